@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tavrel needs to build, run and test; quick when all are there.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
+  libliquid-dev libfftw3-dev libsndfile1-dev hamradio-files
+  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+  pulseaudio pulseaudio-utils socat xvfb xauth imagemagick fonts-dejavu-core
+)
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Tavrel, installs it into the station folder and starts it.
+# The station folder (default $HOME/Tavrel, or $TAVREL_HOME) holds the operator's files; an
+# install replaces the programs only.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/deps.sh
+./scripts/build.sh build -DCMAKE_BUILD_TYPE=Release -DTAVREL_BENCH=OFF
+station="${TAVREL_HOME:-$HOME/Tavrel}"
+mkdir -p "$station"
+install -m 755 build/src/app/tavrel "$station/tavrel"
+[ -x build/tools/psk31/psk31 ] && install -m 755 build/tools/psk31/psk31 "$station/psk31"
+echo "Tavrel installed in $station"
+exec "$station/tavrel" "$@"

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test: once plainly, once under ASan + UBSan.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/deps.sh
+export QT_QPA_PLATFORM=offscreen
+status=0
+
+./scripts/build.sh build
+(cd build && ctest --output-on-failure -j2) || status=1
+
+./scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DTAVREL_SANITIZE=ON -DTAVREL_BENCH=OFF
+(cd build-asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+   ctest --output-on-failure -j2) || status=1
+
+exit $status

@@ -1,0 +1,58 @@
+#pragma once
+// Main-window state that several panels share. Owned by Form1 and handed by reference to the
+// panels that need it; flags hold 0 or 1.
+
+#include "app/Settings.h"
+
+#include <filesystem>
+#include <string>
+
+namespace tavrel {
+
+struct MainState {
+    std::filesystem::path appFolder; // the folder holding the executable and every data file
+
+    SettingsList settings{};
+    std::string currentBand; // "10", "15", "20" or "40"
+
+    std::string utcTime; // hh:mm:ss
+    std::string qsoYear, qsoMonth, qsoDay, qsoDateKey; // qsoDateKey: yyyymmdd
+
+    int rangeBottom = 0, rangeTop = 0; // display span, Hz
+    int squelchSpeedValue = 1;
+    int displayKind = 1;
+    int modeIndex = 0;
+    std::string sep3 = "   ";
+
+    // Transmit side
+    std::string pendingTx; // operator text not yet handed to the modem
+    int txState = 0;
+    int liveTyping = 0;
+    int btuTailDue = 0;
+    int btuColourDue = 0;
+    int tuneOn = 0;
+
+    // Sign-off and logging
+    int signOffHeld = 0;
+    int logAfterTx = 0;
+
+    // Receive side
+    int slashZero = 1;
+    int rxDisplayOn = 1;
+    int keepTxFocus = 0;
+    int netOn = 1;
+
+    // The call being typed
+    std::string hisCallUpper;
+    std::string callHead; // first four characters of hisCallUpper
+
+    int macroEditItem = 0;
+    int macroPage = 0;
+
+    std::string rxAbsFreq, txAbsFreq;
+
+    std::filesystem::path file(const char* name) const { return appFolder / name; }
+    const std::string& item(int i) const { return settings.at(static_cast<size_t>(i)); }
+};
+
+} // namespace tavrel

@@ -1,0 +1,49 @@
+#include "app/Numeric.h"
+
+#include <cfenv>
+#include <cmath>
+#include <limits>
+
+namespace tavrel {
+
+double numberValue(std::string_view t) {
+    size_t i = 0;
+    while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) ++i;
+    double sign = 1.0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
+        if (t[i] == '-') sign = -1.0;
+        ++i;
+    }
+    double value = 0.0;
+    bool any = false;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
+        value = value * 10.0 + (t[i] - '0');
+        any = true;
+        ++i;
+    }
+    if (i < t.size() && t[i] == '.') {
+        ++i;
+        double scale = 0.1;
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
+            value += (t[i] - '0') * scale;
+            scale *= 0.1;
+            any = true;
+            ++i;
+        }
+    }
+    return any ? sign * value : 0.0;
+}
+
+namespace {
+template <typename T> T wholeNumber(std::string_view text) {
+    const double v = std::nearbyint(numberValue(text)); // default rounding: half to even
+    if (v <= static_cast<double>(std::numeric_limits<T>::min())) return std::numeric_limits<T>::min();
+    if (v >= static_cast<double>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max();
+    return static_cast<T>(v);
+}
+} // namespace
+
+int16_t wholeNumber16(std::string_view text) { return wholeNumber<int16_t>(text); }
+int32_t wholeNumber32(std::string_view text) { return wholeNumber<int32_t>(text); }
+
+} // namespace tavrel

@@ -1,0 +1,42 @@
+#include "app/Cp1252.h"
+#include "app/Numeric.h"
+#include "app/QtText.h"
+
+#include <gtest/gtest.h>
+
+using namespace tavrel;
+
+TEST(NumericRule, NumberAtTheStartOfTheText) {
+    struct Case { const char* text; double value; };
+    const Case cases[] = {{"", 0},         {"abc", 0},     {"12", 12},   {" 12", 12},  {"-5", -5},
+                          {"+3", 3},       {"51.5", 51.5}, {"40.7N", 40.7}, {"-29.7", -29.7},
+                          {"1,200", 1},    {".5", 0.5},    {"-", 0},     {"7.", 7}};
+    for (const Case& c : cases) EXPECT_DOUBLE_EQ(numberValue(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(NumericRule, WholeNumbersRoundHalfToEvenAndStayInRange) {
+    EXPECT_EQ(wholeNumber16("2.5"), 2);
+    EXPECT_EQ(wholeNumber16("3.5"), 4);
+    EXPECT_EQ(wholeNumber16("-2.5"), -2);
+    EXPECT_EQ(wholeNumber16("99999"), 32767);
+    EXPECT_EQ(wholeNumber16("-99999"), -32768);
+    EXPECT_EQ(wholeNumber32("3000"), 3000);
+    EXPECT_EQ(wholeNumber32(""), 0);
+}
+
+TEST(Cp1252, HighControlRangeIsTypographicNotLatin1) {
+    EXPECT_EQ(cp1252ToUnicode(0x80), U'\u20AC');
+    EXPECT_EQ(cp1252ToUnicode(0x93), U'\u201C');
+    EXPECT_EQ(cp1252ToUnicode(0xD8), U'\u00D8');
+    EXPECT_EQ(cp1252ToUnicode(0x81), U'\u0081'); // undefined codes pass through
+    for (int b = 0; b < 256; ++b)
+        EXPECT_EQ(unicodeToCp1252(cp1252ToUnicode(static_cast<unsigned char>(b))), b) << b;
+    EXPECT_EQ(unicodeToCp1252(U'\u4E2D'), -1);
+}
+
+TEST(Cp1252, QStringEdgeRoundTripsEveryByte) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    EXPECT_EQ(toBytes(toQString(all)), all);
+    EXPECT_EQ(toBytes(QString::fromUtf16(u"\u20AC\u4E2D")), std::string("\x80?"));
+}
