@@ -1,0 +1,83 @@
+#include "support/FakeSerial.h"
+
+#include "radio/PortNames.h"
+
+#include <cstdio>
+
+namespace tavrel {
+
+std::string hexBytes(const std::string& bytes) {
+    std::string out;
+    for (unsigned char c : bytes) {
+        char pair[4];
+        std::snprintf(pair, sizeof pair, "%02X", c);
+        if (!out.empty()) out += ' ';
+        out += pair;
+    }
+    return out;
+}
+
+bool FakeSerial::record(Property p, const std::string& text, bool ok) {
+    ok = ok && !m_failing.contains(p);
+    m_writes.push_back(ok ? text : text + " (failed)");
+    return ok;
+}
+
+bool FakeSerial::setCommPort(const std::string& port) {
+    if (!record(Property::CommPort, "CommPort=" + port, !m_open && isPortItem(port))) return false;
+    m_commPort = port;
+    return true;
+}
+
+bool FakeSerial::setSettings(const std::string& text) {
+    if (!record(Property::Settings, "Settings=" + text, parseLineSettings(text).has_value())) return false;
+    m_settings = text;
+    return true;
+}
+
+bool FakeSerial::setHandshaking(int mode) {
+    if (!record(Property::Handshaking, "Handshaking=" + std::to_string(mode), mode >= 0 && mode <= 2))
+        return false;
+    m_handshaking = mode;
+    return true;
+}
+
+bool FakeSerial::setPortOpen(bool open) {
+    const bool ok = open ? !m_open && isPortItem(m_commPort) : true;
+    if (!record(Property::PortOpen, open ? "PortOpen=1" : "PortOpen=0", ok)) return false;
+    if (m_open && !open && m_rts) {
+        m_rts = false;
+        m_rtsChanges.push_back(false);
+    }
+    m_open = open;
+    return true;
+}
+
+bool FakeSerial::output(const std::string& bytes) {
+    if (!m_open) return false;
+    if (!record(Property::Output, "Output=" + hexBytes(bytes), true)) return false;
+    m_written += bytes;
+    return true;
+}
+
+bool FakeSerial::setRTSEnable(bool on) {
+    if (!record(Property::RTSEnable, on ? "RTSEnable=1" : "RTSEnable=0", m_open)) return false;
+    if (m_rts != on) m_rtsChanges.push_back(on);
+    m_rts = on;
+    return true;
+}
+
+void FakeSerial::failWrites(Property p, bool fail) {
+    if (fail)
+        m_failing.insert(p);
+    else
+        m_failing.erase(p);
+}
+
+void FakeSerial::clearRecord() {
+    m_writes.clear();
+    m_written.clear();
+    m_rtsChanges.clear();
+}
+
+} // namespace tavrel

@@ -1,0 +1,59 @@
+#pragma once
+// A serial port for tests: keeps the rules of the real one (no CommPort change while open, nothing
+// written while closed, settings text checked) and records everything the program did to it.
+
+#include "radio/SerialPort.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tavrel {
+
+class FakeSerial final : public SerialPort {
+public:
+    enum class Property { CommPort, Settings, Handshaking, PortOpen, Output, RTSEnable };
+
+    bool setCommPort(const std::string& port) override;
+    std::string commPort() const override { return m_commPort; }
+    bool setSettings(const std::string& text) override;
+    std::string settings() const override { return m_settings; }
+    bool setHandshaking(int mode) override;
+    int handshaking() const override { return m_handshaking; }
+    bool setPortOpen(bool open) override;
+    bool portOpen() const override { return m_open; }
+    bool output(const std::string& bytes) override;
+    bool setRTSEnable(bool on) override;
+    bool rtsEnable() const override { return m_rts; }
+
+    // Every write of that property fails (changing nothing) until told otherwise.
+    void failWrites(Property p, bool fail = true);
+
+    // Each property write in order: "CommPort=1", "Settings=9600, N, 8, 2", "Handshaking=0",
+    // "PortOpen=1", "Output=FE FE 04", "RTSEnable=1"; a write that failed ends in " (failed)".
+    // Output while closed is not recorded at all.
+    const std::vector<std::string>& writes() const { return m_writes; }
+    // All bytes that went out, in order.
+    const std::string& written() const { return m_written; }
+    // RTS line changes in order (true = raised).
+    const std::vector<bool>& rtsChanges() const { return m_rtsChanges; }
+    void clearRecord();
+
+private:
+    bool record(Property p, const std::string& text, bool ok);
+
+    std::set<Property> m_failing;
+    std::vector<std::string> m_writes;
+    std::string m_written;
+    std::vector<bool> m_rtsChanges;
+    std::string m_commPort;
+    std::string m_settings = "9600,N,8,1";
+    int m_handshaking = 0;
+    bool m_open = false;
+    bool m_rts = false;
+};
+
+// "FE FE 04": bytes as upper-case hex pairs, the form Output writes are recorded in.
+std::string hexBytes(const std::string& bytes);
+
+} // namespace tavrel
