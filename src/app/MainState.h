@@ -2,6 +2,7 @@
 // Main-window state that several panels share. Owned by Form1 and handed by reference to the
 // panels that need it; flags hold 0 or 1.
 
+#include "app/Clock.h"
 #include "app/Settings.h"
 
 #include <filesystem>
@@ -11,6 +12,8 @@ namespace tavrel {
 
 struct MainState {
     std::filesystem::path appFolder; // the folder holding the executable and every data file
+
+    Clock clock = Clock::system();
 
     SettingsList settings{};
     std::string currentBand; // "10", "15", "20" or "40"

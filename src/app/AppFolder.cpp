@@ -1,0 +1,25 @@
+#include "app/AppFolder.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace tavrel {
+
+std::vector<std::string> installMissingDataFiles(const std::filesystem::path& folder) {
+    std::vector<std::string> copied;
+    const QDir defaults(QStringLiteral(":/data"));
+    for (const QString& name : defaults.entryList(QDir::Files, QDir::Name)) {
+        const std::filesystem::path target = folder / name.toStdString();
+        if (std::filesystem::exists(target)) continue;
+        const QString to = QString::fromStdString(target.string());
+        if (QFile::copy(defaults.filePath(name), to)) {
+            // Resources are read-only; the operator's copy is his to change.
+            QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                          QFile::ReadOther);
+            copied.push_back(name.toStdString());
+        }
+    }
+    return copied;
+}
+
+} // namespace tavrel

@@ -1,0 +1,27 @@
+// Tavrel: a PSK31 terminal with a logbook.
+
+#include "app/AppFolder.h"
+#include "app/Startup.h"
+#include "modem/PskModem.h"
+#include "radio/QtSerialPort.h"
+#include "ui/Form1.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tavrel"));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+    const std::filesystem::path folder = QCoreApplication::applicationDirPath().toStdString();
+    tavrel::installMissingDataFiles(folder);
+
+    tavrel::PskModem modem;
+    tavrel::QtSerialPort comm2;
+    tavrel::Form1 form(folder, modem, comm2);
+    tavrel::Startup startup(form);
+    startup.startup();
+    form.show();
+    return QApplication::exec();
+}

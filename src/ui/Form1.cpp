@@ -1,0 +1,122 @@
+#include "ui/Form1.h"
+
+#include "app/Controls.h"
+#include "modem/Modem.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace tavrel {
+
+Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, QWidget* parent)
+    : QMainWindow(parent), PskModem1(modem), Comm2(comm2) {
+    setObjectName("Form1");
+    setWindowTitle(tr("Tavrel"));
+    state.appFolder = std::move(appFolder);
+
+    auto* central = new QWidget(this);
+    central->setObjectName("Form1Central");
+    setCentralWidget(central);
+    menu = std::make_unique<MainMenu>(menuBar());
+
+    receive = new ReceivePanel(central);
+    status = new StatusPanel(central);
+    radioPanel = new RadioPanel(central);
+    presets = new AudioPresets(central);
+    presets->setVisible(false);
+    modemDisplay = modem.displayWidget();
+    modemDisplay->setParent(central);
+    modemDisplay->setObjectName("PskModem1");
+    modemDisplay->setMinimumHeight(120);
+    receiver = new ReceiverControls(central);
+    transmit = new TransmitPanel(central);
+    qso = new QsoButtons(central);
+    entry = new EntryPanel(central);
+    lookup = new LookupPanel(central);
+    stationInfo = new StationInfoRow(central);
+
+    // Left: what the operator reads and writes; right: the station's state and the receiver.
+    auto* left = new QVBoxLayout;
+    left->setSpacing(4);
+    left->addWidget(receive, 5);
+    left->addWidget(modemDisplay, 2);
+    left->addWidget(transmit, 2);
+    auto* right = new QVBoxLayout;
+    right->setSpacing(4);
+    right->addWidget(status);
+    right->addWidget(radioPanel);
+    right->addWidget(presets);
+    right->addWidget(receiver);
+    right->addStretch(1);
+    auto* top = new QHBoxLayout;
+    top->addLayout(left, 1);
+    top->addLayout(right, 0);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(entry, 3);
+    bottom->addWidget(lookup, 2);
+
+    auto* v = new QVBoxLayout(central);
+    v->setContentsMargins(6, 4, 6, 4);
+    v->setSpacing(4);
+    v->addLayout(top, 1);
+    v->addWidget(qso);
+    v->addLayout(bottom);
+    v->addWidget(stationInfo);
+
+    logView = new LogViewPanel(central);
+    macroEditor = new MacroEditor(central);
+    presetEntry = new PresetEntry(central);
+    backup = new BackupReminder(central);
+    capture = new CaptureBox(central);
+    for (QWidget* w : std::initializer_list<QWidget*>{logView, macroEditor->Frame5, macroEditor->Frame6,
+                                                      presetEntry, backup, capture->Textclick}) {
+        w->setVisible(false);
+        w->installEventFilter(this);
+    }
+    setBackColour(logView, palette().color(QPalette::Window));
+    setBackColour(presetEntry, palette().color(QPalette::Window));
+    macroEditor->setVisible(false);
+    resize(1280, 800);
+}
+
+Form1::~Form1() = default;
+
+void Form1::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    placePopups();
+}
+
+// The pop-ups lie over the part of the window they belong to and follow it when it moves.
+bool Form1::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::Show || e->type() == QEvent::Hide) {
+        macroEditor->setVisible(macroEditor->Frame5->isVisibleTo(macroEditor) ||
+                                macroEditor->Frame6->isVisibleTo(macroEditor));
+        capture->setVisible(capture->Textclick->isVisibleTo(capture) ||
+                            capture->testclicktitle->isVisibleTo(capture));
+        placePopups();
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void Form1::placePopups() {
+    auto over = [](QWidget* popup, const QRect& r) {
+        popup->setGeometry(r);
+        popup->raise();
+    };
+    over(logView, receive->geometry());
+    const QRect tx = transmit->geometry();
+    over(macroEditor, QRect(tx.left(), tx.top() - 60, tx.width() * 2 / 3, tx.height() + 60));
+    const QRect fr = presets->isVisible() ? presets->geometry() : radioPanel->geometry();
+    const QSize pe = presetEntry->sizeHint();
+    over(presetEntry, QRect(fr.left(), fr.bottom() + 2, fr.width(), pe.height()));
+    const QSize bs = backup->sizeHint().expandedTo(QSize(420, 180));
+    over(backup, QRect(QPoint((width() - bs.width()) / 2, (height() - bs.height()) / 3), bs));
+    const QRect en = entry->geometry();
+    const QSize cs = capture->sizeHint().expandedTo(QSize(220, 0));
+    over(capture, QRect(en.right() - cs.width() - 8, en.top() + 16, cs.width(), cs.height()));
+}
+
+} // namespace tavrel

@@ -1,0 +1,67 @@
+#pragma once
+// The main window: assembles the panels of every subsystem, owns the shared state and places
+// the pop-up frames over the parts they belong to. It holds no behaviour of its own.
+
+#include "app/MainState.h"
+#include "export/widgets/BackupReminder.h"
+#include "logbook/widgets/EntryPanel.h"
+#include "logbook/widgets/LogViewPanel.h"
+#include "logbook/widgets/LookupPanel.h"
+#include "modem/widgets/QsoButtons.h"
+#include "modem/widgets/ReceivePanel.h"
+#include "modem/widgets/StatusPanel.h"
+#include "modem/widgets/TransmitPanel.h"
+#include "radio/widgets/RadioPanel.h"
+#include "receiver/widgets/AudioPresets.h"
+#include "receiver/widgets/ReceiverControls.h"
+#include "stationinfo/widgets/StationInfoRow.h"
+#include "ui/MainMenu.h"
+
+#include <QMainWindow>
+#include <memory>
+
+namespace tavrel {
+
+class Modem;
+class SerialPort;
+
+class Form1 : public QMainWindow {
+    Q_OBJECT
+public:
+    Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    MainState state;
+    Modem& PskModem1;
+    SerialPort& Comm2;
+
+    // Panels, in reading order of the window.
+    ReceivePanel* receive;
+    StatusPanel* status;
+    RadioPanel* radioPanel;
+    AudioPresets* presets;       // Frame7
+    QWidget* modemDisplay;       // the component's display
+    ReceiverControls* receiver;
+    TransmitPanel* transmit;
+    QsoButtons* qso;
+    EntryPanel* entry;           // zizoro
+    LookupPanel* lookup;         // Frame3
+    StationInfoRow* stationInfo;
+    std::unique_ptr<MainMenu> menu;
+
+    // Pop-up frames, hidden until needed.
+    LogViewPanel* logView;       // Frame4, over the receive history
+    MacroEditor* macroEditor;    // Frame5 and Frame6, over the transmit window
+    PresetEntry* presetEntry;    // Frame8, beside Frame7
+    BackupReminder* backup;      // bup, in the middle of the window
+    CaptureBox* capture;         // Textclick, over the entry panel
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void placePopups();
+};
+
+} // namespace tavrel

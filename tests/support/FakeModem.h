@@ -1,0 +1,75 @@
+#pragma once
+// A modem that records every call in order and raises events when a test asks.
+
+#include "modem/Modem.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <string>
+#include <vector>
+
+namespace tavrel {
+
+class FakeModem : public Modem {
+    Q_OBJECT
+public:
+    explicit FakeModem(QObject* parent = nullptr);
+    ~FakeModem() override;
+
+    int RxFreq() const override { return m_rxFreq; }
+    void setRxFreq(int hz) override;
+    int TxFreq() const override { return m_txFreq; }
+    void setTxFreq(int hz) override;
+    double DialFreq() const override { return m_dialFreq; }
+    void setDialFreq(double khz) override;
+    void setMode(int mode) override;
+    void setSquelchThreshold(int level) override;
+    void setSquelchSpeed(int speed) override;
+    int AfcLimit() const override { return m_afcLimit; }
+    void setAfcLimit(int hz) override;
+    void setSearchRange(int hz) override;
+    void setTrimValue(int trim) override;
+    void setDisplayType(int kind) override;
+    void setAuxSetting(int value) override;
+    void setIdText(const std::string& text) override;
+    int TxPending() const override { return static_cast<int>(m_queue.size()); }
+    void SendText(const std::string& text) override;
+    void StartTx(int mode) override;
+    void EndTx() override;
+    void AbortTx() override;
+    void SetPttPort(int port, int line) override;
+    void SetDisplayRange(int lowHz, int highHz) override;
+    void LoadPalette(const std::string& path) override;
+    void StartModem(int device, int option) override;
+    void Replay(int seconds) override;
+    QWidget* displayWidget() override;
+
+    // Every call, e.g. "RxFreq=1200", "SendText=<text>", "StartTx(0)".
+    std::vector<std::string> calls;
+    std::string sent;  // everything handed to SendText, in order
+    std::string queue() const { return m_queue; }
+    std::string idText;
+    int mode = -1, squelchThreshold = -1, squelchSpeed = -1, searchRange = -1, trimValue = 0;
+    int displayType = -1, auxSetting = -1, pttPort = -1, pttLine = -1, rangeLow = -1, rangeHigh = -1;
+    int lastStartTx = -1;
+    int endTxCount = 0;
+    std::string palettePath;
+
+    // Test controls.
+    void setPending(int n); // pretend n characters are still queued
+    void drain(int n);      // n characters leave the queue (as if sent)
+    void raiseRxChar(int code) { emit RxCharRdy(code, 0); }
+    void raiseTxState(int state) { emit TxStateChg(state); }
+    void raiseStatus(int freq, int level) { emit StatusRdy(freq, level); }
+    void raiseImd(int imd) { emit IMDRdy(imd, 0); }
+    void clearCalls() { calls.clear(); }
+    int countCalls(const std::string& prefix) const;
+
+private:
+    int m_rxFreq = 0, m_txFreq = 0, m_afcLimit = 0;
+    double m_dialFreq = 0;
+    std::string m_queue;
+    QPointer<QWidget> m_display; // owned by whoever places it
+};
+
+} // namespace tavrel
