@@ -1,0 +1,50 @@
+#pragma once
+// The real main window over a temporary application folder, with FakeModem and FakeSerial.
+// Tests that use it link tavrel_app.
+
+#include "app/Startup.h"
+#include "support/FakeModem.h"
+#include "support/FakeSerial.h"
+#include "support/TempDir.h"
+#include "ui/Form1.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+#include <memory>
+
+namespace tavrel {
+
+struct FormHarness {
+    TempDir dir;
+    FakeModem modem;
+    FakeSerial comm2;
+    std::unique_ptr<Form1> form;
+    std::unique_ptr<Startup> startup;
+
+    // A fixed clock keeps dates and times in tests repeatable.
+    explicit FormHarness(DateTime local = {2026, 12, 7, 14, 30, 15}, DateTime utc = {2026, 12, 7, 14, 30, 15}) {
+        form = std::make_unique<Form1>(dir.path, modem, comm2);
+        form->state.clock = Clock::fixed(local, utc);
+        startup = std::make_unique<Startup>(*form);
+    }
+    std::filesystem::path file(const char* name) const { return dir.path / name; }
+
+    template <typename W = QWidget> W* control(const char* name) const {
+        return form->findChild<W*>(QString::fromLatin1(name));
+    }
+};
+
+// One QApplication for the whole test program.
+inline QApplication& testApplication() {
+    static int argc = 1;
+    static char arg0[] = "tavrel-tests";
+    static char* argv[] = {arg0, nullptr};
+    static QApplication* app = [] {
+        auto* a = new QApplication(argc, argv);
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        return a;
+    }();
+    return *app;
+}
+
+} // namespace tavrel
