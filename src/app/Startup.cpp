@@ -12,6 +12,18 @@
 
 namespace tavrel {
 
+Startup::Startup(Form1& form) : m_form(form) {
+    m_form.reapplyHook = [this] { applyChangedSettings(); };
+    QObject::connect(&m_form.PskModem1, &Modem::StatusRdy, &m_form, [this](int, int) { applyChangedSettings(); });
+}
+
+void Startup::applyChangedSettings() {
+    if (settingsChanged != 1) return;
+    reapplySettings();
+    // The radio panel switch follows here.
+    settingsChanged = 0;
+}
+
 std::string Startup::catSettingsText(const std::string& baud, const std::string& parity,
                                      const std::string& dataBits, const std::string& stopBits) {
     return baud + ", " + parity + ", " + dataBits + ", " + stopBits;

@@ -11,10 +11,14 @@ class Form1;
 
 class Startup {
 public:
-    explicit Startup(Form1& form) : m_form(form) {}
+    // Hooks the re-apply into the modem's status events.
+    explicit Startup(Form1& form);
 
     void startup();
     void reapplySettings();
+
+    // The settings part of the status handling: re-apply when a writer has set settingsChanged.
+    void applyChangedSettings();
 
     // Baud, parity, data bits, stop bits, joined by a comma and a blank.
     static std::string catSettingsText(const std::string& baud, const std::string& parity,

@@ -64,6 +64,7 @@ void PskModem::StartModem(int device, int option) {
     m_started = true;
     openAudio();
     m_statusTimer.start();
+    QTimer::singleShot(0, this, &PskModem::tick); // the first report comes at once
 }
 
 void PskModem::openAudio() {

@@ -18,6 +18,7 @@
 #include "ui/MainMenu.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 namespace tavrel {
@@ -48,6 +49,10 @@ public:
     LookupPanel* lookup;         // Frame3
     StationInfoRow* stationInfo;
     std::unique_ptr<MainMenu> menu;
+
+    // Runs the settings re-apply when settingsChanged is 1; set by start-up, called by the
+    // status handling.
+    std::function<void()> reapplyHook;
 
     // Pop-up frames, hidden until needed.
     LogViewPanel* logView;       // Frame4, over the receive history

@@ -138,3 +138,24 @@ TEST_F(StartupTest, MacroAndPresetCaptionsComeFromTheSettings) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(StartupTest, StatusEventReappliesOnlyWhenSettingsChanged) {
+    FormHarness h;
+    h.startup->startup();
+    h.modem.clearCalls();
+    h.modem.raiseStatus(1200, 0);
+    EXPECT_TRUE(h.modem.calls.empty());
+
+    SettingsList s = defaultSettings();
+    s[0] = "G4NEW";
+    ASSERT_TRUE(writeSettings(h.file("tavrel.ini"), s));
+    settingsChanged = 1;
+    h.modem.raiseStatus(1200, 0);
+    EXPECT_EQ(h.modem.idText, "de G4NEW*");
+    EXPECT_EQ(settingsChanged, 0);
+    EXPECT_EQ(h.modem.countCalls("StartModem"), 1);
+}
+
+} // namespace
