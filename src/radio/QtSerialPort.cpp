@@ -52,10 +52,22 @@ QtSerialPort::QtSerialPort() : m_port(std::make_unique<QSerialPort>()) {
     // The rig's echoes and answers are not used; don't let them pile up.
     QObject::connect(m_port.get(), &QSerialPort::readyRead, m_port.get(),
                      [p = m_port.get()] { p->readAll(); });
-    // A USB adapter pulled out: report the port closed rather than writing into nothing.
+    // A USB adapter pulled out or a line hung up: report the port closed rather than writing into
+    // nothing. A hung-up tty reads as end of file for ever, which Qt reports as a read error on every
+    // pass of the event loop. The close comes from the event loop, so no call of ours finds the
+    // device gone halfway through.
     QObject::connect(m_port.get(), &QSerialPort::errorOccurred, m_port.get(),
                      [this](QSerialPort::SerialPortError e) {
-                         if (e == QSerialPort::ResourceError && m_port->isOpen()) closeDevice();
+                         if (e != QSerialPort::ResourceError && e != QSerialPort::ReadError) return;
+                         if (m_closePending) return;
+                         m_closePending = true;
+                         QMetaObject::invokeMethod(
+                             m_port.get(),
+                             [this] {
+                                 m_closePending = false;
+                                 if (m_port->isOpen()) closeDevice();
+                             },
+                             Qt::QueuedConnection);
                      });
 }
 
@@ -115,7 +127,7 @@ bool QtSerialPort::setPortOpen(bool open) {
     const std::string device = deviceName();
     if (device.empty()) return false;
     m_port->setPortName(QString::fromStdString(device));
-    // Before open() these only store the values; open() applies them and fails if it cannot.
+    // Before open() these only store the values for open() to use.
     applyLine(m_line);
     applyHandshaking(m_handshaking);
     if (!m_port->open(QIODevice::ReadWrite)) {
@@ -123,6 +135,13 @@ bool QtSerialPort::setPortOpen(bool open) {
         return false;
     }
     m_rts = false;
+    holdLines();
+    // open() does not check that the device took the settings; set on an open port they are read
+    // back, so a device that cannot take them (a pseudo-terminal has no parity) is found here.
+    if (!applyLine(m_line) || !applyHandshaking(m_handshaking)) {
+        closeDevice();
+        return false;
+    }
     holdLines();
     return true;
 }
@@ -150,6 +169,8 @@ bool QtSerialPort::setRTSEnable(bool on) {
 }
 
 bool QtSerialPort::applyLine(const LineSettings& line) {
+    // Linux ttys have no 1.5 stop bits; QSerialPort would quietly use one.
+    if (line.stopBits == LineSettings::StopBits::OneAndHalf) return false;
     return m_port->setBaudRate(line.baud) &&
            m_port->setDataBits(static_cast<QSerialPort::DataBits>(line.dataBits)) &&
            m_port->setParity(qtParity(line.parity)) && m_port->setStopBits(qtStopBits(line.stopBits));
@@ -169,6 +190,7 @@ void QtSerialPort::holdLines() {
 
 // Lines down before the device goes: without HUPCL a tty keeps them as they were after close.
 void QtSerialPort::closeDevice() {
+    const QSignalBlocker quiet(m_port.get()); // a device already gone reports errors here
     m_rts = false;
     m_port->setDataTerminalReady(false);
     if (m_handshaking != 2) m_port->setRequestToSend(false);

@@ -47,6 +47,7 @@ private:
     LineSettings m_line;
     int m_handshaking = 0;
     bool m_rts = false;
+    bool m_closePending = false;
 };
 
 } // namespace tavrel
