@@ -1,0 +1,76 @@
+#include "dxccgen/CtyDat.h"
+
+#include <gtest/gtest.h>
+
+using namespace tavrel;
+using namespace tavrel::dxccgen;
+
+namespace {
+
+const char* const kSample = "Testland:                 14:  27:  EU:   52.77:     1.47:     0.0:  T:\n"
+                            "    T,TA(15)[28],=T1ABC,TC<10.0/-20.0>{AF}~-2.0~,TB,\n"
+                            "    TABCDE,T;\n"
+                            "Comma, Island:            05:  08:  NA:  -10.50:    73.97:     5.0:  C1:\n"
+                            "    C1,C2,TB;\n"
+                            "Wae Part:                 14:  27:  EU:   50.00:   -10.00:    -1.0:  *W1:\n"
+                            "    W1,=W1X;\n"
+                            "Other Place:              14:  27:  EU:    0.00:     0.00:     0.0:  TB:\n"
+                            "    TB,=VER20230502;\n";
+
+} // namespace
+
+TEST(CountryFileConversion, OnePrefixRowPerAliasInPrefixOrder) {
+    GenerationReport report;
+    const auto records = buildPrefixRecords(parseCtyDat(kSample), report);
+    const std::vector<DxccRecord> expected = {
+        unknownRecord(),
+        {"C1", "Comma, Island", "NA", "5", "8", "-5.0", "10.50S", "73.97W"},
+        {"C2", "Comma, Island", "NA", "5", "8", "-5.0", "10.50S", "73.97W"},
+        {"T", "Testland", "EU", "14", "27", "0.0", "52.77N", "1.47W"},
+        {"TA", "Testland", "EU", "15", "28", "0.0", "52.77N", "1.47W"},
+        {"TB", "Other Place", "EU", "14", "27", "0.0", "0.00N", "0.00E"},
+        {"TC", "Testland", "AF", "14", "27", "2.0", "10.0N", "20.0E"},
+    };
+    EXPECT_EQ(records, expected);
+    EXPECT_EQ(report.entities, 3);
+    EXPECT_EQ(report.waeOnlySkipped, 1);
+    EXPECT_EQ(report.wholeCallsSkipped, 2);
+    EXPECT_EQ(report.tooLongSkipped, 1);
+    EXPECT_EQ(report.repeatsMerged, 1);
+    EXPECT_EQ(report.version, "20230502");
+    // TB: Comma, Island loses to the first lister, which loses to the entity named by it.
+    ASSERT_EQ(report.conflicts.size(), 2u);
+}
+
+TEST(CountryFileConversion, WrittenTableReadsBackExactly) {
+    GenerationReport report;
+    const auto records = buildPrefixRecords(parseCtyDat(kSample), report);
+    const std::string text = formatDxcc(records);
+    EXPECT_NE(text.find("\"Comma, Island\""), std::string::npos);
+    EXPECT_EQ(parseDxcc(text).records(), records);
+
+    const std::vector<DxccRecord> awkward = {{"A\"B", "x,y", " lead", "", "", "", "1N", "1E"}};
+    EXPECT_EQ(parseDxcc(formatDxcc(awkward)).records(),
+              (std::vector<DxccRecord>{{"A'B", "x,y", "lead", "", "", "", "1N", "1E"}}));
+}
+
+TEST(CountryFileConversion, DamagedCountryFileIsRefused) {
+    EXPECT_THROW(parseCtyDat("Broken:  14:  27:  EU:  52.77;"), CtyError);
+    EXPECT_THROW(parseCtyDat("Broken:  14:  27:  EU:  north:  1.47:  0.0:  B:\n B;"), CtyError);
+    GenerationReport report;
+    EXPECT_THROW(buildPrefixRecords(parseCtyDat("B:  14:  27:  EU:  1:  1:  0:  B:\n B(14;"), report),
+                 CtyError);
+}
+
+TEST(CountryFileConversion, NamesBecomeWindows1252) {
+    EXPECT_EQ(toCp1252("Cura\xC3\xA7"
+                       "ao"),
+              "Cura\xE7"
+              "ao");
+    EXPECT_EQ(toCp1252("\xE2\x82\xAC"), "\x80");
+    EXPECT_EQ(toCp1252("\xCE\xA9"), "?"); // no such letter in the set
+    EXPECT_EQ(toCp1252("Cura\xE7"
+                       "ao"),
+              "Cura\xE7"
+              "ao"); // already 8-bit
+}
