@@ -7,6 +7,7 @@
 #include "ui/Form1.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QStyleFactory>
 
 int main(int argc, char** argv) {
@@ -22,6 +23,8 @@ int main(int argc, char** argv) {
     tavrel::Form1 form(folder, modem, comm2);
     tavrel::Startup startup(form);
     startup.startup();
-    form.show();
+    // The whole screen is the operator's: start as large as it allows.
+    if (const QScreen* screen = form.screen()) form.resize(screen->availableGeometry().size());
+    form.showMaximized();
     return QApplication::exec();
 }

@@ -87,7 +87,13 @@ void PskModem::openAudio() {
 void PskModem::Replay(int seconds) { (void)seconds; }
 
 QWidget* PskModem::displayWidget() {
-    if (!m_display) m_display = new QWidget();
+    if (!m_display) {
+        m_display = new QWidget();
+        QPalette p = m_display->palette();
+        p.setColor(QPalette::Window, Qt::black);
+        m_display->setPalette(p);
+        m_display->setAutoFillBackground(true);
+    }
     return m_display;
 }
 

@@ -4,6 +4,7 @@
 #include "modem/Modem.h"
 
 #include <QEvent>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -29,7 +30,7 @@ Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, Q
     modemDisplay = modem.displayWidget();
     modemDisplay->setParent(central);
     modemDisplay->setObjectName("PskModem1");
-    modemDisplay->setMinimumHeight(120);
+    modemDisplay->setMinimumHeight(100);
     receiver = new ReceiverControls(central);
     transmit = new TransmitPanel(central);
     qso = new QsoButtons(central);
@@ -37,23 +38,32 @@ Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, Q
     lookup = new LookupPanel(central);
     stationInfo = new StationInfoRow(central);
 
-    // Left: what the operator reads and writes; right: the station's state and the receiver.
-    auto* left = new QVBoxLayout;
-    left->setSpacing(4);
-    left->addWidget(receive, 5);
-    left->addWidget(modemDisplay, 2);
-    left->addWidget(transmit, 2);
-    auto* right = new QVBoxLayout;
-    right->setSpacing(4);
-    right->addWidget(status);
-    right->addWidget(radioPanel);
-    right->addWidget(presets);
-    right->addWidget(receiver);
-    right->addStretch(1);
-    auto* top = new QHBoxLayout;
-    top->addLayout(left, 1);
-    top->addLayout(right, 0);
+    // The receive history on top and widest, the station's state beside it; the modem display
+    // with the receiver controls beside it; then what the operator sends, and the logbook.
+    auto* rig = new QVBoxLayout;
+    rig->setSpacing(4);
+    rig->addWidget(radioPanel);
+    rig->addWidget(presets);
+    rig->addStretch(1);
+    auto* right = new QHBoxLayout;
+    right->setSpacing(6);
+    right->addWidget(status, 0, Qt::AlignTop);
+    right->addLayout(rig);
+    auto* top = new QGridLayout;
+    top->setSpacing(6);
+    top->addWidget(receive, 0, 0);
+    top->addLayout(right, 0, 1);
+    top->addWidget(modemDisplay, 1, 0);
+    top->addWidget(receiver, 1, 1);
+    top->addWidget(transmit, 2, 0, 1, 2);
+    top->setColumnStretch(0, 1);
+    top->setRowStretch(0, 3);
+    top->setRowStretch(1, 2);
+    top->setRowStretch(2, 1);
 
+    entry->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    lookup->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    lookup->setMaximumHeight(entry->sizeHint().height() + 20);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(entry, 3);
     bottom->addWidget(lookup, 2);
@@ -63,7 +73,7 @@ Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, Q
     v->setSpacing(4);
     v->addLayout(top, 1);
     v->addWidget(qso);
-    v->addLayout(bottom);
+    v->addLayout(bottom, 0);
     v->addWidget(stationInfo);
 
     logView = new LogViewPanel(central);
