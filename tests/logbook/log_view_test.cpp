@@ -38,12 +38,6 @@ TEST(LogView, RowShowsTheElevenColumnsFromTheRecord) {
     EXPECT_EQ(kLogViewHeadings[1], "d");
 }
 
-TEST(LogView, RowOfAContactNotYetReloadedHasAnEmptyKey) {
-    LogRecord r = contact("K1AA", "20240315", "102030");
-    r[22].clear();
-    EXPECT_EQ(logViewRow(r)[1], "");
-}
-
 TEST(LogView, TextComparisonFoldsCase) {
     const std::tuple<const char*, const char*, int> cases[] = {
         {"smith", "Smith", 0},
