@@ -74,7 +74,6 @@ public:
     }
 
     int fieldLine() const { return m_fieldLine; } // line of the field last read, 1-based
-    int line() const { return m_line; }           // line the reader stands on
 
 private:
     void countLineEnds(size_t from, size_t to) {
