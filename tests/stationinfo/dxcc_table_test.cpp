@@ -189,13 +189,6 @@ TEST(PrefixLookup, NoMatchShowsRecordZero) {
     EXPECT_EQ(findprefix(table, "?"), 0);
 }
 
-TEST(PrefixLookup, TypingLetterByLetterFollowsTheLongerPrefix) {
-    const DxccTable table = tableWith(3, {{1, rec("D", "D land")}, {2, rec("DL", "Germany")}});
-    EXPECT_EQ(prefixCaption(table, findprefix(table, "D")), " D");
-    EXPECT_EQ(prefixCaption(table, findprefix(table, "DL")), " DL");
-    EXPECT_EQ(prefixCaption(table, findprefix(table, "DL1A")), " DL");
-}
-
 TEST(PrefixLookup, IndexedLookupAgreesWithTheRowByRowRuleOnRandomTables) {
     const unsigned seed = 20240611;
     SCOPED_TRACE("seed " + std::to_string(seed));
