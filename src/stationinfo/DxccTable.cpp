@@ -145,10 +145,10 @@ std::string countryCaption(const DxccTable& table, int match) {
 PrefixMark markprefix(const DxccTable& table, int match, std::string_view callHead, const LogTable& log) {
     const std::string& p = table.row(match)[0];
     bool found = false;
-    // Row 0 is the header, whose "Call" title would mark the prefixes C and CA as worked forever.
-    // An empty prefix stands for no prefix at all and is never worked.
+    // Every row is looked at, the header's "Call" title included (only a prefix "C" could take
+    // it for a call). An empty prefix stands for no prefix at all and is never worked.
     if (!p.empty() && p.size() <= kMaxPrefix) {
-        for (size_t j = 1; j < log.rows.size(); ++j) {
+        for (size_t j = 0; j < log.rows.size(); ++j) {
             if (std::string_view(log.rows[j][2]).starts_with(p)) found = true;
         }
     }

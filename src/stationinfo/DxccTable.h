@@ -70,7 +70,7 @@ struct PrefixMark {
 };
 
 // "New   Prefix" on green for a matched prefix, "Worked Prefix" on orange when the matched row's
-// prefix begins a logged call (field 2 of every contact row; the header row is not a contact).
+// prefix begins field 2 of any row of the log, row 0 included.
 PrefixMark markprefix(const DxccTable& table, int match, std::string_view callHead, const LogTable& log);
 
 } // namespace tavrel

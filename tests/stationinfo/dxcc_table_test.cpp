@@ -230,13 +230,15 @@ TEST(WorkedPrefix, NewUntilALoggedCallBeginsWithThePrefix) {
     EXPECT_EQ(markprefix(table, 1, "G", logWith({"DL1XYZ", "GM3ABC", "K1AB"})), worked);
 }
 
-TEST(WorkedPrefix, HiddenWithoutAMatchAndTheHeaderRowIsNoContact) {
+TEST(WorkedPrefix, HiddenWithoutAMatchAndRowZeroIsExamined) {
     const DxccTable table =
         tableWith(3, {{0, rec("?", "Unknown")}, {1, rec("CA", "Chile")}, {2, rec("", "")}});
     EXPECT_FALSE(markprefix(table, 0, "Q1AB", logWith({"G4ABC"})).visible);
-    // The header's "Call" title must not make Chile's CA worked.
+    // The header's "Call" title does not begin with Chile's CA: case counts.
     EXPECT_EQ(markprefix(table, 1, "CA3A", logWith({})).caption, "New   Prefix");
-    EXPECT_EQ(markprefix(table, 1, "CA3A", logWith({"CA3ABC"})).caption, "Worked Prefix");
+    LogTable storing = logWith({});
+    storing.rows[0][2] = "CA3ABC"; // row 0 holds the record being stored
+    EXPECT_EQ(markprefix(table, 1, "CA3A", storing).caption, "Worked Prefix");
     // An empty prefix is no prefix, even against a contact logged without a call.
     EXPECT_EQ(markprefix(table, 2, "Q1AB", logWith({""})).caption, "New   Prefix");
 }
