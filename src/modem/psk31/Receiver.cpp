@@ -1,0 +1,366 @@
+#include "modem/psk31/Receiver.h"
+
+#include "modem/psk31/Imd.h"
+
+#include <liquid/liquid.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace tavrel::psk31 {
+namespace {
+
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+constexpr float kQualityAlpha = 1.0f / 8.0f;                              // ~0.25 s
+constexpr float kQualityBias = kQualityAlpha / (2.0f - kQualityAlpha);   // |mean|^2 of noise phasors
+constexpr double kTimingAlpha = 1.0 / 512.0;                              // ~1 s of symbol-rate line
+constexpr double kTimingGain = 0.25;
+// Mean cosine between noise and the Viterbi decoder's own re-encoded decisions (measured): the
+// decoder picks the path that best fits the noise, so noise never reads 0 here.
+constexpr float kQpskNoiseAgreement = 0.42f;
+constexpr float kLockedQuality = 0.1f;
+constexpr int kCoarseEvery = 16;  // symbols between looks at the spectrum
+constexpr int kCoarseSettle = 24; // symbols after a jump before another
+constexpr double kCoarseSpanHz = 25.0;
+// Jump when the spectrum's centre is this far off: a little while nothing decodes, more while the
+// decoder seems locked (the tracking loop can also settle a quarter or half baud off, where the
+// phase changes look clean but mean the wrong bits).
+constexpr double kUnlockedJumpHz = 2.0;
+constexpr double kLockedJumpHz = 5.0;
+constexpr int kImdFirst = 40; // reversals before the first reading: the window lies wholly in idle
+constexpr int kImdEvery = 32;
+
+float unbiased(std::complex<float> mean) {
+    return std::clamp((std::norm(mean) - kQualityBias) / (1.0f - kQualityBias), 0.0f, 1.0f);
+}
+
+} // namespace
+
+Receiver::Receiver() {
+    // Decimating low-pass: flat to beyond +/-100 Hz (IMD products sit at +/-47 Hz), and everything
+    // that would fold into +/-100 Hz at 500 samples/s is at least 70 dB down.
+    liquid_firdes_kaiser(kDecTaps, 240.0f / 8000.0f, 70.0f, 0.0f, m_decTaps.data());
+    float sum = 0.0f;
+    for (float t : m_decTaps) sum += t;
+    for (float& t : m_decTaps) t /= sum;
+
+    // Matched filter: the symbol pulse 1/2 (1 + cos(pi t / T)), |t| <= T, at 16 samples a symbol.
+    sum = 0.0f;
+    for (int i = 0; i < kMatchedTaps; ++i) {
+        m_mfTaps[i] = static_cast<float>(0.5 * (1.0 + std::cos(std::numbers::pi * (i - 16) / 16.0)));
+        sum += m_mfTaps[i];
+    }
+    for (float& t : m_mfTaps) t /= sum;
+
+    // The pulse through its matched filter overlaps each neighbour symbol by about 1/6. The
+    // zero-forcing inverse of 1 + a/2 (z + 1/z) costs only ~0.26 dB of noise and removes it.
+    double e0 = 0.0, e1 = 0.0;
+    for (int i = 0; i < kMatchedTaps; ++i) {
+        e0 += double(m_mfTaps[i]) * m_mfTaps[i];
+        if (i + 16 < kMatchedTaps) e1 += double(m_mfTaps[i]) * m_mfTaps[i + 16];
+    }
+    const double a = 2.0 * e1 / e0;
+    const double root = std::sqrt(1.0 - a * a);
+    const double r = (1.0 - root) / a;
+    for (int k = 0; k < kEqTaps; ++k) m_eq[k] = static_cast<float>(std::pow(-r, std::abs(k - kEqTaps / 2)) / root);
+
+    updateNco();
+}
+
+void Receiver::setMode(Mode mode) {
+    m_mode = mode;
+    resetDecoder();
+    m_afcSymbols = 0;
+}
+
+void Receiver::resetDecoder() {
+    m_viterbi.reset();
+    m_reEncoder.reset();
+    m_symbols = 0;
+    m_varicode.reset();
+    m_reversals = 0;
+}
+
+void Receiver::setFrequency(double hz) {
+    double f = std::clamp(std::isfinite(hz) ? hz : 1000.0, kMinCarrierHz, kMaxCarrierHz);
+    if (m_searchRange > 0) f = std::clamp(m_search.find(f, m_searchRange, m_rate), kMinCarrierHz, kMaxCarrierHz);
+    m_setFreq = f;
+    m_freq = f;
+    m_afcSymbols = 0;
+    updateNco();
+}
+
+double Receiver::frequency() const { return m_freq; }
+
+void Receiver::setAfcLimit(int hz) {
+    m_afcLimit = std::clamp(hz, 0, kMaxAfcLimitHz);
+    if (m_afcLimit == 0) {
+        m_freq = m_setFreq;
+        updateNco();
+    }
+}
+
+void Receiver::setSearchRange(int hz) { m_searchRange = std::clamp(hz, 0, kMaxSearchRangeHz); }
+
+void Receiver::setTrim(int ppm) {
+    m_trim = clampTrim(ppm);
+    m_rate = trimmedRate(m_trim);
+    updateNco();
+}
+
+void Receiver::setSquelchThreshold(int threshold) { m_threshold = std::clamp(threshold, 0, 100); }
+
+void Receiver::setSquelchSpeed(int speed) {
+    double seconds = 0.25;
+    if (speed == 1) {
+        seconds = 1.0;
+    } else if (speed != 0) {
+        seconds = std::clamp(speed, 10, 200) * 0.01;
+    }
+    m_releasePerSymbol = 1.0 / (seconds * kBaud);
+}
+
+void Receiver::updateNco() {
+    const double w = kTwoPi * m_freq / m_rate;
+    m_oscStep = {std::cos(w), -std::sin(w)};
+    m_period = m_rate / (kDecimation * kBaud);
+    const double t = kTwoPi / m_period;
+    m_timingStep = {std::cos(t), std::sin(t)};
+}
+
+void Receiver::process(const float* in, std::size_t n) {
+    m_search.push(in, n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::complex<float> c{static_cast<float>(in[i] * m_osc.real()),
+                                    static_cast<float>(in[i] * m_osc.imag())};
+        m_osc *= m_oscStep;
+        m_decRing[m_decPos] = c;
+        m_decRing[m_decPos + kDecTaps] = c;
+        if (++m_decPos == kDecTaps) m_decPos = 0;
+        if (++m_decPhase < kDecimation) continue;
+        m_decPhase = 0;
+        m_osc /= std::abs(m_osc);
+        const std::complex<float>* x = &m_decRing[m_decPos];
+        float re = 0.0f, im = 0.0f;
+        for (int k = 0; k < kDecTaps; ++k) {
+            re += m_decTaps[k] * x[k].real();
+            im += m_decTaps[k] * x[k].imag();
+        }
+        onBaseband({re, im});
+    }
+}
+
+void Receiver::onBaseband(std::complex<float> x) {
+    m_imdRing[m_imdPos] = x;
+    m_imdPos = (m_imdPos + 1) % kImdLength;
+
+    m_mfRing[m_mfPos] = x;
+    m_mfRing[m_mfPos + kMatchedTaps] = x;
+    if (++m_mfPos == kMatchedTaps) m_mfPos = 0;
+    const std::complex<float>* h = &m_mfRing[m_mfPos];
+    float re = 0.0f, im = 0.0f;
+    for (int k = 0; k < kMatchedTaps; ++k) {
+        re += m_mfTaps[k] * h[k].real();
+        im += m_mfTaps[k] * h[k].imag();
+    }
+    onMatched({re, im});
+}
+
+void Receiver::onMatched(std::complex<float> y) {
+    // Symbol timing: the energy of the filtered signal peaks once a symbol at the symbol centres.
+    m_timingLine += kTimingAlpha * (double(std::norm(y)) * std::conj(m_timingPhasor) - m_timingLine);
+
+    m_y[m_n % kYRing] = y;
+    const double t = m_nextSymbol;
+    if (static_cast<double>(m_n) >= std::floor(t) + 1.0) {
+        const auto i0 = static_cast<uint64_t>(std::floor(t));
+        const float f = static_cast<float>(t - std::floor(t));
+        const std::complex<float> ys = m_y[i0 % kYRing] * (1.0f - f) + m_y[(i0 + 1) % kYRing] * f;
+
+        double next = t + m_period;
+        if (std::abs(m_timingLine) > 0.0) {
+            const double peak = -std::arg(m_timingLine);
+            const double here = std::arg(m_timingPhasor) - (static_cast<double>(m_n) - t) * kTwoPi / m_period;
+            const double err = std::remainder(peak - here, kTwoPi) * m_period / kTwoPi;
+            next += kTimingGain * err;
+        }
+        m_nextSymbol = std::max(next, static_cast<double>(m_n) + 1.0);
+        onSymbol(ys);
+    }
+
+    ++m_n;
+    m_timingPhasor *= m_timingStep;
+    if ((m_n & 255u) == 0) m_timingPhasor /= std::abs(m_timingPhasor);
+}
+
+void Receiver::onSymbol(std::complex<float> ys) {
+    std::copy(m_eqHist.begin() + 1, m_eqHist.end(), m_eqHist.begin());
+    m_eqHist.back() = ys;
+    std::complex<float> s{0.0f, 0.0f};
+    for (int k = 0; k < kEqTaps; ++k) s += m_eq[k] * m_eqHist[k];
+
+    const std::complex<float> raw = s * std::conj(m_prevSymbol);
+    m_prevSymbol = s;
+    updateAfc(raw);
+    // On the lower sideband the phase changes run the other way.
+    const std::complex<float> z = m_mode == Mode::QpskLsb ? std::conj(raw) : raw;
+    trackIdle(z);
+
+    if (m_mode == Mode::Bpsk) {
+        updateQuality(z);
+        deliver(z.real() > 0.0f ? 1 : 0);
+        return;
+    }
+    const float mag = std::abs(z);
+    if (!std::isfinite(mag)) return;
+    m_zScale += 0.05f * (mag - m_zScale);
+    m_zHist[m_symbols % m_zHist.size()] = z;
+    ++m_symbols;
+    if (m_zScale <= 0.0f) return;
+    const int bit = m_viterbi.push(z / m_zScale);
+    if (bit < 0) return;
+    updateQpskQuality(bit);
+    deliver(bit);
+}
+
+void Receiver::updateQuality(std::complex<float> z) {
+    const float mag = std::abs(z);
+    std::complex<float> u{0.0f, 0.0f};
+    if (mag > 0.0f && std::isfinite(mag)) {
+        u = z / mag;
+        u *= u;
+    }
+    m_coherence += kQualityAlpha * (u - m_coherence);
+    setQuality(unbiased(m_coherence));
+}
+
+void Receiver::updateQpskQuality(int bit) {
+    const std::complex<float> expected = qpskPhaseChange(m_reEncoder.push(bit));
+    const std::complex<float> z =
+        m_zHist[(m_symbols - 1 - ViterbiDecoder::kDecisionDelay) % m_zHist.size()];
+    const float mag = std::abs(z);
+    const float c = mag > 0.0f ? (z.real() * expected.real() + z.imag() * expected.imag()) / mag : 0.0f;
+    m_agreement += kQualityAlpha * (c - m_agreement);
+    // mean cosine ~ exp(-var/2), so its 8th power matches BPSK's exp(-4 var).
+    const float r = std::clamp((m_agreement - kQpskNoiseAgreement) / (1.0f - kQpskNoiseAgreement), 0.0f, 1.0f);
+    const float r2 = r * r, r4 = r2 * r2;
+    setQuality(r4 * r4);
+}
+
+void Receiver::setQuality(float quality) {
+    m_quality = quality;
+    const float inst = 100.0f * quality;
+    if (inst > m_level) {
+        m_level += 0.25f * (inst - m_level);
+    } else {
+        m_level += static_cast<float>(m_releasePerSymbol) * (inst - m_level);
+    }
+}
+
+void Receiver::updateAfc(std::complex<float> z) {
+    if (m_afcLimit <= 0) return;
+    ++m_afcSymbols;
+    const auto retune = [&](double f) {
+        f = std::clamp(f, m_setFreq - m_afcLimit, m_setFreq + m_afcLimit);
+        f = std::clamp(f, kMinCarrierHz, kMaxCarrierHz);
+        if (f != m_freq) {
+            m_freq = f;
+            updateNco();
+        }
+    };
+    // Pull-in: look at the centre of the signal in the spectrum of the last second. That centre
+    // wanders by a Hz or two on a weak signal, so while nothing decodes it steers in steps that shrink
+    // with the signal's strength (a frequency-locked loop that averages the wander away), and once
+    // the decoder is locked it only overrides when it twice says the same large thing.
+    if (m_afcSymbols >= kCoarseSettle && m_afcSymbols % kCoarseEvery == 0) {
+        const SignalSearch::Result found = m_search.search(m_freq, kCoarseSpanHz, m_rate);
+        const double offset = found.hz - m_freq;
+        if (m_quality < kLockedQuality) {
+            m_coarseStrikes = 0;
+            const double step = offset * std::clamp((found.strength - 1.0) / 16.0, 0.0, 1.0);
+            if (std::abs(step) > 0.5) {
+                retune(m_freq + step);
+                if (std::abs(step) > kUnlockedJumpHz) {
+                    m_afcSymbols = 0;
+                    return;
+                }
+            }
+        } else if (std::abs(offset) > kLockedJumpHz) {
+            const int side = offset > 0 ? 1 : -1;
+            m_coarseStrikes = m_coarseStrikes * side > 0 ? m_coarseStrikes + side : side;
+            if (std::abs(m_coarseStrikes) >= 2) {
+                retune(m_freq + offset);
+                m_afcSymbols = 0;
+                m_coarseStrikes = 0;
+                return;
+            }
+        } else {
+            m_coarseStrikes = 0;
+        }
+    }
+    // Tracking: the phase change left after removing the decided data is the frequency error.
+    if (!(std::abs(z) > 0.0f)) return;
+    std::complex<float> d;
+    if (isQpsk(m_mode)) {
+        d = std::abs(z.real()) >= std::abs(z.imag()) ? std::complex<float>{z.real() > 0 ? 1.0f : -1.0f, 0.0f}
+                                                     : std::complex<float>{0.0f, z.imag() > 0 ? 1.0f : -1.0f};
+    } else {
+        d = {z.real() > 0 ? 1.0f : -1.0f, 0.0f};
+    }
+    const double errHz = std::arg(z * std::conj(d)) * kBaud / kTwoPi;
+    // How much to trust it: the decoder's quality, or (sooner, on a strong signal) how well the
+    // phase changes sit on the constellation at all.
+    std::complex<float> u = z / std::abs(z);
+    u *= u;
+    if (isQpsk(m_mode)) u *= u;
+    m_afcCoherence += kQualityAlpha * (u - m_afcCoherence);
+    const float trust = std::min(1.0f, 2.0f * std::max(m_quality, unbiased(m_afcCoherence)));
+    // Fast after a jump, then slow so the loop's own jitter stays far below a symbol's phase.
+    const double gain = (0.03 + 0.1 * std::exp(-m_afcSymbols / 30.0)) * trust;
+    retune(m_freq + gain * errHz);
+}
+
+void Receiver::trackIdle(std::complex<float> z) {
+    if (z.real() < 0.0f && std::abs(z.imag()) < -z.real()) {
+        ++m_reversals;
+    } else {
+        m_reversals = 0;
+        return;
+    }
+    if (m_reversals < kImdFirst || (m_reversals - kImdFirst) % kImdEvery != 0) return;
+    std::array<std::complex<float>, kImdLength> block;
+    for (std::size_t i = 0; i < kImdLength; ++i) block[i] = m_imdRing[(m_imdPos + i) % kImdLength];
+    const ImdMeasurement m = measureImd(block.data(), block.size(), m_rate / kDecimation);
+    if (m.channelSnrDb >= kImdMinSnrDb) m_imd = m.imdDb;
+}
+
+void Receiver::deliver(int bit) {
+    const int c = m_varicode.push(bit);
+    if (c < 0 || !squelchOpen()) return;
+    const std::size_t tail = (m_textHead + m_textCount) % kTextCapacity;
+    m_text[tail] = static_cast<uint8_t>(c);
+    if (m_textCount < kTextCapacity) {
+        ++m_textCount;
+    } else {
+        m_textHead = (m_textHead + 1) % kTextCapacity;
+    }
+}
+
+std::size_t Receiver::readText(uint8_t* out, std::size_t max) {
+    std::size_t n = 0;
+    while (n < max && m_textCount > 0) {
+        out[n++] = m_text[m_textHead];
+        m_textHead = (m_textHead + 1) % kTextCapacity;
+        --m_textCount;
+    }
+    return n;
+}
+
+std::optional<double> Receiver::takeImd() {
+    std::optional<double> r = m_imd;
+    m_imd.reset();
+    return r;
+}
+
+} // namespace tavrel::psk31

@@ -1,0 +1,170 @@
+#pragma once
+// PSK31 receiver: audio at 8000 samples/s -> decoded characters, with AFC, signal search, a signal
+// level for the squelch and IMD readings on the idle signal.
+//
+// Chain: mix the chosen centre to 0 Hz, low-pass and decimate by 16 (500 samples/s, 16 per symbol),
+// filter matched to the cosine symbol pulse, recover symbol timing from the symbol-rate line in the
+// signal's energy, interpolate the symbol instants, remove the neighbour-symbol overlap the matched
+// filter leaves (a 7-tap equaliser), then compare each symbol with the one before it: BPSK decides
+// the bit from the sign, QPSK feeds the phase change to a soft-decision Viterbi decoder. Varicode
+// turns bits into characters.
+//
+// Plain single-threaded object: no locks, no threads, no allocation in process(). Construct and
+// destroy it on one thread at a time with other FFTW users (FFTW's planner is not thread-safe).
+
+#include "modem/psk31/Convolutional.h"
+#include "modem/psk31/Psk31.h"
+#include "modem/psk31/Search.h"
+#include "modem/psk31/Varicode.h"
+
+#include <array>
+#include <complex>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace tavrel::psk31 {
+
+class Receiver {
+public:
+    static constexpr std::size_t kTextCapacity = 4096;
+    static constexpr int kMaxAfcLimitHz = 1000;
+    static constexpr int kMaxSearchRangeHz = 500;
+
+    Receiver();
+
+    // Modulation: BPSK, QPSK on the upper or lower sideband. Resets the decoder.
+    void setMode(Mode mode);
+    Mode mode() const { return m_mode; }
+
+    // New centre frequency in Hz (clamped to 200..3500). With a search range set, the receiver first
+    // snaps to the strongest PSK31 signal within that range, using the last second of audio.
+    void setFrequency(double hz);
+    // The frequency the receiver is on now (after search and AFC), in Hz.
+    double frequency() const;
+
+    // AFC: follows the signal up to this many Hz away from the frequency set (0 = AFC off,
+    // clamped to 0..1000). It pulls in signals up to about 20 Hz off and tracks drift.
+    void setAfcLimit(int hz);
+    int afcLimit() const { return m_afcLimit; }
+
+    // Search range in Hz for setFrequency() (0 = off, clamped to 0..500).
+    void setSearchRange(int hz);
+    int searchRange() const { return m_searchRange; }
+
+    // Sound-card clock error in ppm (-1000..1000), see trimmedRate().
+    void setTrim(int ppm);
+
+    // Squelch: characters are passed only while signalLevel() >= threshold (0..100; 0 = always open).
+    void setSquelchThreshold(int threshold);
+    // How fast the level falls back when a signal goes (it always rises within a quarter second):
+    // 0 = fast (0.25 s), 1 = slow (1 s), any other value v = v * 10 ms, clamped to 10..200 (0.1..2 s).
+    void setSquelchSpeed(int speed);
+
+    // Feeds audio at 8000 samples/s (the card's nominal rate).
+    void process(const float* in, std::size_t n);
+
+    // Moves up to `max` decoded characters (ASCII 0..127) into `out`; returns how many. At most
+    // kTextCapacity wait; beyond that the oldest are dropped.
+    std::size_t readText(uint8_t* out, std::size_t max);
+
+    // 0..100: about 0 on noise, rising with the signal-to-noise ratio (a clean signal gives ~100).
+    int signalLevel() const { return static_cast<int>(m_level + 0.5); }
+    bool squelchOpen() const { return m_threshold <= 0 || m_level >= m_threshold; }
+
+    // The newest IMD reading in dB (negative; e.g. -28), taken about once a second on the idle
+    // reversals of a strong signal, or nothing. Each reading is returned once.
+    std::optional<double> takeImd();
+
+private:
+    static constexpr int kDecimation = 16;
+    static constexpr int kDecTaps = 128;
+    static constexpr int kMatchedTaps = 33;
+    static constexpr int kEqTaps = 7;
+    static constexpr std::size_t kImdLength = 512; // 32 symbols at 500 samples/s
+    static constexpr std::size_t kYRing = 64;
+
+    void updateNco();
+    void resetDecoder();
+    void onBaseband(std::complex<float> x);
+    void onMatched(std::complex<float> y);
+    void onSymbol(std::complex<float> y);
+    void updateQuality(std::complex<float> z);
+    void updateQpskQuality(int bit);
+    void setQuality(float quality);
+    void updateAfc(std::complex<float> z);
+    void trackIdle(std::complex<float> z);
+    void deliver(int bit);
+
+    Mode m_mode = Mode::Bpsk;
+    double m_setFreq = 1000.0;
+    double m_freq = 1000.0;
+    int m_afcLimit = 0;
+    int m_searchRange = 0;
+    int m_trim = 0;
+    double m_rate = kSampleRate;
+    int m_threshold = 0;
+    double m_releasePerSymbol = 1.0 / 32.0;
+
+    // Mixer and decimator.
+    std::complex<double> m_osc{1.0, 0.0};
+    std::complex<double> m_oscStep{1.0, 0.0};
+    std::array<float, kDecTaps> m_decTaps{};
+    std::array<std::complex<float>, 2 * kDecTaps> m_decRing{};
+    int m_decPos = 0;
+    int m_decPhase = 0;
+
+    // Matched filter and the raw baseband kept for IMD.
+    std::array<float, kMatchedTaps> m_mfTaps{};
+    std::array<std::complex<float>, 2 * kMatchedTaps> m_mfRing{};
+    int m_mfPos = 0;
+    std::array<std::complex<float>, kImdLength> m_imdRing{};
+    std::size_t m_imdPos = 0;
+
+    // Timing recovery.
+    std::array<std::complex<float>, kYRing> m_y{};
+    uint64_t m_n = 0;
+    double m_period = 16.0; // samples per symbol at the decimated rate
+    double m_nextSymbol = 16.0;
+    std::complex<double> m_timingPhasor{1.0, 0.0};
+    std::complex<double> m_timingStep{1.0, 0.0};
+    std::complex<double> m_timingLine{0.0, 0.0};
+
+    // AFC.
+    int m_afcSymbols = 0; // symbols since the AFC was last (re)started or jumped
+    std::complex<float> m_afcCoherence{0.0f, 0.0f};
+    int m_coarseStrikes = 0; // consecutive large spectrum offsets while locked, signed by side
+
+    // Symbols.
+    std::array<float, kEqTaps> m_eq{};
+    std::array<std::complex<float>, kEqTaps> m_eqHist{};
+    std::complex<float> m_prevSymbol{0.0f, 0.0f};
+    float m_zScale = 0.0f;
+    ViterbiDecoder m_viterbi;
+    VaricodeDecoder m_varicode;
+    // QPSK: phase changes kept until the Viterbi decoder decides them, and the decided bits
+    // re-encoded, so the signal quality is read against the decoded symbols.
+    std::array<std::complex<float>, 32> m_zHist{};
+    uint32_t m_symbols = 0;
+    ConvEncoder m_reEncoder;
+
+    // Signal quality: 0 on noise, 1 on a clean signal, about exp(-4 var) for a phase-change noise
+    // variance var (radians^2) in both modes.
+    std::complex<float> m_coherence{0.0f, 0.0f}; // BPSK: mean of the squared unit phase changes
+    float m_agreement = 0.0f;                    // QPSK: mean cosine against the decoded changes
+    float m_quality = 0.0f;
+    float m_level = 0.0f;
+
+    // IMD.
+    int m_reversals = 0;
+    std::optional<double> m_imd;
+
+    std::array<uint8_t, kTextCapacity> m_text{};
+    std::size_t m_textHead = 0;
+    std::size_t m_textCount = 0;
+
+    SignalSearch m_search;
+};
+
+} // namespace tavrel::psk31
