@@ -1,6 +1,8 @@
 #include "app/Controls.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QMouseEvent>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -10,6 +12,65 @@
 #include <QTextEdit>
 
 namespace tavrel {
+
+namespace {
+
+class EventHook : public QObject {
+public:
+    EventHook(QWidget* w, QEvent::Type type, std::function<bool(QMouseEvent*)> handler)
+        : QObject(w), m_type(type), m_handler(std::move(handler)) {
+        w->installEventFilter(this);
+        // Text boxes take their mouse events in the viewport.
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(w)) area->viewport()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == m_type) return m_handler(static_cast<QMouseEvent*>(e));
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    std::function<bool(QMouseEvent*)> m_handler;
+};
+
+int buttonCode(Qt::MouseButton b) {
+    switch (b) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+    }
+}
+
+} // namespace
+
+void onClick(QWidget* w, std::function<void()> handler) {
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+        QObject::connect(b, &QAbstractButton::clicked, w, [handler] { handler(); });
+        return;
+    }
+    new EventHook(w, QEvent::MouseButtonRelease, [w, handler](QMouseEvent* e) {
+        if (e->button() == Qt::LeftButton && w->rect().contains(e->position().toPoint())) handler();
+        return false;
+    });
+}
+
+void onMouseDown(QWidget* w, std::function<void(int)> handler) {
+    new EventHook(w, QEvent::MouseButtonPress, [handler](QMouseEvent* e) {
+        handler(buttonCode(e->button()));
+        return false;
+    });
+}
+
+void onDoubleClick(QWidget* w, std::function<void()> handler) {
+    new EventHook(w, QEvent::MouseButtonDblClick, [w, handler](QMouseEvent*) {
+        // Let the control select the word first.
+        QMetaObject::invokeMethod(w, [handler] { handler(); }, Qt::QueuedConnection);
+        return false;
+    });
+}
 
 QColor colours::buttonFace() { return QApplication::palette().color(QPalette::Button); }
 

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 namespace tavrel {
 
@@ -45,6 +46,14 @@ void setBackColour(QWidget* w, const QColor& c);
 QColor backColour(const QWidget* w);
 void setForeColour(QWidget* w, const QColor& c);
 QColor foreColour(const QWidget* w);
+
+// A click on any control (labels serve as buttons too): runs on release inside the control
+// with the left button.
+void onClick(QWidget* w, std::function<void()> handler);
+// A mouse-down with the button code: 1 left, 2 right.
+void onMouseDown(QWidget* w, std::function<void(int button)> handler);
+// A double-click, after the control has handled it (a text box has selected the word by then).
+void onDoubleClick(QWidget* w, std::function<void()> handler);
 
 // The caption of a label, button, frame or check box; the text of a text box or combo box.
 QString caption(const QWidget* w);

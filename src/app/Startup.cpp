@@ -13,15 +13,7 @@
 namespace tavrel {
 
 Startup::Startup(Form1& form) : m_form(form) {
-    m_form.reapplyHook = [this] { applyChangedSettings(); };
-    QObject::connect(&m_form.PskModem1, &Modem::StatusRdy, &m_form, [this](int, int) { applyChangedSettings(); });
-}
-
-void Startup::applyChangedSettings() {
-    if (settingsChanged != 1) return;
-    reapplySettings();
-    // The radio panel switch follows here.
-    settingsChanged = 0;
+    m_form.statusControl->reapplySettings = [this] { reapplySettings(); };
 }
 
 std::string Startup::catSettingsText(const std::string& baud, const std::string& parity,
@@ -104,9 +96,9 @@ void Startup::startup() {
     f.logView->setVisible(false);
     // 25. Band restore.
     // 26. New text starts at the bottom of the history.
-    QString crlf;
-    for (int i = 0; i < 11; ++i) crlf += QStringLiteral("\r\n");
-    f.receive->txtRXData->setPlainText(f.receive->txtRXData->toPlainText() + crlf);
+    std::string crlf;
+    for (int i = 0; i < 11; ++i) crlf += "\r\n";
+    f.receiveControl->appendToHistory(crlf);
     // 27.
     s.rxDisplayOn = 1;
     setBackColour(f.receiver->scrollstop, colours::green);

@@ -11,14 +11,11 @@ class Form1;
 
 class Startup {
 public:
-    // Hooks the re-apply into the modem's status events.
+    // Hands the re-apply to the status handling, which runs it when settingsChanged is 1.
     explicit Startup(Form1& form);
 
     void startup();
     void reapplySettings();
-
-    // The settings part of the status handling: re-apply when a writer has set settingsChanged.
-    void applyChangedSettings();
 
     // Baud, parity, data bits, stop bits, joined by a comma and a blank.
     static std::string catSettingsText(const std::string& baud, const std::string& parity,

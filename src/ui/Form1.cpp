@@ -89,6 +89,14 @@ Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, Q
     setBackColour(logView, palette().color(QPalette::Window));
     setBackColour(presetEntry, palette().color(QPalette::Window));
     macroEditor->setVisible(false);
+
+    receiveControl = new ReceiveControl(state, modem, *receive, *transmit, *capture->Textclick);
+    transmitControl =
+        new TransmitControl(state, modem, comm2, *transmit, *qso, *radioPanel->txrxrec, *radioPanel->txrxtx);
+    statusControl = new StatusControl(
+        state, modem, *status, *receive, *transmitControl,
+        StatusTargets{radioPanel->txrxfreq, radioPanel->Label47, presets->Label50, presets->Label51,
+                      receiver->Slider1});
     resize(1280, 800);
 }
 

@@ -8,6 +8,9 @@
 #include "logbook/widgets/LogViewPanel.h"
 #include "logbook/widgets/LookupPanel.h"
 #include "modem/widgets/QsoButtons.h"
+#include "modem/widgets/ReceiveControl.h"
+#include "modem/widgets/StatusControl.h"
+#include "modem/widgets/TransmitControl.h"
 #include "modem/widgets/ReceivePanel.h"
 #include "modem/widgets/StatusPanel.h"
 #include "modem/widgets/TransmitPanel.h"
@@ -50,9 +53,10 @@ public:
     StationInfoRow* stationInfo;
     std::unique_ptr<MainMenu> menu;
 
-    // Runs the settings re-apply when settingsChanged is 1; set by start-up, called by the
-    // status handling.
-    std::function<void()> reapplyHook;
+    // The handlers of the modem's events.
+    ReceiveControl* receiveControl;
+    TransmitControl* transmitControl;
+    StatusControl* statusControl;
 
     // Pop-up frames, hidden until needed.
     LogViewPanel* logView;       // Frame4, over the receive history

@@ -38,7 +38,7 @@ TEST_F(StartupTest, FirstStartInEmptyFolderMakesDefaultsAndCallsTheModemInOrder)
     EXPECT_EQ(h.form->state.currentBand, "20");
     EXPECT_EQ(h.form->state.qsoDateKey, "20261207");
     EXPECT_EQ(h.form->state.sep3, "   ");
-    EXPECT_EQ(h.form->receive->txtRXData->toPlainText().count('\n'), 11);
+    EXPECT_EQ(h.form->receiveControl->windows().history, "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
 }
 
 TEST_F(StartupTest, DisplayRangeFollowsItem60) {
@@ -146,7 +146,7 @@ TEST_F(StartupTest, StatusEventReappliesOnlyWhenSettingsChanged) {
     h.startup->startup();
     h.modem.clearCalls();
     h.modem.raiseStatus(1200, 0);
-    EXPECT_TRUE(h.modem.calls.empty());
+    EXPECT_EQ(h.modem.countCalls("IdText"), 0);
 
     SettingsList s = defaultSettings();
     s[0] = "G4NEW";

@@ -1,0 +1,48 @@
+#pragma once
+// RxCharRdy: received characters into the line and history windows, the focus return, the
+// sign-off check and keeping the transmitter keyed. Also the clear button and the double-click
+// that captures a word for the log.
+
+#include "app/MainState.h"
+#include "modem/ReceiveText.h"
+
+#include <QLineEdit>
+#include <QObject>
+#include <functional>
+
+namespace tavrel {
+
+class Modem;
+class ReceivePanel;
+class TransmitPanel;
+
+class ReceiveControl : public QObject {
+    Q_OBJECT
+public:
+    ReceiveControl(MainState& state, Modem& modem, ReceivePanel& receive, TransmitPanel& transmit,
+                   QLineEdit& textclick);
+
+    void RxCharRdy(int code);
+    void clearrx_Click();
+    // Appends text to the history as it stands (start-up's eleven line ends).
+    void appendToHistory(const std::string& text);
+
+    const ReceiveWindows& windows() const { return m_windows; }
+
+    // The held sign-off's check (step 5), wired by the QSO texts.
+    std::function<void()> signOffCheck;
+
+private:
+    void show(const ReceiveChange& change);
+    void redrawHistory();
+    void captureSelection(const QString& selected);
+
+    MainState& m_state;
+    Modem& m_modem;
+    ReceivePanel& m_receive;
+    TransmitPanel& m_transmit;
+    QLineEdit& m_textclick;
+    ReceiveWindows m_windows;
+};
+
+} // namespace tavrel

@@ -1,0 +1,74 @@
+#include "modem/widgets/StatusControl.h"
+
+#include "app/Controls.h"
+#include "app/Numeric.h"
+#include "app/QtText.h"
+#include "modem/Modem.h"
+#include "modem/StatusText.h"
+#include "modem/widgets/ReceivePanel.h"
+#include "modem/widgets/StatusPanel.h"
+#include "modem/widgets/TransmitControl.h"
+
+#include <QSlider>
+#include <cstdio>
+
+namespace tavrel {
+
+namespace {
+// DialFreq read back as text, then taken as a number: the same value.
+double dialKhz(const Modem& m) { return m.DialFreq(); }
+} // namespace
+
+StatusControl::StatusControl(MainState& state, Modem& modem, StatusPanel& status, ReceivePanel& receive,
+                             TransmitControl& transmit, StatusTargets targets)
+    : QObject(&status), m_state(state), m_modem(modem), m_status(status), m_receive(receive),
+      m_transmit(transmit), m_t(targets) {
+    connect(&modem, &Modem::StatusRdy, this, &StatusControl::StatusRdy);
+    connect(&modem, &Modem::IMDRdy, this, [this](int imd, int) { IMDRdy(imd); });
+}
+
+void StatusControl::StatusRdy(int freq, int level) {
+    // 1-3. Frequencies, signal bar, squelch lamp.
+    m_status.Label16->setText(QString::number(freq));
+    m_status.Label20->setText(QString::number(m_modem.TxFreq()));
+    m_status.signalBar->setMaskHeight(signalMaskHeight(level));
+    setForeColour(m_status.Label2, level > m_t.Slider1->value() ? colours::green : colours::red);
+    // 4-6.
+    m_transmit.showPending();
+    const bool net = m_status.Check1->isChecked();
+    if (net) m_modem.setTxFreq(m_modem.RxFreq());
+    m_transmit.handOverTypedText();
+    // 7.
+    if (applySquelchSpeed) applySquelchSpeed();
+    // 8-10. Absolute frequencies.
+    m_state.rxAbsFreq = absoluteFrequency(m_modem.RxFreq(), dialKhz(m_modem));
+    m_state.txAbsFreq = absoluteFrequency(m_modem.TxFreq(), dialKhz(m_modem));
+    m_t.txrxfreq->setText(toQString(groupFrequency(m_state.rxAbsFreq, dialKhz(m_modem))));
+    m_t.Label47->setVisible(!net);
+    m_t.Label51->setVisible(!net);
+    m_t.Label51->setText(QString::number(m_modem.TxFreq()));
+    m_t.Label50->setText(QString::number(m_modem.RxFreq()));
+    m_t.Label47->setText(toQString(groupFrequency(m_state.txAbsFreq, dialKhz(m_modem))));
+    // 11. Settings written by a settings window, a band, a preset or a macro edit.
+    if (settingsChanged == 1) {
+        if (reapplySettings) reapplySettings();
+        if (settingsChanged == 1 && switchRadioPanel) switchRadioPanel(m_state.item(40) == "Yes");
+        settingsChanged = 0;
+    }
+    // 12-13.
+    clockUpdate();
+    m_transmit.colourReceiveWindows(m_receive.txtrxdata1, m_receive.txtRXData);
+    m_transmit.resetBtuColoursWhenReceiving();
+}
+
+void StatusControl::clockUpdate() {
+    m_state.utcTime = utcClock(m_state.clock, m_state.item(12));
+    m_status.Label49->setText(toQString(m_state.utcTime));
+}
+
+void StatusControl::IMDRdy(int imd) {
+    setForeColour(m_status.lblimd, imd >= -18 ? colours::red : colours::darkGreen);
+    m_status.lblimd->setText(QString::number(imd));
+}
+
+} // namespace tavrel
