@@ -42,25 +42,25 @@ unsigned ConvEncoder::push(int bit) {
     return out;
 }
 
-int ViterbiDecoder::push(std::complex<float> z) {
+int ViterbiDecoder::push(std::complex<float> symbol) {
     const auto& br = branches();
     std::array<float, 16> metric;
     std::array<uint32_t, 16> path;
+    std::array<std::complex<float>, 16> reference;
     for (unsigned ns = 0; ns < 16; ++ns) {
         const int b = static_cast<int>(ns >> 3);
         const unsigned s0 = (ns & 7u) << 1;
         const unsigned s1 = s0 | 1u;
-        const std::complex<float> c0 = br.change[s0 * 2 + b];
-        const std::complex<float> c1 = br.change[s1 * 2 + b];
-        const float m0 = m_metric[s0] + z.real() * c0.real() + z.imag() * c0.imag();
-        const float m1 = m_metric[s1] + z.real() * c1.real() + z.imag() * c1.imag();
-        if (m0 >= m1) {
-            metric[ns] = m0;
-            path[ns] = (m_path[s0] << 1) | static_cast<uint32_t>(b);
-        } else {
-            metric[ns] = m1;
-            path[ns] = (m_path[s1] << 1) | static_cast<uint32_t>(b);
-        }
+        // Where each predecessor's path expects this symbol to be.
+        const std::complex<float> e0 = m_reference[s0] * br.change[s0 * 2 + b];
+        const std::complex<float> e1 = m_reference[s1] * br.change[s1 * 2 + b];
+        const float m0 = m_metric[s0] + symbol.real() * e0.real() + symbol.imag() * e0.imag();
+        const float m1 = m_metric[s1] + symbol.real() * e1.real() + symbol.imag() * e1.imag();
+        const bool first = m0 >= m1;
+        const unsigned from = first ? s0 : s1;
+        metric[ns] = first ? m0 : m1;
+        path[ns] = (m_path[from] << 1) | static_cast<uint32_t>(b);
+        reference[ns] = symbol + m_memory * (first ? e0 : e1);
     }
     unsigned best = 0;
     for (unsigned s = 1; s < 16; ++s)
@@ -69,6 +69,7 @@ int ViterbiDecoder::push(std::complex<float> z) {
     const float top = metric[best];
     for (unsigned s = 0; s < 16; ++s) m_metric[s] = metric[s] - top;
     m_path = path;
+    m_reference = reference;
     if (m_filled < kDecisionDelay) {
         ++m_filled;
         return -1;
@@ -81,6 +82,7 @@ void ViterbiDecoder::reset() {
     m_metric.fill(-4.0f);
     m_metric[0] = 0.0f;
     m_path.fill(0);
+    m_reference.fill({0.0f, 0.0f});
     m_filled = 0;
 }
 

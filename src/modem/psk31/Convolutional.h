@@ -21,24 +21,28 @@ private:
 // The output pair for encoder state (x1..x4, x1 in bit 3) and input bit.
 unsigned convOutput(unsigned state, int bit);
 
-// Soft-decision Viterbi over the 16 encoder states with register exchange. Each symbol supplies the
-// received phase change as a complex value (any scale; only its direction and relative size matter);
-// the branch metric is its correlation with the ideal phase change of each branch. Decisions come out
-// kDecisionDelay symbols late.
+// Soft-decision Viterbi over the 16 encoder states with register exchange, fed with the received
+// symbols themselves (complex, upper sideband, roughly unit size). Each survivor path keeps its own
+// phase reference: the symbols along it, each turned back by the phase changes the path decided,
+// averaged with a forgetting factor `memory` (0 = plain differential detection against the last
+// symbol; towards 1 = nearly coherent). The branch metric is the correlation of the new symbol with
+// that reference turned by the branch's phase change. Decisions come out kDecisionDelay symbols late.
 class ViterbiDecoder {
 public:
     static constexpr int kDecisionDelay = 20;
 
-    ViterbiDecoder() { reset(); }
+    explicit ViterbiDecoder(float memory = 0.0f) : m_memory(memory) { reset(); }
 
-    // Feeds one symbol (already mapped to the upper sideband). Returns the decided bit for the symbol
-    // kDecisionDelay steps back, or -1 while the decoder is still filling.
-    int push(std::complex<float> phaseChange);
+    // Feeds one symbol. Returns the decided bit for the symbol kDecisionDelay steps back, or -1 while
+    // the decoder is still filling.
+    int push(std::complex<float> symbol);
     void reset();
 
 private:
+    float m_memory;
     std::array<float, 16> m_metric{};
     std::array<uint32_t, 16> m_path{};
+    std::array<std::complex<float>, 16> m_reference{};
     int m_filled = 0;
 };
 

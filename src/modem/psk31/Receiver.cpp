@@ -19,15 +19,22 @@ constexpr double kTimingGain = 0.25;
 // Mean cosine between noise and the Viterbi decoder's own re-encoded decisions (measured): the
 // decoder picks the path that best fits the noise, so noise never reads 0 here.
 constexpr float kQpskNoiseAgreement = 0.42f;
-constexpr float kLockedQuality = 0.1f;
-constexpr int kCoarseEvery = 16;  // symbols between looks at the spectrum
-constexpr int kCoarseSettle = 24; // symbols after a jump before another
+constexpr float kLockedQuality = 0.1f;     // BPSK; QPSK's quality reads lower on weak signals
+constexpr float kQpskLockedQuality = 0.04f;
+constexpr int kCoarseEvery = 8;       // symbols between looks at the spectrum while acquiring
+constexpr int kLockedCoarseEvery = 32; // and while locked: whole fresh seconds, so two looks agree by
+                                       // more than chance
+constexpr int kCoarseSettle = 16; // symbols after a restart before the first look
 constexpr double kCoarseSpanHz = 25.0;
-// Jump when the spectrum's centre is this far off: a little while nothing decodes, more while the
-// decoder seems locked (the tracking loop can also settle a quarter or half baud off, where the
-// phase changes look clean but mean the wrong bits).
-constexpr double kUnlockedJumpHz = 2.0;
+// Acquiring ends within this offset; tracking is overridden beyond the other.
+constexpr double kUnlockedJumpHz = 1.5;
 constexpr double kLockedJumpHz = 5.0;
+constexpr double kUnlockedGain = 0.03;
+constexpr int kRelookSymbols = 96;
+constexpr int kUnlockHoldSymbols = 24;
+constexpr int kSolidLockSymbols = 32; // decodes cleanly though the spectrum shows nothing
+constexpr double kMaxDriftHzPerSymbol = 0.05; // 1.6 Hz/s
+constexpr float kReferenceMemory = 0.7f;
 constexpr int kImdFirst = 40; // reversals before the first reading: the window lies wholly in idle
 constexpr int kImdEvery = 32;
 
@@ -72,6 +79,9 @@ void Receiver::setMode(Mode mode) {
     m_mode = mode;
     resetDecoder();
     m_afcSymbols = 0;
+    m_afcTracking = false;
+    m_afcDrift = 0.0;
+    m_unlockedSymbols = kUnlockHoldSymbols;
 }
 
 void Receiver::resetDecoder() {
@@ -88,6 +98,9 @@ void Receiver::setFrequency(double hz) {
     m_setFreq = f;
     m_freq = f;
     m_afcSymbols = 0;
+    m_afcTracking = false;
+    m_afcDrift = 0.0;
+    m_unlockedSymbols = kUnlockHoldSymbols;
     updateNco();
 }
 
@@ -202,25 +215,42 @@ void Receiver::onSymbol(std::complex<float> ys) {
 
     const std::complex<float> raw = s * std::conj(m_prevSymbol);
     m_prevSymbol = s;
-    updateAfc(raw);
     // On the lower sideband the phase changes run the other way.
-    const std::complex<float> z = m_mode == Mode::QpskLsb ? std::conj(raw) : raw;
+    const bool lsb = m_mode == Mode::QpskLsb;
+    const std::complex<float> z = lsb ? std::conj(raw) : raw;
     trackIdle(z);
 
     if (m_mode == Mode::Bpsk) {
         updateQuality(z);
-        deliver(z.real() > 0.0f ? 1 : 0);
+        // Compare with a reference built from several past symbols, each turned by the phase change
+        // decided for it: less noise than the last symbol alone, so closer to coherent detection.
+        const std::complex<float> zr = s * std::conj(m_reference);
+        const float d = zr.real() > 0.0f ? 1.0f : -1.0f;
+        m_reference = s + kReferenceMemory * d * m_reference;
+        // What the decided change leaves of the phase change is the frequency error.
+        updateAfc(raw, std::arg(raw * d));
+        deliver(d > 0.0f ? 1 : 0);
         return;
     }
-    const float mag = std::abs(z);
-    if (!std::isfinite(mag)) return;
-    m_zScale += 0.05f * (mag - m_zScale);
+    const float power = std::norm(s);
+    if (!std::isfinite(power)) return;
+    m_zScale += 0.05f * (power - m_zScale);
     m_zHist[m_symbols % m_zHist.size()] = z;
     ++m_symbols;
     if (m_zScale <= 0.0f) return;
-    const int bit = m_viterbi.push(z / m_zScale);
-    if (bit < 0) return;
-    updateQpskQuality(bit);
+    const std::complex<float> symbol = (lsb ? std::conj(s) : s) / std::sqrt(m_zScale);
+    const int bit = m_viterbi.push(symbol);
+    if (bit < 0) {
+        updateAfc(raw, std::nullopt);
+        return;
+    }
+    // The decoded bit, encoded again, is the phase change that was sent kDecisionDelay symbols ago:
+    // far more reliable than deciding each phase change alone.
+    const std::complex<float> expected = qpskPhaseChange(m_reEncoder.push(bit));
+    const std::complex<float> then = m_zHist[(m_symbols - 1 - ViterbiDecoder::kDecisionDelay) % m_zHist.size()];
+    updateQpskQuality(then, expected);
+    const float err = std::arg(then * std::conj(expected));
+    updateAfc(raw, lsb ? -err : err);
     deliver(bit);
 }
 
@@ -235,10 +265,7 @@ void Receiver::updateQuality(std::complex<float> z) {
     setQuality(unbiased(m_coherence));
 }
 
-void Receiver::updateQpskQuality(int bit) {
-    const std::complex<float> expected = qpskPhaseChange(m_reEncoder.push(bit));
-    const std::complex<float> z =
-        m_zHist[(m_symbols - 1 - ViterbiDecoder::kDecisionDelay) % m_zHist.size()];
+void Receiver::updateQpskQuality(std::complex<float> z, std::complex<float> expected) {
     const float mag = std::abs(z);
     const float c = mag > 0.0f ? (z.real() * expected.real() + z.imag() * expected.imag()) / mag : 0.0f;
     m_agreement += kQualityAlpha * (c - m_agreement);
@@ -258,7 +285,7 @@ void Receiver::setQuality(float quality) {
     }
 }
 
-void Receiver::updateAfc(std::complex<float> z) {
+void Receiver::updateAfc(std::complex<float> z, std::optional<float> errRad) {
     if (m_afcLimit <= 0) return;
     ++m_afcSymbols;
     const auto retune = [&](double f) {
@@ -269,56 +296,85 @@ void Receiver::updateAfc(std::complex<float> z) {
             updateNco();
         }
     };
-    // Pull-in: look at the centre of the signal in the spectrum of the last second. That centre
-    // wanders by a Hz or two on a weak signal, so while nothing decodes it steers in steps that shrink
-    // with the signal's strength (a frequency-locked loop that averages the wander away), and once
-    // the decoder is locked it only overrides when it twice says the same large thing.
-    if (m_afcSymbols >= kCoarseSettle && m_afcSymbols % kCoarseEvery == 0) {
+    // Two states. Acquiring: the decision-directed loop below could settle a quarter or half baud
+    // off (where the phase changes look clean but mean the wrong bits), so it waits while the
+    // spectrum of the last second steers towards the signal's centre, in steps that shrink with the
+    // signal's strength (that centre wanders by a Hz or two on a weak signal). Tracking: the loop
+    // follows, and the spectrum only overrides it when two fresh seconds agree on a large offset.
+    // Locked while the decoder reads clean, and for a while after: weak signals dip below at times.
+    if (m_quality >= (isQpsk(m_mode) ? kQpskLockedQuality : kLockedQuality)) {
+        m_unlockedSymbols = 0;
+        ++m_lockedSymbols;
+    } else {
+        ++m_unlockedSymbols;
+        m_lockedSymbols = 0;
+    }
+    const bool locked = m_unlockedSymbols < kUnlockHoldSymbols;
+    if (m_afcSymbols >= kCoarseSettle &&
+        m_afcSymbols % (m_afcTracking ? kLockedCoarseEvery : kCoarseEvery) == 0) {
         const SignalSearch::Result found = m_search.search(m_freq, kCoarseSpanHz, m_rate);
         const double offset = found.hz - m_freq;
-        if (m_quality < kLockedQuality) {
-            m_coarseStrikes = 0;
-            const double step = offset * std::clamp((found.strength - 1.0) / 16.0, 0.0, 1.0);
-            if (std::abs(step) > 0.5) {
-                retune(m_freq + step);
-                if (std::abs(step) > kUnlockedJumpHz) {
-                    m_afcSymbols = 0;
-                    return;
-                }
+        const bool seen = found.strength > 0.0;
+        if (!m_afcTracking) {
+            if (seen && std::abs(offset) > kUnlockedJumpHz) {
+                retune(m_freq + offset * std::clamp((found.strength - 1.0) / 6.0, 0.25, 1.0));
+            } else if (seen || m_lockedSymbols >= kSolidLockSymbols) {
+                m_afcTracking = true;
             }
-        } else if (std::abs(offset) > kLockedJumpHz) {
+        } else if (std::abs(offset) > kLockedJumpHz && found.strength > 3.0) {
+            // Tracking, yet two fresh seconds agree that the signal's centre is far off: the loop
+            // has settled half a baud or a quarter off (a false lock). Jump there.
             const int side = offset > 0 ? 1 : -1;
             m_coarseStrikes = m_coarseStrikes * side > 0 ? m_coarseStrikes + side : side;
             if (std::abs(m_coarseStrikes) >= 2) {
+                m_coarseStrikes = 0;
                 retune(m_freq + offset);
                 m_afcSymbols = 0;
-                m_coarseStrikes = 0;
+                m_afcDrift = 0.0;
                 return;
             }
         } else {
             m_coarseStrikes = 0;
         }
     }
-    // Tracking: the phase change left after removing the decided data is the frequency error.
-    if (!(std::abs(z) > 0.0f)) return;
-    std::complex<float> d;
-    if (isQpsk(m_mode)) {
-        d = std::abs(z.real()) >= std::abs(z.imag()) ? std::complex<float>{z.real() > 0 ? 1.0f : -1.0f, 0.0f}
-                                                     : std::complex<float>{0.0f, z.imag() > 0 ? 1.0f : -1.0f};
-    } else {
-        d = {z.real() > 0 ? 1.0f : -1.0f, 0.0f};
+    if (!m_afcTracking) return;
+    if (std::abs(z) > 0.0f) {
+        std::complex<float> u = z / std::abs(z);
+        u *= u;
+        if (isQpsk(m_mode)) u *= u;
+        m_afcCoherence += kQualityAlpha * (u - m_afcCoherence);
     }
-    const double errHz = std::arg(z * std::conj(d)) * kBaud / kTwoPi;
-    // How much to trust it: the decoder's quality, or (sooner, on a strong signal) how well the
-    // phase changes sit on the constellation at all.
-    std::complex<float> u = z / std::abs(z);
-    u *= u;
-    if (isQpsk(m_mode)) u *= u;
-    m_afcCoherence += kQualityAlpha * (u - m_afcCoherence);
+    if (!m_afcTracking) return;
+    if (!locked) {
+        // Nothing decodes yet: steer by the phase change against the nearest constellation point
+        // (good within an eighth of a baud for QPSK, a quarter for BPSK). If nothing locks for
+        // a few seconds, look at the spectrum again.
+        if (m_unlockedSymbols > kUnlockHoldSymbols + kRelookSymbols) {
+            m_afcTracking = false;
+            m_unlockedSymbols = 0;
+            return;
+        }
+        if (!(std::abs(z) > 0.0f)) return;
+        std::complex<float> d;
+        if (isQpsk(m_mode) && std::abs(z.imag()) > std::abs(z.real())) {
+            d = {0.0f, z.imag() > 0 ? 1.0f : -1.0f};
+        } else {
+            d = {z.real() > 0 ? 1.0f : -1.0f, 0.0f};
+        }
+        retune(m_freq + kUnlockedGain * std::arg(z * std::conj(d)) * kBaud / kTwoPi);
+        return;
+    }
+    if (!errRad || !std::isfinite(*errRad)) return;
+    // How much to trust the decided error: the decoder's quality, or (sooner, on a strong signal)
+    // how well the phase changes sit on the constellation at all.
     const float trust = std::min(1.0f, 2.0f * std::max(m_quality, unbiased(m_afcCoherence)));
+    const double errHz = *errRad * kBaud / kTwoPi;
     // Fast after a jump, then slow so the loop's own jitter stays far below a symbol's phase.
-    const double gain = (0.03 + 0.1 * std::exp(-m_afcSymbols / 30.0)) * trust;
-    retune(m_freq + gain * errHz);
+    const double settled = isQpsk(m_mode) ? 0.015 : 0.03;
+    const double gain = (settled + 0.1 * std::exp(-m_afcSymbols / 30.0)) * trust;
+    // A second-order loop: the integrated drift rate follows a steadily drifting signal without lag.
+    m_afcDrift = std::clamp(m_afcDrift + 0.25 * gain * gain * errHz, -kMaxDriftHzPerSymbol, kMaxDriftHzPerSymbol);
+    retune(m_freq + gain * errHz + m_afcDrift);
 }
 
 void Receiver::trackIdle(std::complex<float> z) {

@@ -91,9 +91,9 @@ private:
     void onMatched(std::complex<float> y);
     void onSymbol(std::complex<float> y);
     void updateQuality(std::complex<float> z);
-    void updateQpskQuality(int bit);
+    void updateQpskQuality(std::complex<float> z, std::complex<float> expected);
     void setQuality(float quality);
-    void updateAfc(std::complex<float> z);
+    void updateAfc(std::complex<float> z, std::optional<float> errRad);
     void trackIdle(std::complex<float> z);
     void deliver(int bit);
 
@@ -134,14 +134,19 @@ private:
     // AFC.
     int m_afcSymbols = 0; // symbols since the AFC was last (re)started or jumped
     std::complex<float> m_afcCoherence{0.0f, 0.0f};
-    int m_coarseStrikes = 0; // consecutive large spectrum offsets while locked, signed by side
+    int m_unlockedSymbols = 0;
+    int m_lockedSymbols = 0;
+    int m_coarseStrikes = 0;
+    bool m_afcTracking = false;
+    double m_afcDrift = 0.0; // Hz per symbol // consecutive large spectrum offsets while locked, signed by side
 
     // Symbols.
     std::array<float, kEqTaps> m_eq{};
     std::array<std::complex<float>, kEqTaps> m_eqHist{};
     std::complex<float> m_prevSymbol{0.0f, 0.0f};
+    std::complex<float> m_reference{0.0f, 0.0f};
     float m_zScale = 0.0f;
-    ViterbiDecoder m_viterbi;
+    ViterbiDecoder m_viterbi{0.7f};
     VaricodeDecoder m_varicode;
     // QPSK: phase changes kept until the Viterbi decoder decides them, and the decided bits
     // re-encoded, so the signal quality is read against the decoded symbols.
