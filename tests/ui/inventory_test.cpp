@@ -84,7 +84,9 @@ TEST_F(Inventory, EveryNamedControlExistsOnceWithItsCaption) {
     for (const Named& c : kControls) {
         const auto found = h.form->findChildren<QWidget*>(QString::fromLatin1(c.name));
         ASSERT_EQ(found.size(), 1) << c.name;
-        if (c.caption) EXPECT_EQ(caption(found.front()), QString::fromUtf8(c.caption)) << c.name;
+        if (c.caption) {
+            EXPECT_EQ(caption(found.front()), QString::fromUtf8(c.caption)) << c.name;
+        }
     }
 }
 

@@ -1,0 +1,157 @@
+#include "logbook/widgets/EntryControl.h"
+
+#include "app/Controls.h"
+#include "app/QtText.h"
+#include "logbook/LogEntry.h"
+#include "logbook/LogLookup.h"
+#include "logbook/LogText.h"
+#include "logbook/widgets/EntryPanel.h"
+#include "logbook/widgets/LogViewControl.h"
+#include "logbook/widgets/LookupPanel.h"
+#include "stationinfo/widgets/StationInfoControl.h"
+
+#include <QMessageBox>
+#include <cstdio>
+#include <cstdlib>
+
+namespace tavrel {
+
+namespace {
+std::string bytesOf(const QLineEdit* e) { return toBytes(e->text()); }
+} // namespace
+
+EntryControl::EntryControl(MainState& state, LogTable& log, EntryPanel& entry, LookupPanel& lookup,
+                           CaptureBox& capture, LogViewControl& view, StationInfoControl& station,
+                           QPushButton& answer)
+    : QObject(&entry), m_state(state), m_entry(entry), m_lookup(lookup), m_capture(capture), m_view(view),
+      m_station(station), m_answer(answer), m_log(log) {
+    onDamagedLog = [&entry](const std::string& message) {
+        std::fprintf(stderr, "Tavrel: %s\n", message.c_str());
+        QMessageBox::critical(entry.window(), QObject::tr("Tavrel: the log is damaged"),
+                              QString::fromStdString(message) +
+                                  QObject::tr("\n\nTavrel will close now. Mend the line named above "
+                                              "(or restore a backup) and start Tavrel again."));
+        std::exit(2);
+    };
+    onStoreFailed = [&entry](const std::string& message) {
+        std::fprintf(stderr, "Tavrel: %s\n", message.c_str());
+        QMessageBox::critical(entry.window(), QObject::tr("Tavrel: contact not stored"),
+                              QString::fromStdString(message));
+    };
+    onClick(entry.editlog, [this] { editlog_Click(); });
+    onClick(entry.clearlog, [this] { clearlog_Click(); });
+    onClick(entry.log, [this] { m_view.log_Click(); });
+    onClick(lookup.Command1, [this] { Command1_Click(); });
+    connect(entry.hiscall, &QLineEdit::textChanged, this, [this] { hiscall_Change(); });
+    connect(capture.Textclick, &QLineEdit::textChanged, this, [this] { Textclick_Change(); });
+    for (QLineEdit* field : {entry.hiscall, entry.hisname, entry.myrst, entry.locator, entry.notes, entry.qtht})
+        onDoubleClick(field, [this, field] { fileCapturedWord(field); });
+}
+
+void EntryControl::makeLogIfMissing() {
+    if (std::filesystem::exists(logPath())) return;
+    if (auto error = newlog(logPath())) onDamagedLog(error->message);
+}
+
+void EntryControl::getlog() {
+    LogLoad load = tavrel::getlog(logPath());
+    if (!load.ok()) {
+        onDamagedLog(load.error->message);
+        return;
+    }
+    m_log = std::move(load.table);
+    m_entry.qno->setText(QString::number(m_log.logCount()));
+}
+
+void EntryControl::putlog() {
+    const EntryTexts panel{bytesOf(m_entry.hiscall), bytesOf(m_entry.start),  bytesOf(m_entry.endt),
+                           toBytes(m_entry.band->currentText()), bytesOf(m_entry.hisrst),
+                           bytesOf(m_entry.myrst), bytesOf(m_entry.hisname), bytesOf(m_entry.qtht),
+                           bytesOf(m_entry.notes), bytesOf(m_entry.locator)};
+    LogRecord row = buildRecord(panel, m_state.qsoDateKey);
+    if (auto error = appendContact(logPath(), row)) {
+        // Nothing was stored: the panel keeps the contact so the operator can try again.
+        onStoreFailed(error->message);
+        return;
+    }
+    getlog();
+    // The reloaded row carries the chronological key, so a new contact sorts by date and time too.
+    m_view.addContact(m_log.rows.empty() ? row : m_log.rows.back());
+    m_entry.hisrst->setText("579");
+    m_entry.myrst->setText("579");
+}
+
+void EntryControl::cllog() {
+    for (QLineEdit* e : {m_entry.hisname, m_entry.locator, m_entry.start, m_entry.endt, m_entry.dat, m_entry.notes,
+                         m_entry.qtht})
+        e->clear();
+    m_entry.hisrst->setText("579");
+    m_entry.myrst->setText("579");
+    m_entry.band->setCurrentText("20");
+}
+
+void EntryControl::editlog_Click() {
+    m_entry.endt->setText(toQString(m_state.utcTime));
+    putlog();
+}
+
+void EntryControl::clearlog_Click() {
+    for (QLineEdit* e : {m_entry.hiscall, m_entry.start, m_entry.qtht, m_entry.hisname, m_entry.endt, m_entry.dat,
+                         m_entry.notes, m_entry.locator})
+        e->clear();
+    m_entry.hisrst->setText("579");
+    m_entry.myrst->setText("579");
+}
+
+void EntryControl::Textclick_Change() {
+    if (m_capture.Textclick->text().isEmpty()) return;
+    m_capture.Textclick->setVisible(true);
+    m_capture.testclicktitle->setVisible(true);
+}
+
+void EntryControl::fileCapturedWord(QWidget* field) {
+    static_cast<QLineEdit*>(field)->setText(m_capture.Textclick->text());
+    m_capture.Textclick->setVisible(false);
+    m_capture.testclicktitle->setVisible(false);
+}
+
+void EntryControl::hiscall_Change() {
+    m_state.callHead.clear();
+    const QString text = m_entry.hiscall->text();
+    const QString trimmed = toQString(std::string(trimSpaces(toBytes(text))));
+    if (trimmed != text) m_entry.hiscall->setText(trimmed); // runs this handler again, nested
+    m_state.hisCallUpper = upperCase1252(toBytes(trimmed));
+    m_state.callHead = std::string(leftPart(m_state.hisCallUpper, 4));
+    m_station.clear();
+    if (!m_state.hisCallUpper.empty()) m_station.findprefix(m_log);
+    if (m_state.hisCallUpper.empty()) {
+        for (QLineEdit* e : {m_lookup.scall, m_lookup.sname, m_lookup.sqth, m_lookup.slocator}) e->clear();
+        m_lookup.slist->clear();
+    } else {
+        Search_Click();
+    }
+    setBackColour(&m_answer, colours::buttonFace());
+}
+
+void EntryControl::Search_Click() {
+    const LookupResult r = searchLog(m_log, bytesOf(m_entry.hiscall));
+    m_hitCount = r.hitCount;
+    m_lookup.scall->setText(toQString(r.scall));
+    m_lookup.sname->setText(toQString(r.sname));
+    m_lookup.sqth->setText(toQString(r.sqth));
+    m_lookup.slocator->setText(toQString(r.slocator));
+    QString list = toQString(r.slist);
+    list.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (list.endsWith(QLatin1Char('\n'))) list.chop(1);
+    m_lookup.slist->setPlainText(list);
+    m_lookup.qsotot->setText(QString::number(r.hitCount));
+}
+
+void EntryControl::Command1_Click() {
+    m_entry.hiscall->setText(m_lookup.scall->text());
+    m_entry.hisname->setText(m_lookup.sname->text());
+    m_entry.locator->setText(m_lookup.slocator->text());
+    m_entry.qtht->setText(m_lookup.sqth->text());
+}
+
+} // namespace tavrel

@@ -1,0 +1,65 @@
+#pragma once
+// The QSO entry panel and the log behind it: loading the log, storing a contact, clearing the
+// panel, filing captured words, and the previous-contact lookup as the call is typed.
+
+#include "app/MainState.h"
+#include "logbook/LogFile.h"
+#include "logbook/LogRecord.h"
+
+#include <QObject>
+#include <functional>
+#include <string>
+
+class QPushButton;
+
+namespace tavrel {
+
+class EntryPanel;
+class LookupPanel;
+class CaptureBox;
+class LogViewControl;
+class StationInfoControl;
+
+class EntryControl : public QObject {
+    Q_OBJECT
+public:
+    EntryControl(MainState& state, LogTable& log, EntryPanel& entry, LookupPanel& lookup, CaptureBox& capture,
+                 LogViewControl& view, StationInfoControl& station, QPushButton& answer);
+
+    // Start-up: a missing log is made with its header record; the log is read.
+    void makeLogIfMissing();
+    void getlog();
+    void putlog();
+    void cllog();
+    void editlog_Click();
+    void clearlog_Click();
+    void Textclick_Change();
+    void fileCapturedWord(QWidget* field);
+    void hiscall_Change();
+    void Search_Click();
+    void Command1_Click();
+
+    const LogTable& logTable() const { return m_log; }
+    int hitCount() const { return m_hitCount; }
+
+    // A damaged log ends the program; the default tells the operator (message box and standard
+    // error) and exits. Tests put their own here.
+    std::function<void(const std::string& message)> onDamagedLog;
+    // A contact that could not be written (disk full, folder read-only) is reported here.
+    std::function<void(const std::string& message)> onStoreFailed;
+
+private:
+    std::filesystem::path logPath() const { return m_state.file("zizoro.tan"); }
+
+    MainState& m_state;
+    EntryPanel& m_entry;
+    LookupPanel& m_lookup;
+    CaptureBox& m_capture;
+    LogViewControl& m_view;
+    StationInfoControl& m_station;
+    QPushButton& m_answer;
+    LogTable& m_log;
+    int m_hitCount = 0;
+};
+
+} // namespace tavrel
