@@ -42,7 +42,7 @@ unsigned ConvEncoder::push(int bit) {
     return out;
 }
 
-int ViterbiDecoder::push(std::complex<float> symbol) {
+int ViterbiDecoder::push(std::complex<float> symbol, std::complex<float> turn) {
     const auto& br = branches();
     std::array<float, 16> metric;
     std::array<uint32_t, 16> path;
@@ -60,7 +60,7 @@ int ViterbiDecoder::push(std::complex<float> symbol) {
         const unsigned from = first ? s0 : s1;
         metric[ns] = first ? m0 : m1;
         path[ns] = (m_path[from] << 1) | static_cast<uint32_t>(b);
-        reference[ns] = symbol + m_memory * (first ? e0 : e1);
+        reference[ns] = (symbol + m_memory * (first ? e0 : e1)) * turn;
     }
     unsigned best = 0;
     for (unsigned s = 1; s < 16; ++s)

@@ -33,9 +33,10 @@ public:
 
     explicit ViterbiDecoder(float memory = 0.0f) : m_memory(memory) { reset(); }
 
-    // Feeds one symbol. Returns the decided bit for the symbol kDecisionDelay steps back, or -1 while
-    // the decoder is still filling.
-    int push(std::complex<float> symbol);
+    // Feeds one symbol, with the phase turn per symbol that a small frequency offset adds (a unit
+    // phasor; the references are turned on by it). Returns the decided bit for the symbol
+    // kDecisionDelay steps back, or -1 while the decoder is still filling.
+    int push(std::complex<float> symbol, std::complex<float> turn = {1.0f, 0.0f});
     void reset();
 
 private:

@@ -24,10 +24,10 @@ constexpr float kQpskLockedQuality = 0.04f;
 constexpr int kCoarseEvery = 8;       // symbols between looks at the spectrum while acquiring
 constexpr int kLockedCoarseEvery = 32; // and while locked: whole fresh seconds, so two looks agree by
                                        // more than chance
-constexpr int kCoarseSettle = 16; // symbols after a restart before the first look
+constexpr int kCoarseSettle = 32; // symbols after a restart before the first look: a fresh second
 constexpr double kCoarseSpanHz = 25.0;
 // Acquiring ends within this offset; tracking is overridden beyond the other.
-constexpr double kUnlockedJumpHz = 1.5;
+constexpr double kUnlockedJumpHz = 3.0;
 constexpr double kLockedJumpHz = 5.0;
 constexpr double kUnlockedGain = 0.03;
 constexpr int kRelookSymbols = 96;
@@ -35,6 +35,7 @@ constexpr int kUnlockHoldSymbols = 24;
 constexpr int kSolidLockSymbols = 32; // decodes cleanly though the spectrum shows nothing
 constexpr double kMaxDriftHzPerSymbol = 0.05; // 1.6 Hz/s
 constexpr float kReferenceMemory = 0.7f;
+constexpr float kTurnAlpha = 1.0f / 32.0f;
 constexpr int kImdFirst = 40; // reversals before the first reading: the window lies wholly in idle
 constexpr int kImdEvery = 32;
 
@@ -224,10 +225,13 @@ void Receiver::onSymbol(std::complex<float> ys) {
         updateQuality(z);
         // Compare with a reference built from several past symbols, each turned by the phase change
         // decided for it: less noise than the last symbol alone, so closer to coherent detection.
+        // The reference is turned on by the mean turn per symbol, so a signal a few Hz off (AFC off
+        // or still pulling in) does not leave it lagging behind.
         const std::complex<float> zr = s * std::conj(m_reference);
         const float d = zr.real() > 0.0f ? 1.0f : -1.0f;
-        m_reference = s + kReferenceMemory * d * m_reference;
+        m_reference = (s + kReferenceMemory * d * m_reference) * turnPerSymbol();
         // What the decided change leaves of the phase change is the frequency error.
+        trackTurn(raw * d);
         updateAfc(raw, std::arg(raw * d));
         deliver(d > 0.0f ? 1 : 0);
         return;
@@ -239,7 +243,8 @@ void Receiver::onSymbol(std::complex<float> ys) {
     ++m_symbols;
     if (m_zScale <= 0.0f) return;
     const std::complex<float> symbol = (lsb ? std::conj(s) : s) / std::sqrt(m_zScale);
-    const int bit = m_viterbi.push(symbol);
+    const std::complex<float> turn = turnPerSymbol();
+    const int bit = m_viterbi.push(symbol, lsb ? std::conj(turn) : turn);
     if (bit < 0) {
         updateAfc(raw, std::nullopt);
         return;
@@ -249,9 +254,24 @@ void Receiver::onSymbol(std::complex<float> ys) {
     const std::complex<float> expected = qpskPhaseChange(m_reEncoder.push(bit));
     const std::complex<float> then = m_zHist[(m_symbols - 1 - ViterbiDecoder::kDecisionDelay) % m_zHist.size()];
     updateQpskQuality(then, expected);
-    const float err = std::arg(then * std::conj(expected));
+    const std::complex<float> left = then * std::conj(expected);
+    trackTurn(lsb ? std::conj(left) : left);
+    const float err = std::arg(left);
     updateAfc(raw, lsb ? -err : err);
     deliver(bit);
+}
+
+void Receiver::trackTurn(std::complex<float> left) {
+    const float mag = std::abs(left);
+    if (mag > 0.0f && std::isfinite(mag)) m_turn += kTurnAlpha * (left / mag - m_turn);
+}
+
+std::complex<float> Receiver::turnPerSymbol() const {
+    // Only as much of the turn as the decisions agree on: a mean of wrongly decided changes points
+    // nowhere in particular, and turning the references by it would keep them wrong.
+    const float mag = std::abs(m_turn);
+    const float weight = std::clamp((mag - 0.3f) / 0.4f, 0.0f, 1.0f);
+    return std::polar(1.0f, weight * std::arg(m_turn));
 }
 
 void Receiver::updateQuality(std::complex<float> z) {
@@ -271,6 +291,7 @@ void Receiver::updateQpskQuality(std::complex<float> z, std::complex<float> expe
     m_agreement += kQualityAlpha * (c - m_agreement);
     // mean cosine ~ exp(-var/2), so its 8th power matches BPSK's exp(-4 var).
     const float r = std::clamp((m_agreement - kQpskNoiseAgreement) / (1.0f - kQpskNoiseAgreement), 0.0f, 1.0f);
+    m_decodeTrust = r;
     const float r2 = r * r, r4 = r2 * r2;
     setQuality(r4 * r4);
 }
@@ -321,9 +342,12 @@ void Receiver::updateAfc(std::complex<float> z, std::optional<float> errRad) {
             } else if (seen || m_lockedSymbols >= kSolidLockSymbols) {
                 m_afcTracking = true;
             }
-        } else if (std::abs(offset) > kLockedJumpHz && found.strength > 3.0) {
+        } else if (m_mode == Mode::Bpsk && std::abs(offset) > kLockedJumpHz && found.strength > 1.5) {
             // Tracking, yet two fresh seconds agree that the signal's centre is far off: the loop
-            // has settled half a baud or a quarter off (a false lock). Jump there.
+            // has settled half a baud off, where every bit comes out inverted yet looks clean.
+            // (A BPSK spectrum is symmetric whatever the text, so its centre is trustworthy. QPSK
+            // text can lean a few Hz to one side, but a QPSK false lock does not decode and so
+            // falls back to acquiring by itself.)
             const int side = offset > 0 ? 1 : -1;
             m_coarseStrikes = m_coarseStrikes * side > 0 ? m_coarseStrikes + side : side;
             if (std::abs(m_coarseStrikes) >= 2) {
@@ -367,7 +391,8 @@ void Receiver::updateAfc(std::complex<float> z, std::optional<float> errRad) {
     if (!errRad || !std::isfinite(*errRad)) return;
     // How much to trust the decided error: the decoder's quality, or (sooner, on a strong signal)
     // how well the phase changes sit on the constellation at all.
-    const float trust = std::min(1.0f, 2.0f * std::max(m_quality, unbiased(m_afcCoherence)));
+    const float decoding = isQpsk(m_mode) ? m_decodeTrust : m_quality;
+    const float trust = std::min(1.0f, 2.0f * std::max(decoding, unbiased(m_afcCoherence)));
     const double errHz = *errRad * kBaud / kTwoPi;
     // Fast after a jump, then slow so the loop's own jitter stays far below a symbol's phase.
     const double settled = isQpsk(m_mode) ? 0.015 : 0.03;

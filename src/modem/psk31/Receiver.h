@@ -90,6 +90,8 @@ private:
     void onBaseband(std::complex<float> x);
     void onMatched(std::complex<float> y);
     void onSymbol(std::complex<float> y);
+    void trackTurn(std::complex<float> left);
+    std::complex<float> turnPerSymbol() const;
     void updateQuality(std::complex<float> z);
     void updateQpskQuality(std::complex<float> z, std::complex<float> expected);
     void setQuality(float quality);
@@ -145,6 +147,7 @@ private:
     std::array<std::complex<float>, kEqTaps> m_eqHist{};
     std::complex<float> m_prevSymbol{0.0f, 0.0f};
     std::complex<float> m_reference{0.0f, 0.0f};
+    std::complex<float> m_turn{1.0f, 0.0f}; // mean phase turn per symbol left by the decided data
     float m_zScale = 0.0f;
     ViterbiDecoder m_viterbi{0.7f};
     VaricodeDecoder m_varicode;
@@ -159,6 +162,7 @@ private:
     std::complex<float> m_coherence{0.0f, 0.0f}; // BPSK: mean of the squared unit phase changes
     float m_agreement = 0.0f;                    // QPSK: mean cosine against the decoded changes
     float m_quality = 0.0f;
+    float m_decodeTrust = 0.0f; // QPSK: agreement with the decoded changes, 0..1 before shaping
     float m_level = 0.0f;
 
     // IMD.

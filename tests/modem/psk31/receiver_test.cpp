@@ -1,0 +1,240 @@
+#include "modem/psk31/SignalKit.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+using namespace tavrel::psk31;
+
+namespace {
+
+struct RoundTrip {
+    const char* name;
+    Mode mode;
+    double snrDb;
+    double offsetHz;
+    int afcLimit;
+};
+
+std::string roundTrip(const std::string& text, const RoundTrip& c, uint32_t seed) {
+    kit::Channel ch;
+    ch.snrDb = c.snrDb;
+    ch.offsetHz = c.offsetHz;
+    ch.seed = seed;
+    std::vector<float> audio = kit::transmit(text, c.mode, 1200.0, ch, 0, 0);
+    kit::addNoise(audio, ch);
+    kit::RxSetup rx;
+    rx.mode = c.mode;
+    rx.hz = 1200.0;
+    rx.afcLimit = c.afcLimit;
+    rx.squelch = 20; // keeps the few symbols before the decoder settles out of the text
+    return kit::receive(audio, rx);
+}
+
+} // namespace
+
+TEST(Receiver, AllAsciiCodesSurviveTheRoundTripInEveryMode) {
+    std::string all;
+    for (int c = 1; c < 128; ++c) all += static_cast<char>(c);
+    all += '\0';
+    for (Mode mode : {Mode::Bpsk, Mode::QpskUsb, Mode::QpskLsb}) {
+        EXPECT_EQ(roundTrip(all, {"clean", mode, 100.0, 0.0, 0}, 1), all) << int(mode);
+    }
+}
+
+TEST(Receiver, RandomTextThroughNoiseAndOffsetsDecodesExactly) {
+    const RoundTrip cases[] = {
+        {"bpsk -6 dB", Mode::Bpsk, -6.0, 0.0, 0},           {"qpsk usb -8 dB", Mode::QpskUsb, -8.0, 0.0, 0},
+        {"qpsk lsb -8 dB", Mode::QpskLsb, -8.0, 0.0, 0},    {"bpsk 3 Hz off, no afc", Mode::Bpsk, -3.0, 3.0, 0},
+        {"bpsk 10 Hz off, afc", Mode::Bpsk, -3.0, 10.0, 50}, {"qpsk -12 Hz off, afc", Mode::QpskUsb, -3.0, -12.0, 50},
+    };
+    uint32_t seed = 100;
+    for (const RoundTrip& c : cases) {
+        const std::string text = kit::englishText(120, ++seed);
+        if (c.offsetHz == 0.0) {
+            EXPECT_EQ(roundTrip(text, c, seed), text) << c.name;
+            continue;
+        }
+        // Off frequency the first second goes into settling: a little padding before the text,
+        // which may come out garbled, and nothing else.
+        const std::string got = roundTrip("....." + text, c, seed);
+        ASSERT_GE(got.size(), text.size()) << c.name;
+        EXPECT_EQ(got.substr(got.size() - text.size()), text) << c.name;
+        EXPECT_LE(got.size(), text.size() + 6) << c.name;
+    }
+}
+
+TEST(Receiver, LowerSidebandNeedsTheLowerSidebandDecoder) {
+    const std::string text = "CQ CQ de TEST TEST pse k";
+    kit::Channel ch;
+    const std::vector<float> lsb = kit::transmit(text, Mode::QpskLsb, 1000.0, ch);
+    kit::RxSetup rx;
+    rx.hz = 1000.0;
+    rx.squelch = 20;
+    rx.mode = Mode::QpskLsb;
+    EXPECT_EQ(kit::receive(lsb, rx), text);
+    rx.mode = Mode::QpskUsb;
+    EXPECT_NE(kit::receive(lsb, rx).find("TEST"), 0u); // garbled: the quarter turns run backwards
+    EXPECT_EQ(kit::receive(lsb, rx).find("CQ CQ de TEST"), std::string::npos);
+}
+
+TEST(Receiver, TextSentInBurstsWithIdleBetweenDecodesExactly) {
+    Transmitter tx;
+    tx.setFrequency(800.0);
+    tx.start();
+    std::vector<float> audio;
+    const std::string parts[] = {"first ", "second line\r\n", "third"};
+    for (const std::string& part : parts) {
+        tx.queueText(part);
+        while (tx.pending() > 0) {
+            float b[256];
+            tx.generate(b, 256);
+            audio.insert(audio.end(), b, b + 256);
+        }
+        std::vector<float> idle(3 * 8000);
+        tx.generate(idle.data(), idle.size()); // seconds of reversals between the parts
+        audio.insert(audio.end(), idle.begin(), idle.end());
+    }
+    kit::RxSetup rx;
+    rx.hz = 800.0;
+    rx.squelch = 20;
+    EXPECT_EQ(kit::receive(audio, rx), "first second line\r\nthird");
+}
+
+TEST(Receiver, ChunkSizeDoesNotChangeTheResult) {
+    const std::string text = kit::englishText(40, 3);
+    kit::Channel ch;
+    ch.snrDb = -4.0;
+    std::vector<float> audio = kit::transmit(text, Mode::QpskUsb, 1000.0, ch, 3000);
+    kit::addNoise(audio, ch);
+    std::string reference;
+    for (std::size_t chunk : {std::size_t{1}, std::size_t{7}, std::size_t{256}, std::size_t{100000}}) {
+        Receiver rx;
+        rx.setMode(Mode::QpskUsb);
+        rx.setAfcLimit(50);
+        rx.setFrequency(1000.0);
+        std::string got;
+        uint8_t buf[64];
+        for (std::size_t i = 0; i < audio.size(); i += chunk) {
+            rx.process(audio.data() + i, std::min(chunk, audio.size() - i));
+            for (std::size_t n; (n = rx.readText(buf, sizeof buf)) > 0;) got.append(buf, buf + n);
+        }
+        if (reference.empty()) reference = got;
+        EXPECT_EQ(got, reference) << chunk;
+        EXPECT_NE(got.find(text.substr(0, 20)), std::string::npos) << chunk;
+    }
+}
+
+TEST(Receiver, SignalLevelIsLowOnNoiseAndRisesWithSnr) {
+    const std::string text = kit::englishText(60, 9);
+    for (Mode mode : {Mode::Bpsk, Mode::QpskUsb}) {
+        std::vector<double> levels;
+        for (double snr : {-200.0, -14.0, -9.0, -4.0, 20.0}) {
+            kit::Channel ch;
+            ch.snrDb = snr < -100 ? 0.0 : snr;
+            ch.seed = 5;
+            std::vector<float> audio = kit::transmit(text, mode, 1000.0, ch, 0, 0);
+            const std::vector<float> clean = audio;
+            kit::addNoise(audio, ch);
+            if (snr < -100)
+                for (std::size_t i = 0; i < audio.size(); ++i) audio[i] -= clean[i]; // the noise alone
+            Receiver rx;
+            rx.setMode(mode);
+            rx.setFrequency(1000.0);
+            double sum = 0;
+            int count = 0;
+            for (std::size_t i = 0; i + 256 <= audio.size(); i += 256) {
+                rx.process(audio.data() + i, 256);
+                if (i > 3 * 8000) {
+                    sum += rx.signalLevel();
+                    ++count;
+                }
+            }
+            levels.push_back(sum / count);
+        }
+        EXPECT_LT(levels[0], 12.0) << int(mode);
+        for (std::size_t i = 1; i < levels.size(); ++i) EXPECT_GT(levels[i], levels[i - 1]) << int(mode) << " " << i;
+        EXPECT_GT(levels.back(), 90.0) << int(mode);
+    }
+}
+
+TEST(Receiver, SquelchGatesTheNoiseAndOpensOnASignal) {
+    kit::Channel ch;
+    ch.snrDb = 0.0;
+    std::vector<float> audio = kit::transmit("hello hello", Mode::Bpsk, 1000.0, ch, 8000 * 4);
+    kit::addNoise(audio, ch);
+    const std::vector<float> noise(audio.begin(), audio.begin() + 8000 * 4);
+    kit::RxSetup rx;
+    rx.hz = 1000.0;
+    rx.squelch = 0;
+    EXPECT_FALSE(kit::receive(noise, rx).empty()); // noise decodes to garbage when open
+    rx.squelch = 50;
+    EXPECT_EQ(kit::receive(noise, rx), "");
+    EXPECT_EQ(kit::receive(audio, rx), "hello hello");
+}
+
+TEST(Receiver, AfcPullsInWithinItsLimitOnly) {
+    kit::Channel ch;
+    ch.offsetHz = 12.0;
+    ch.snrDb = 0.0;
+    std::vector<float> audio = kit::transmit(kit::englishText(30, 4), Mode::Bpsk, 1000.0, ch);
+    kit::addNoise(audio, ch);
+    for (int limit : {0, 5, 50}) {
+        Receiver rx;
+        rx.setAfcLimit(limit);
+        rx.setFrequency(1000.0);
+        double furthest = 0.0;
+        for (std::size_t i = 0; i + 256 <= audio.size(); i += 256) {
+            rx.process(audio.data() + i, 256);
+            furthest = std::max(furthest, std::abs(rx.frequency() - 1000.0));
+            // Locked within two seconds of the signal's start.
+            if (limit == 50 && i == 2 * 8000) {
+                EXPECT_NEAR(rx.frequency(), 1012.0, 0.5);
+            }
+        }
+        EXPECT_LE(furthest, limit + 1e-9) << limit;
+        if (limit == 50) {
+            EXPECT_NEAR(rx.frequency(), 1012.0, 0.3);
+        }
+    }
+}
+
+TEST(Receiver, SearchSnapsToTheStrongestSignalWithinRange) {
+    kit::Channel ch;
+    ch.snrDb = 5.0;
+    std::vector<float> audio = kit::transmit(std::string(20, 'e'), Mode::Bpsk, 1030.0, ch);
+    kit::addNoise(audio, ch);
+    Receiver rx;
+    rx.process(audio.data(), 3 * 8000);
+    rx.setSearchRange(50);
+    rx.setFrequency(1000.0);
+    EXPECT_NEAR(rx.frequency(), 1030.0, 1.0);
+    rx.setSearchRange(10);
+    rx.setFrequency(1000.0);
+    EXPECT_LE(std::abs(rx.frequency() - 1000.0), 10.0); // out of reach: stays near the click
+    rx.setSearchRange(0);
+    rx.setFrequency(1234.0);
+    EXPECT_EQ(rx.frequency(), 1234.0);
+}
+
+TEST(Receiver, MatchingClockTrimOnBothEndsStillDecodes) {
+    const std::string text = "trim test 73";
+    Transmitter tx;
+    tx.setTrim(800);
+    tx.setFrequency(1000.0);
+    tx.queueText(text);
+    tx.start();
+    tx.endWhenDrained();
+    std::vector<float> audio;
+    float b[512];
+    while (tx.state() == TxState::Transmitting) {
+        tx.generate(b, 512);
+        audio.insert(audio.end(), b, b + 512);
+    }
+    Receiver rx;
+    rx.setTrim(800);
+    kit::RxSetup setup;
+    setup.squelch = 20;
+    EXPECT_EQ(kit::receive(audio, setup, rx), text);
+}
