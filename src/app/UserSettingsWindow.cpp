@@ -1,0 +1,209 @@
+#include "app/UserSettingsWindow.h"
+
+#include "app/Numeric.h"
+#include "app/QtText.h"
+#include "radio/PortNames.h"
+
+#include <QCloseEvent>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QVBoxLayout>
+
+namespace tavrel {
+
+namespace {
+
+QGroupBox* frame(QWidget* parent, const char* name, const QString& title) {
+    auto* g = new QGroupBox(title, parent);
+    g->setObjectName(QString::fromLatin1(name));
+    g->setLayout(new QFormLayout);
+    return g;
+}
+
+QRadioButton* option(QWidget* parent, const char* name, const QString& text) {
+    auto* r = new QRadioButton(text, parent);
+    r->setObjectName(QString::fromLatin1(name));
+    return r;
+}
+
+// Checks `chosen` alone in its group; with no choice every button of the group is left unchecked.
+void selectOnly(std::initializer_list<QRadioButton*> group, QRadioButton* chosen) {
+    for (QRadioButton* b : group)
+        b->setAutoExclusive(false);
+    for (QRadioButton* b : group)
+        b->setChecked(b == chosen);
+    for (QRadioButton* b : group)
+        b->setAutoExclusive(true);
+}
+
+} // namespace
+
+UserSettingsWindow::UserSettingsWindow(std::filesystem::path appFolder, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_file(appFolder / "tavrel.ini") {
+    setObjectName("formusersettings");
+    setWindowTitle(tr("User Settings"));
+    tellOperator = [this](const QString& text) { QMessageBox::warning(this, tr("User Settings"), text); };
+
+    Frame1 = frame(this, "Frame1", tr("Operators Details"));
+    mycall = textBox(Frame1, "mycall", tr("Callsign"), 0);
+    myname = textBox(Frame1, "myname", tr("Name"), 2);
+
+    Frame2 = frame(this, "Frame2", tr("Station Equipment Details"));
+    mycomputer = textBox(Frame2, "mycomputer", tr("Computer"), 6);
+    myrig = textBox(Frame2, "myrig", tr("Rig"), 8);
+    mypower = textBox(Frame2, "mypower", tr("Power"), 9);
+    myantenna = textBox(Frame2, "myantenna", tr("Antenna"), 10);
+
+    Frame3 = frame(this, "Frame3", tr("QTH Details"));
+    mytown = textBox(Frame3, "mytown", tr("Town"), 3);
+    myarea = textBox(Frame3, "myarea", tr("Area"), 4);
+    mylocator = textBox(Frame3, "mylocator", tr("Locator"), 5);
+    mylat = textBox(Frame3, "mylat", tr("Lattitude"), 16);
+    mylong = textBox(Frame3, "mylong", tr("Longtitude"), 17);
+    gmt = textBox(Frame3, "gmt", tr("GMT Offset east + west -"), 12);
+    auto* help1 = new QLabel(tr("Enter south and east as negative i.e. -29.7"), Frame3);
+    help1->setObjectName("Label13");
+    auto* help2 = new QLabel(tr("Enter as degrees.degrees, not degrees.minutes"), Frame3);
+    help2->setObjectName("Label14");
+    static_cast<QFormLayout*>(Frame3->layout())->addRow(help1);
+    static_cast<QFormLayout*>(Frame3->layout())->addRow(help2);
+
+    comm = frame(this, "comm", tr("PTT Serial Port Settings"));
+    Combo1 = new QComboBox(comm);
+    Combo1->setObjectName("Combo1");
+    Combo1->setEditable(true);
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    for (const char* n : {"0", "1", "2", "3", "4"})
+        Combo1->addItem(QString::fromLatin1(n));
+    for (const std::string& port : availableSerialPorts())
+        Combo1->addItem(QString::fromStdString(port));
+    auto* portLabel = new QLabel(tr("Port Number"), comm);
+    portLabel->setObjectName("Label11");
+    static_cast<QFormLayout*>(comm->layout())->addRow(portLabel, Combo1);
+    Option1 = option(comm, "Option1", tr("Use RTS"));
+    Option2 = option(comm, "Option2", tr("Use DTR"));
+    Option3 = option(comm, "Option3", tr("Use RTS + DTR"));
+    for (QRadioButton* o : {Option1, Option2, Option3})
+        static_cast<QFormLayout*>(comm->layout())->addRow(o);
+
+    Frame4 = frame(this, "Frame4", tr("Programme Options"));
+    Frame5 = new QGroupBox(tr("Tavrel Display Range"), Frame4);
+    Frame5->setObjectName("Frame5");
+    rangenormal = option(Frame5, "rangenormal", tr("Normal"));
+    rangewide = option(Frame5, "rangewide", tr("Wide"));
+    rangecustom = option(Frame5, "rangecustom", tr("Custom"));
+    rangebottom = new QLineEdit(QStringLiteral("300"), Frame5);
+    rangebottom->setObjectName("rangebottom");
+    rangetop = new QLineEdit(QStringLiteral("3000"), Frame5);
+    rangetop->setObjectName("rangetop");
+    auto* range = new QGridLayout(Frame5);
+    range->addWidget(rangenormal, 0, 0);
+    range->addWidget(rangewide, 1, 0);
+    range->addWidget(rangecustom, 2, 0);
+    range->addWidget(rangebottom, 2, 1);
+    range->addWidget(rangetop, 2, 2);
+    static_cast<QFormLayout*>(Frame4->layout())->addRow(Frame5);
+
+    logcqcalls = new QGroupBox(this);
+    logcqcalls->setObjectName("logcqcalls");
+    cqtick = new QCheckBox(logcqcalls);
+    cqtick->setObjectName("cqtick");
+    cqlog = new QLabel(tr("Log CQ Calls ?"), logcqcalls);
+    cqlog->setObjectName("cqlog");
+    auto* cq = new QHBoxLayout(logcqcalls);
+    cq->addWidget(cqtick);
+    cq->addWidget(cqlog, 1);
+
+    Command1 = new QPushButton(tr("Save Settings"), this);
+    Command1->setObjectName("Command1");
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(Frame1, 0, 0);
+    grid->addWidget(Frame2, 1, 0);
+    grid->addWidget(Frame3, 0, 1, 2, 1);
+    grid->addWidget(comm, 2, 0);
+    grid->addWidget(Frame4, 2, 1);
+    grid->addWidget(logcqcalls, 3, 0);
+    grid->addWidget(Command1, 3, 1, Qt::AlignRight);
+
+    load();
+
+    // Edits go straight into the window's list; nothing reaches the file before "Save Settings".
+    auto take26 = [this] { m_list[26] = toBytes(Combo1->currentText()); };
+    connect(Combo1, &QComboBox::activated, this, take26);
+    // A typed port path counts once the operator leaves the box or presses Enter.
+    connect(Combo1->lineEdit(), &QLineEdit::editingFinished, this, take26);
+    const std::pair<QRadioButton*, const char*> lines[] = {{Option1, "1"}, {Option2, "2"}, {Option3, "3"}};
+    for (auto [b, v] : lines)
+        connect(b, &QRadioButton::clicked, this, [this, b, v] {
+            if (b->isChecked()) m_list[27] = v;
+        });
+    const std::pair<QRadioButton*, const char*> ranges[] = {
+        {rangenormal, "1"}, {rangewide, "2"}, {rangecustom, "3"}};
+    for (auto [b, v] : ranges)
+        connect(b, &QRadioButton::clicked, this, [this, b, v] {
+            if (b->isChecked()) m_list[60] = v;
+        });
+    connect(rangebottom, &QLineEdit::textChanged, this,
+            [this](const QString& t) { m_list[61] = toBytes(t); });
+    connect(rangetop, &QLineEdit::textChanged, this, [this](const QString& t) { m_list[62] = toBytes(t); });
+    connect(cqtick, &QCheckBox::clicked, this, [this] { m_list[38] = cqtick->isChecked() ? "1" : "0"; });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+}
+
+QLineEdit* UserSettingsWindow::textBox(QGroupBox* frame, const char* name, const QString& label, int item) {
+    auto* e = new QLineEdit(frame);
+    e->setObjectName(QString::fromLatin1(name));
+    auto* l = new QLabel(label, frame);
+    l->setObjectName(QString::fromLatin1(name) + "Label");
+    static_cast<QFormLayout*>(frame->layout())->addRow(l, e);
+    connect(e, &QLineEdit::textChanged, this,
+            [this, item](const QString& t) { m_list[static_cast<size_t>(item)] = toBytes(t); });
+    return e;
+}
+
+void UserSettingsWindow::load() {
+    m_list = readSettings(m_file);
+    const std::pair<QLineEdit*, int> boxes[] = {{myantenna, 10}, {myarea, 4},  {mycall, 0},  {mycomputer, 6},
+                                                {mylocator, 5},  {myname, 2},  {mypower, 9}, {myrig, 8},
+                                                {mytown, 3},     {mylong, 17}, {mylat, 16},  {gmt, 12}};
+    // Setting a box copies its text back into the list, so take the values first.
+    const SettingsList read = m_list;
+    for (auto [box, item] : boxes)
+        box->setText(toQString(read[static_cast<size_t>(item)]));
+    const double line = numberValue(read[27]);
+    selectOnly({Option1, Option2, Option3}, line == 3   ? Option3
+                                            : line == 2 ? Option2
+                                            : line == 1 ? Option1
+                                                        : nullptr);
+    cqtick->setChecked(wholeNumber16(read[38]) == 1);
+    Combo1->setCurrentText(toQString(read[26]));
+    rangebottom->setText(toQString(read[61]));
+    rangetop->setText(toQString(read[62]));
+    const std::string& range = read[60];
+    selectOnly({rangenormal, rangewide, rangecustom}, range == "3"   ? rangecustom
+                                                      : range == "2" ? rangewide
+                                                      : range == "1" ? rangenormal
+                                                                     : nullptr);
+    m_list = read;
+}
+
+void UserSettingsWindow::Command1_Click() {
+    if (!writeSettings(m_file, m_list)) {
+        tellOperator(
+            tr("The settings could not be saved to %1.").arg(QString::fromStdString(m_file.string())));
+        return;
+    }
+    settingsChanged = 1;
+    hide();
+}
+
+void UserSettingsWindow::closeEvent(QCloseEvent* e) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    emit unloaded();
+    QWidget::closeEvent(e);
+}
+
+} // namespace tavrel

@@ -1,0 +1,60 @@
+#pragma once
+// formusersettings: the operator's and station's details, the PTT port and line, the display
+// range and the CQ logging option. The window works on its own copy of the settings list, read
+// from tavrel.ini when it is made; "Save Settings" writes the whole copy, marks the settings as
+// changed and hides the window. The close box throws the window away with its edits.
+
+#include "app/Settings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+
+namespace tavrel {
+
+class UserSettingsWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit UserSettingsWindow(std::filesystem::path appFolder, QWidget* parent = nullptr);
+
+    const SettingsList& list() const { return m_list; }
+    // Tells the operator that the settings file could not be written (a warning box unless replaced).
+    std::function<void(const QString&)> tellOperator;
+
+    QGroupBox *Frame1, *Frame2, *Frame3, *comm, *Frame4, *Frame5, *logcqcalls;
+    QLineEdit *mycall, *myname;
+    QLineEdit *mycomputer, *myrig, *mypower, *myantenna;
+    QLineEdit *mytown, *myarea, *mylocator, *mylat, *mylong, *gmt;
+    QComboBox* Combo1;
+    QRadioButton *Option1, *Option2, *Option3;
+    QRadioButton *rangenormal, *rangewide, *rangecustom;
+    QLineEdit *rangebottom, *rangetop;
+    QCheckBox* cqtick;
+    QLabel* cqlog;
+    QPushButton* Command1; // "Save Settings"
+
+    void Command1_Click();
+
+signals:
+    // The close box was used: the window is on its way out and must not be shown again.
+    void unloaded();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void load();
+    QLineEdit* textBox(QGroupBox* frame, const char* name, const QString& label, int item);
+
+    std::filesystem::path m_file;
+    SettingsList m_list{};
+};
+
+} // namespace tavrel

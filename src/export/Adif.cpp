@@ -1,0 +1,124 @@
+#include "export/Adif.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+
+namespace tavrel {
+
+namespace {
+
+struct AdifField {
+    int column; // field of the log record
+    std::string_view tag;
+};
+
+// The export order; QSL marks and locator last.
+constexpr std::array<AdifField, 15> kFields{{
+    {1, "QSO_DATE"},
+    {2, "CALL"},
+    {3, "TIME_ON"},
+    {4, "BAND"},
+    {5, "MODE"},
+    {6, "TX_PWR"},
+    {7, "TIME_OFF"},
+    {8, "RST_SENT"},
+    {9, "RST_RCVD"},
+    {10, "NAME"},
+    {11, "QTH"},
+    {12, "COMMENT"},
+    {13, "QSL_SENT"},
+    {14, "QSL_RCVD"},
+    {15, "GRIDSQUARE"},
+}};
+
+// The bands ADIF names in metres.
+constexpr std::array<std::string_view, 19> kMetreBands{"2190", "630", "560", "160", "80",  "60", "40",
+                                                       "30",   "20",  "17",  "15",  "12",  "10", "8",
+                                                       "6",    "5",   "4",   "2",   "1.25"};
+
+void appendPiece(std::string& line, std::string_view tag, std::string_view value) {
+    if (value.empty()) return;
+    line += '<';
+    line += tag;
+    line += ':';
+    line += std::to_string(value.size());
+    line += '>';
+    line += value;
+}
+
+std::string errorText(int err) {
+    return std::generic_category().message(err);
+}
+
+} // namespace
+
+std::string adifBand(std::string_view stored) {
+    for (std::string_view b : kMetreBands)
+        if (stored == b) return std::string(stored) + "m";
+    return std::string(stored);
+}
+
+std::string adifContactLine(const LogRecord& row) {
+    std::string line;
+    for (const AdifField& f : kFields) {
+        const std::string& value = row[static_cast<size_t>(f.column)];
+        if (f.tag == "BAND") {
+            appendPiece(line, f.tag, adifBand(value));
+        } else if (f.tag == "MODE" && value == "BPSK") {
+            appendPiece(line, "MODE", "PSK");
+            appendPiece(line, "SUBMODE", "PSK31");
+        } else {
+            appendPiece(line, f.tag, value);
+        }
+    }
+    line += "<EOR>";
+    return line;
+}
+
+std::string adifFile(const LogTable& log, const DateTime& localNow, std::string_view utcTime) {
+    std::string out;
+    out += kAdifTitle;
+    out += "\r\n";
+    out += monthDayYear(localNow);
+    out += "   ";
+    out += utcTime;
+    out += "\r\n<EOH>\r\n";
+    for (size_t i = 1; i < log.rows.size(); ++i) {
+        out += adifContactLine(log.rows[i]);
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::optional<std::string> writeAdif(const std::filesystem::path& path, std::string_view bytes) {
+    const std::string name = path.string();
+    std::filesystem::path temp = path;
+    temp += ".tmp";
+    std::FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) return "The ADIF export " + name + " could not be created: " + errorText(errno) + ".";
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    const int writeErr = errno;
+    const bool flushed = std::fflush(f) == 0;
+    const int flushErr = errno;
+    const bool closed = std::fclose(f) == 0;
+    const int closeErr = errno;
+    if (!written || !flushed || !closed) {
+        std::error_code ignore;
+        std::filesystem::remove(temp, ignore);
+        const int err = !written ? writeErr : !flushed ? flushErr : closeErr;
+        return "The ADIF export " + name + " could not be written: " + errorText(err) + ".";
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, path, ec);
+    if (ec) {
+        std::error_code ignore;
+        std::filesystem::remove(temp, ignore);
+        return "The earlier ADIF export " + name + " could not be replaced: " + ec.message() + ".";
+    }
+    return std::nullopt;
+}
+
+} // namespace tavrel

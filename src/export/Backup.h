@@ -1,0 +1,76 @@
+#pragma once
+// The backup of the three data files and the reminder test.
+//
+// A backup records its date in settings item 13 and writes the whole settings file before any
+// copy is made, so a backup given up at the message box still counts. The three files go under
+// date names (yyyymmdd.ini, .log, .col) first to the local documents folder, every time, then to
+// the first writable removable medium. When no medium is there or a copy to it fails, the
+// operator is asked to retry (from the first of the three copies again) or to give up.
+
+#include "app/Settings.h"
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavrel {
+
+// Data file in the application folder and the ending of its backup name.
+struct BackupFile {
+    const char* source;
+    const char* ending;
+};
+inline constexpr BackupFile kBackupFiles[3] = {
+    {"tavrel.ini", ".ini"}, {"zizoro.tan", ".log"}, {"spectrum.col", ".col"}};
+
+// Days from 1970-01-01 of a yyyymmdd key; nothing when the text is not a real date.
+std::optional<long> dayNumber(std::string_view dateKey);
+
+// The reminder shows when item 13 holds no date, or when more than ten calendar days lie
+// between it and today.
+bool reminderDue(std::string_view lastBackupKey, std::string_view todayKey);
+
+// /media/<user> and /run/media/<user>, where desktops mount removable media.
+std::vector<std::filesystem::path> removableMediaRoots(const std::string& user);
+// The login name of this process's user ("" when unknown).
+std::string currentUserName();
+
+// The first mounted folder under the roots (in name order) that this user can write to.
+std::optional<std::filesystem::path> firstWritableMedium(const std::vector<std::filesystem::path>& roots);
+
+struct CopyFailure {
+    std::string file;   // the file that could not be copied (source or target path)
+    std::string reason; // UTF-8, for the operator
+};
+
+// Copies one file, overwriting the target.
+std::optional<CopyFailure> copyOver(const std::filesystem::path& from, const std::filesystem::path& to);
+
+struct BackupPlaces {
+    std::filesystem::path appFolder;
+    std::filesystem::path documents;               // made when missing
+    std::vector<std::filesystem::path> mediaRoots; // searched afresh on every attempt
+};
+
+struct BackupAsk {
+    // Reports the local copies that failed, and a settings file that could not be written.
+    std::function<void(const std::vector<CopyFailure>&)> reportLocal;
+    // No medium or a failed copy to it: true to try again, false to give up.
+    std::function<bool()> retry;
+};
+
+struct BackupResult {
+    std::vector<CopyFailure> localFailures;
+    std::optional<std::filesystem::path> medium; // where the second copies went; none when given up
+    int attempts = 0;                            // attempts at the removable medium
+};
+
+// The whole backup. `settings` is the main window's list; item 13 is set to `dateKey` and the
+// list written to appFolder/tavrel.ini first.
+BackupResult runBackup(SettingsList& settings, const std::string& dateKey, const BackupPlaces& places,
+                       const BackupAsk& ask);
+
+} // namespace tavrel

@@ -1,0 +1,36 @@
+#include "export/widgets/AdifControl.h"
+
+#include "export/Adif.h"
+#include "logbook/LogFile.h"
+
+#include <QMessageBox>
+
+namespace tavrel {
+
+AdifControl::AdifControl(MainState& state, QPushButton& command6, QWidget* dialogParent)
+    : QObject(&command6), m_state(state), m_dialogParent(dialogParent) {
+    tellOperator = [this](const QString& text) {
+        QMessageBox::warning(m_dialogParent, tr("Export to ADIF"), text);
+    };
+    connect(&command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+}
+
+void AdifControl::adifout() {
+    LogLoad loaded;
+    const LogTable* log = nullptr;
+    if (logTable) {
+        log = &logTable();
+    } else {
+        loaded = getlog(m_state.file("zizoro.tan"));
+        if (!loaded.ok()) {
+            tellOperator(QString::fromStdString("Nothing was exported: " + loaded.error->message));
+            return;
+        }
+        log = &loaded.table;
+    }
+    const std::string bytes = adifFile(*log, m_state.clock.local(), m_state.utcTime);
+    if (auto error = writeAdif(m_state.file("zizoro.adi"), bytes))
+        tellOperator(QString::fromStdString(*error));
+}
+
+} // namespace tavrel

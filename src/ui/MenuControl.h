@@ -1,0 +1,56 @@
+#pragma once
+// The menu items' handlers: the user settings and About windows (modeless, the same window shown
+// again while it is loaded), the outside programs and the ADIF export.
+
+#include "app/MainState.h"
+#include "app/UserSettingsWindow.h"
+#include "ui/AboutWindow.h"
+#include "ui/MainMenu.h"
+#include "ui/MenuPrograms.h"
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+namespace tavrel {
+
+// Searches the PATH and starts programs without waiting for them.
+ProgramRunner systemProgramRunner();
+
+class MenuControl : public QObject {
+    Q_OBJECT
+public:
+    MenuControl(MainState& state, MainMenu& menu, QWidget& mainWindow);
+
+    ProgramRunner runner = systemProgramRunner();
+    // Tells the operator that a program could not be started (a warning box unless replaced).
+    std::function<void(const QString&)> tellOperator;
+    // The ADIF export.
+    std::function<void()> adifout;
+
+    void mnusettings_Click();
+    void txlev_Click();
+    void rxlev_Click();
+    void np_Click();
+    void gl_Click();
+    void xport_Click();
+    void mnuabout_Click();
+
+    // Start-up: the grey-line item is shown and enabled only when such a program is installed.
+    void findGreyLine();
+
+    UserSettingsWindow* userSettings() const { return m_userSettings; }
+    AboutWindow* about() const { return m_about; }
+
+private:
+    void launch(const std::vector<ProgramCommand>& commands, const QString& what);
+    static void showWindow(QWidget* w);
+
+    MainState& m_state;
+    MainMenu& m_menu;
+    QWidget& m_mainWindow;
+    QPointer<UserSettingsWindow> m_userSettings;
+    QPointer<AboutWindow> m_about;
+};
+
+} // namespace tavrel

@@ -1,0 +1,144 @@
+// The ADIF export's bytes, its band and mode names, and the replacing write.
+
+#include "export/Adif.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+using namespace tavrel;
+
+namespace {
+
+const DateTime kLocal{2026, 12, 7, 9, 5, 0};
+
+LogRecord contact(std::initializer_list<std::pair<int, const char*>> fields) {
+    LogRecord r;
+    r[0] = "zqx";
+    r[23] = "|";
+    for (auto [i, v] : fields)
+        r[static_cast<size_t>(i)] = v;
+    return r;
+}
+
+LogRecord fullContact() {
+    return contact({{1, "20261207"},
+                    {2, "G4ABC"},
+                    {3, "143000"},
+                    {4, "20"},
+                    {5, "BPSK"},
+                    {6, "40"},
+                    {7, "144500"},
+                    {8, "579"},
+                    {9, "599"},
+                    {10, "Bob"},
+                    {11, "Leed"},
+                    {15, "IO93"},
+                    {22, "20261207144500"}});
+}
+
+LogTable logOf(std::initializer_list<LogRecord> contacts) {
+    LogTable t;
+    t.rows.push_back(contact({{1, "Date"}, {2, "Call"}, {4, "Band"}, {5, "Mode"}}));
+    for (const auto& c : contacts)
+        t.rows.push_back(c);
+    return t;
+}
+
+TEST(AdifExport, HeaderOnlyLogGivesExactlyTheThreeHeaderLines) {
+    EXPECT_EQ(adifFile(logOf({}), kLocal, "14:30:15"),
+              "Tavrel ADIF Log Export\r\n12-07-2026   14:30:15\r\n<EOH>\r\n");
+}
+
+TEST(AdifExport, ClockNotYetSetLeavesTheThreeBlanksAlone) {
+    EXPECT_EQ(adifFile(logOf({}), DateTime{2027, 1, 2}, ""),
+              "Tavrel ADIF Log Export\r\n01-02-2027   \r\n<EOH>\r\n");
+}
+
+// Checked by hand, piece by piece.
+TEST(AdifExport, FullContactGivesTheExampleLineWithAdifBandAndMode) {
+    const std::string expected =
+        "Tavrel ADIF Log Export\r\n12-07-2026   14:30:15\r\n<EOH>\r\n"
+        "<QSO_DATE:8>20261207<CALL:5>G4ABC<TIME_ON:6>143000<BAND:3>20m"
+        "<MODE:3>PSK<SUBMODE:5>PSK31<TX_PWR:2>40<TIME_OFF:6>144500"
+        "<RST_SENT:3>579<RST_RCVD:3>599<NAME:3>Bob<QTH:4>Leed<GRIDSQUARE:4>IO93<EOR>\r\n";
+    EXPECT_EQ(adifFile(logOf({fullContact()}), kLocal, "14:30:15"), expected);
+}
+
+TEST(AdifExport, EmptyFieldsAndFieldsPastTheLocatorAreLeftOut) {
+    LogRecord c = contact({{1, "20261207"},
+                           {2, "DL1XYZ"},
+                           {3, "0705"},
+                           {4, "40"},
+                           {5, "BPSK"},
+                           {7, "0710"},
+                           {16, "extra"},
+                           {20, "x"},
+                           {22, "201207"}});
+    EXPECT_EQ(adifContactLine(c), "<QSO_DATE:8>20261207<CALL:6>DL1XYZ<TIME_ON:4>0705<BAND:3>40m"
+                                  "<MODE:3>PSK<SUBMODE:5>PSK31<TIME_OFF:4>0710<EOR>");
+    c[13] = "Y";
+    c[14] = "N";
+    c[12] = "tnx";
+    EXPECT_EQ(adifContactLine(c), "<QSO_DATE:8>20261207<CALL:6>DL1XYZ<TIME_ON:4>0705<BAND:3>40m"
+                                  "<MODE:3>PSK<SUBMODE:5>PSK31<TIME_OFF:4>0710<COMMENT:3>tnx"
+                                  "<QSL_SENT:1>Y<QSL_RCVD:1>N<EOR>");
+}
+
+TEST(AdifExport, LengthsCountEightBitCharactersAndSlashesAsStored) {
+    // "Müller" and "Zürich/CH" in Windows-1252: one byte per character.
+    const LogRecord c = contact({{2, "HB9ZZ"}, {10, "M\xFCller"}, {11, "Z\xFCrich/CH"}, {12, " a  b "}});
+    EXPECT_EQ(adifContactLine(c), "<CALL:5>HB9ZZ<NAME:6>M\xFCller<QTH:9>Z\xFCrich/CH<COMMENT:6> a  b <EOR>");
+}
+
+TEST(AdifExport, BandsAndModesAdifHasNoNameForAreMappedOthersKept) {
+    const struct {
+        const char* stored;
+        const char* band;
+    } bands[] = {{"20", "20m"},     {"40", "40m"},     {"15", "15m"},    {"10", "10m"},  {"160", "160m"},
+                 {"2190", "2190m"}, {"1.25", "1.25m"}, {"2", "2m"},      {"20m", "20m"}, {"21", "21"},
+                 {"7", "7"},        {" 20", " 20"},    {"70cm", "70cm"}, {"abc", "abc"}};
+    for (const auto& b : bands)
+        EXPECT_EQ(adifBand(b.stored), b.band) << b.stored;
+
+    EXPECT_EQ(adifContactLine(contact({{5, "QPSK"}})), "<MODE:4>QPSK<EOR>");
+    EXPECT_EQ(adifContactLine(contact({{5, "bpsk"}})), "<MODE:4>bpsk<EOR>");
+    EXPECT_EQ(adifContactLine(contact({{4, "21"}, {5, "BPSK"}})),
+              "<BAND:2>21<MODE:3>PSK<SUBMODE:5>PSK31<EOR>");
+}
+
+TEST(AdifExport, ContactsFollowInLogOrder) {
+    const std::string file = adifFile(
+        logOf({contact({{2, "A1A"}}), contact({{2, "B2B"}}), contact({{2, "C3C"}})}), kLocal, "00:00:00");
+    EXPECT_EQ(file.substr(file.find("<EOH>\r\n") + 7),
+              "<CALL:3>A1A<EOR>\r\n<CALL:3>B2B<EOR>\r\n<CALL:3>C3C<EOR>\r\n");
+}
+
+TEST(AdifWrite, ReplacesAnEarlierLongerExportWhole) {
+    TempDir dir;
+    const auto path = dir.path / "zizoro.adi";
+    writeFile(path, std::string(5000, 'x'));
+    EXPECT_EQ(writeAdif(path, "short\r\n"), std::nullopt);
+    EXPECT_EQ(readFile(path), "short\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.path / "zizoro.adi.tmp"));
+}
+
+TEST(AdifWrite, FailureSaysWhichFileAndWhyAndKeepsWhatWasThere) {
+    TempDir dir;
+    const auto missingFolder = dir.path / "gone" / "zizoro.adi";
+    const auto noFolder = writeAdif(missingFolder, "x");
+    ASSERT_TRUE(noFolder.has_value());
+    EXPECT_NE(noFolder->find(missingFolder.string()), std::string::npos) << *noFolder;
+    EXPECT_NE(noFolder->find("No such file or directory"), std::string::npos) << *noFolder;
+
+    // A folder standing where the export goes cannot be replaced.
+    const auto blocked = dir.path / "zizoro.adi";
+    std::filesystem::create_directory(blocked);
+    writeFile(blocked / "keep", "kept");
+    const auto notReplaced = writeAdif(blocked, "x");
+    ASSERT_TRUE(notReplaced.has_value());
+    EXPECT_NE(notReplaced->find("zizoro.adi"), std::string::npos) << *notReplaced;
+    EXPECT_EQ(readFile(blocked / "keep"), "kept");
+    EXPECT_FALSE(std::filesystem::exists(dir.path / "zizoro.adi.tmp"));
+}
+
+} // namespace

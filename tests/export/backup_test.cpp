@@ -1,0 +1,176 @@
+// The backup of the three data files, the removable medium and the ten-day reminder.
+
+#include "export/Backup.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+using namespace tavrel;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(BackupReminder, CountsRealCalendarDays) {
+    const struct {
+        const char* last;
+        const char* today;
+        bool shows;
+    } cases[] = {
+        {"20260301", "20260311", false},                                  // ten days
+        {"20260301", "20260312", true},                                   // eleven
+        {"20260130", "20260201", false},                                  // two days across a month end
+        {"20260201", "20260212", true},  {"20261225", "20270104", false}, // ten days across a year end
+        {"20261224", "20270104", true},  {"20240220", "20240302", true},  // 2024 has 29 February: eleven days
+        {"20230220", "20230302", false},                                  // 2023 has not: ten
+        {"20260312", "20260312", false}, {"20260320", "20260312", false}, // a backup "in the future" (clock
+                                                                          // set back)
+        {"", "20260312", true},          {"abc", "20260312", true},       {"2026031", "20260312", true},
+        {"20260230", "20260312", true}, // no such day
+        {" 20260310", "20260312", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(reminderDue(c.last, c.today), c.shows) << c.last << " -> " << c.today;
+}
+
+class BackupRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app = dir.path / "app";
+        docs = dir.path / "home" / "Documents";
+        media = dir.path / "media" / "op";
+        fs::create_directories(app);
+        writeFile(app / "zizoro.tan", "log bytes\r\n");
+        writeFile(app / "spectrum.col", "palette");
+        settings = defaultSettings();
+        settings[0] = "G4ABC";
+        ASSERT_TRUE(writeSettings(app / "tavrel.ini", settings));
+        places = BackupPlaces{app, docs, {dir.path / "run" / "media" / "op", media}};
+    }
+
+    BackupResult run(std::function<bool()> retry) {
+        BackupAsk ask;
+        ask.retry = [this, retry] {
+            ++boxes;
+            return retry();
+        };
+        ask.reportLocal = [this](const std::vector<CopyFailure>& f) { reported = f; };
+        return runBackup(settings, "20261207", places, ask);
+    }
+
+    void expectCopies(const fs::path& folder) {
+        EXPECT_EQ(readFile(folder / "20261207.ini"), readFile(app / "tavrel.ini"));
+        EXPECT_EQ(readFile(folder / "20261207.log"), "log bytes\r\n");
+        EXPECT_EQ(readFile(folder / "20261207.col"), "palette");
+    }
+
+    TempDir dir;
+    fs::path app, docs, media;
+    SettingsList settings;
+    BackupPlaces places;
+    int boxes = 0;
+    std::vector<CopyFailure> reported;
+};
+
+TEST_F(BackupRun, NoMediumCancelledLeavesLocalCopiesAndTheDateRecorded) {
+    const BackupResult r = run([] { return false; });
+    EXPECT_EQ(boxes, 1);
+    EXPECT_FALSE(r.medium.has_value());
+    EXPECT_TRUE(reported.empty());
+    expectCopies(docs); // the documents folder was made
+    const SettingsList onDisk = readSettings(app / "tavrel.ini");
+    EXPECT_EQ(onDisk[13], "20261207");
+    EXPECT_EQ(onDisk[0], "G4ABC");
+    // The copy of the settings already holds the new date.
+    EXPECT_EQ(readSettings(docs / "20261207.ini")[13], "20261207");
+}
+
+TEST_F(BackupRun, FirstWritableMediumGetsTheSecondCopiesAndNoBoxShows) {
+    fs::create_directories(media);
+    writeFile(media / "AAA-not-a-folder", "");
+    fs::create_directories(media / "USBSTICK");
+    fs::create_directories(media / "ZZDISK");
+    const BackupResult r = run([] { return false; });
+    EXPECT_EQ(boxes, 0);
+    ASSERT_TRUE(r.medium.has_value());
+    EXPECT_EQ(*r.medium, media / "USBSTICK");
+    expectCopies(media / "USBSTICK");
+    expectCopies(docs);
+    EXPECT_FALSE(fs::exists(media / "ZZDISK" / "20261207.ini"));
+}
+
+TEST_F(BackupRun, SameDayBackupOverwritesBothPlaces) {
+    fs::create_directories(media / "stick");
+    writeFile(docs / "20261207.log", "an older, longer copy of the log");
+    writeFile(media / "stick" / "20261207.log", "an older, longer copy of the log");
+    run([] { return false; });
+    EXPECT_EQ(readFile(docs / "20261207.log"), "log bytes\r\n");
+    EXPECT_EQ(readFile(media / "stick" / "20261207.log"), "log bytes\r\n");
+}
+
+TEST_F(BackupRun, RetryStartsAgainAtTheFirstOfTheThreeCopies) {
+    // The log's name is taken by a folder on the medium, so the second copy fails.
+    const fs::path stick = media / "stick";
+    fs::create_directories(stick / "20261207.log");
+    bool iniThereAtBox = false;
+    const BackupResult r = run([&] {
+        iniThereAtBox = fs::exists(stick / "20261207.ini");
+        fs::remove(stick / "20261207.ini");
+        fs::remove_all(stick / "20261207.log");
+        return true;
+    });
+    EXPECT_TRUE(iniThereAtBox);
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(r.attempts, 2);
+    ASSERT_TRUE(r.medium.has_value());
+    expectCopies(stick); // the settings copy was made again
+}
+
+TEST_F(BackupRun, MediumInsertedAfterTheBoxIsUsedOnRetry) {
+    const BackupResult r = run([&] {
+        fs::create_directories(media / "FLOPPY");
+        return true;
+    });
+    EXPECT_EQ(boxes, 1);
+    expectCopies(media / "FLOPPY");
+    EXPECT_EQ(r.attempts, 2);
+}
+
+TEST_F(BackupRun, FailingLocalCopyIsReportedByNameAndTheOthersStillMade) {
+    fs::remove(app / "spectrum.col");
+    fs::create_directories(media / "stick");
+    const BackupResult r = run([] { return false; });
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_EQ(reported[0].file, (app / "spectrum.col").string());
+    EXPECT_TRUE(fs::exists(docs / "20261207.ini"));
+    EXPECT_TRUE(fs::exists(docs / "20261207.log"));
+    // A missing data file is no fault of the medium: no box, the others go there too.
+    EXPECT_EQ(boxes, 0);
+    ASSERT_TRUE(r.medium.has_value());
+    EXPECT_TRUE(fs::exists(media / "stick" / "20261207.log"));
+}
+
+TEST_F(BackupRun, UnusableDocumentsFolderIsReportedForEveryFile) {
+    fs::create_directories(dir.path / "home");
+    writeFile(docs, "a file where the folder should be");
+    run([] { return false; });
+    ASSERT_EQ(reported.size(), 3u);
+    EXPECT_EQ(reported[0].file, (docs / "20261207.ini").string());
+    EXPECT_EQ(reported[2].file, (docs / "20261207.col").string());
+    EXPECT_FALSE(reported[0].reason.empty());
+    EXPECT_EQ(readSettings(app / "tavrel.ini")[13], "20261207");
+}
+
+TEST(RemovableMedia, RootsAreTheDesktopMountFolders) {
+    EXPECT_EQ(removableMediaRoots("op"), (std::vector<fs::path>{"/media/op", "/run/media/op"}));
+    EXPECT_TRUE(removableMediaRoots("").empty());
+}
+
+TEST(RemovableMedia, MissingRootsGiveNoMedium) {
+    TempDir dir;
+    EXPECT_EQ(firstWritableMedium({dir.path / "nothing", dir.path / "neither"}), std::nullopt);
+    fs::create_directories(dir.path / "later" / "disk");
+    EXPECT_EQ(firstWritableMedium({dir.path / "nothing", dir.path / "later"}), dir.path / "later" / "disk");
+}
+
+} // namespace
