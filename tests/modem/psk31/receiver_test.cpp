@@ -238,3 +238,25 @@ TEST(Receiver, MatchingClockTrimOnBothEndsStillDecodes) {
     setup.squelch = 20;
     EXPECT_EQ(kit::receive(audio, setup, rx), text);
 }
+
+TEST(Receiver, SquelchSpeedSetsHowLongTheLevelHoldsAfterASignalEnds) {
+    kit::Channel ch;
+    ch.snrDb = 10.0;
+    std::vector<float> audio = kit::transmit("level hold", Mode::Bpsk, 1000.0, ch, 0, 4 * 8000);
+    kit::addNoise(audio, ch); // noise carries on after the signal
+    const std::size_t end = audio.size() - 4 * 8000;
+    const auto levelAfter = [&](int speed, double seconds) {
+        Receiver rx;
+        rx.setSquelchSpeed(speed);
+        rx.setFrequency(1000.0);
+        const std::size_t upTo = end + static_cast<std::size_t>(seconds * 8000);
+        for (std::size_t i = 0; i < upTo; i += 200) rx.process(audio.data() + i, std::min<std::size_t>(200, upTo - i));
+        return rx.signalLevel();
+    };
+    // 0 fast (0.25 s), 1 slow (1 s), else the value in 10 ms steps, clamped to 10..200.
+    EXPECT_LT(levelAfter(0, 0.8), levelAfter(1, 0.8) - 20);
+    EXPECT_LT(levelAfter(10, 0.8), levelAfter(200, 0.8) - 30);
+    EXPECT_EQ(levelAfter(5, 0.8), levelAfter(10, 0.8));
+    EXPECT_EQ(levelAfter(100, 0.8), levelAfter(1, 0.8));
+    EXPECT_LT(levelAfter(1, 3.5), 15);
+}
