@@ -6,6 +6,7 @@
 #include "modem/Modem.h"
 #include "radio/PortNames.h"
 #include "radio/SerialPort.h"
+#include "ui/ColourScheme.h"
 #include "ui/Form1.h"
 
 #include <filesystem>
@@ -34,10 +35,12 @@ void Startup::startup() {
     Modem& modem = f.PskModem1;
 
     // 1. The grey-line program's menu item.
+    f.menuControl->findGreyLine();
     // 2. A missing settings file is made with the defaults.
     const auto ini = s.file("tavrel.ini");
     if (!std::filesystem::exists(ini)) writeDefaultSettings(ini);
     // 3. A missing log file is made with its header record.
+    f.entryControl->makeLogIfMissing();
     // 4-6.
     s.settings = readSettings(ini);
     s.currentBand = s.item(50);
@@ -77,10 +80,13 @@ void Startup::startup() {
     f.receiver->Slider1->setValue(50);
     // 16. The entry panel is cleared and the log read.
     s.sep3 = "   ";
-    // 17. Flags; the prefix table is loaded between slashZero and keepTxFocus.
+    f.entryControl->cllog();
+    f.entryControl->getlog();
+    // 17. Flags and the prefix table.
     s.signOffHeld = 0;
     s.logAfterTx = 0;
     s.slashZero = 1;
+    f.stationControl->getdxcc();
     s.keepTxFocus = 0;
     s.btuTailDue = 0;
     f.status->Check1->setChecked(true);
@@ -88,13 +94,16 @@ void Startup::startup() {
     // 18-19. The CAT port.
     openCatPort(catSettingsText(s.item(42), s.item(44), s.item(43), s.item(45)));
     // 20. Radio controls hidden when radio control is off.
+    if (s.item(40) != "Yes") f.radioControl->hideRadioControls();
     // 21-22.
     modem.LoadPalette((s.appFolder / "spectrum.col").string());
     modem.StartModem(-1, 1);
     // 23. Backup reminder.
+    f.backupControl->reminderTest();
     // 24.
     f.logView->setVisible(false);
-    // 25. Band restore.
+    // 25. Band restore: the band button's click, which saves the settings and so marks them changed.
+    f.radioControl->bandClick(s.currentBand);
     // 26. New text starts at the bottom of the history.
     std::string crlf;
     for (int i = 0; i < 11; ++i) crlf += "\r\n";
@@ -103,17 +112,19 @@ void Startup::startup() {
     s.rxDisplayOn = 1;
     setBackColour(f.receiver->scrollstop, colours::green);
     // 28. Colour scheme.
+    setcolours(*f.centralWidget());
     // 29.
     f.macroEditor->Frame5->setVisible(false);
     f.macroEditor->Frame6->setVisible(false);
     f.presets->setVisible(false);
     f.presetEntry->setVisible(false);
-    // 30. Macro captions; page B hidden.
+    // 30. Macro captions; the first page shown.
     for (int i = 0; i < 3; ++i) {
         f.qso->mtext[i]->setText(toQString(s.item(33 + i)));
         f.qso->mtext[i + 3]->setText(toQString(s.item(54 + i)));
-        f.qso->mtext[i + 3]->setVisible(false);
     }
+    s.macroPage = 0;
+    f.qsoControl->showPage();
     // 31. Audio preset captions.
     const int presetItems[5] = {28, 29, 22, 23, 24};
     for (int i = 0; i < 5; ++i) f.presets->preset[i]->setText(toQString(s.item(presetItems[i])));
@@ -129,6 +140,7 @@ void Startup::reapplySettings() {
     // With PTT and CAT on the same port, start-up below opens it.
     if (isPortItem(s.item(41)) && s.item(26) != s.item(41)) openCatPort(cat);
     // 6. Radio controls hidden when radio control is off.
+    if (s.item(40) != "Yes") f.radioControl->hideRadioControls();
     startup();
 }
 

@@ -97,6 +97,28 @@ Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, Q
         state, modem, *status, *receive, *transmitControl,
         StatusTargets{radioPanel->txrxfreq, radioPanel->Label47, presets->Label50, presets->Label51,
                       receiver->Slider1});
+    radioControl = new RadioControl(state, modem, comm2, *radioPanel, *presets, *entry->band, this);
+    statusControl->switchRadioPanel = [this](bool show) {
+        show ? radioControl->showRadioControls() : radioControl->hideRadioControls();
+    };
+    connect(menu->radio, &QAction::triggered, radioControl, &RadioControl::openSettingsWindow);
+    presetControl = new PresetControl(state, modem, *presets, *presetEntry, *receiver, *macroEditor->macrotext,
+                                      *status->Check1);
+    stationControl = new StationInfoControl(state, *stationInfo);
+    logViewControl = new LogViewControl(*logView, logTable);
+    entryControl = new EntryControl(state, logTable, *entry, *lookup, *capture, *logViewControl, *stationControl, *qso->answer);
+    transmitControl->storeContact = [this] {
+        entryControl->putlog();
+        entryControl->cllog();
+    };
+    qsoControl = new QsoControl(state, modem, *qso, *macroEditor, *transmit, *transmitControl, *entry,
+                                *entryControl, *status->lblimd);
+    receiveControl->signOffCheck = [this] { qsoControl->signOffCheck(); };
+    adifControl = new AdifControl(state, *logView->Command6, this);
+    adifControl->logTable = [this]() -> const LogTable& { return logTable; };
+    backupControl = new BackupControl(state, *backup, *entry->bu);
+    menuControl = new MenuControl(state, *menu, *this);
+    menuControl->adifout = [this] { adifControl->adifout(); };
     resize(1280, 800);
 }
 
@@ -109,7 +131,8 @@ void Form1::resizeEvent(QResizeEvent* e) {
 
 // The pop-ups lie over the part of the window they belong to and follow it when it moves.
 bool Form1::eventFilter(QObject* watched, QEvent* e) {
-    if (e->type() == QEvent::Show || e->type() == QEvent::Hide) {
+    // ShowToParent: a frame shown while its container is still hidden.
+    if (e->type() == QEvent::ShowToParent || e->type() == QEvent::HideToParent) {
         macroEditor->setVisible(macroEditor->Frame5->isVisibleTo(macroEditor) ||
                                 macroEditor->Frame6->isVisibleTo(macroEditor));
         capture->setVisible(capture->Textclick->isVisibleTo(capture) ||

@@ -3,22 +3,31 @@
 // the pop-up frames over the parts they belong to. It holds no behaviour of its own.
 
 #include "app/MainState.h"
+#include "export/widgets/AdifControl.h"
+#include "export/widgets/BackupControl.h"
 #include "export/widgets/BackupReminder.h"
+#include "logbook/widgets/EntryControl.h"
 #include "logbook/widgets/EntryPanel.h"
+#include "logbook/widgets/LogViewControl.h"
 #include "logbook/widgets/LogViewPanel.h"
 #include "logbook/widgets/LookupPanel.h"
 #include "modem/widgets/QsoButtons.h"
+#include "modem/widgets/QsoControl.h"
 #include "modem/widgets/ReceiveControl.h"
 #include "modem/widgets/StatusControl.h"
 #include "modem/widgets/TransmitControl.h"
 #include "modem/widgets/ReceivePanel.h"
 #include "modem/widgets/StatusPanel.h"
 #include "modem/widgets/TransmitPanel.h"
+#include "radio/widgets/RadioControl.h"
 #include "radio/widgets/RadioPanel.h"
 #include "receiver/widgets/AudioPresets.h"
+#include "receiver/widgets/PresetControl.h"
 #include "receiver/widgets/ReceiverControls.h"
+#include "stationinfo/widgets/StationInfoControl.h"
 #include "stationinfo/widgets/StationInfoRow.h"
 #include "ui/MainMenu.h"
+#include "ui/MenuControl.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -36,6 +45,7 @@ public:
     ~Form1() override;
 
     MainState state;
+    LogTable logTable; // the log in memory: row 0 the header record, then every contact
     Modem& PskModem1;
     SerialPort& Comm2;
 
@@ -57,6 +67,18 @@ public:
     ReceiveControl* receiveControl;
     TransmitControl* transmitControl;
     StatusControl* statusControl;
+    // The ADIF export, the backup and its reminder; the menu items.
+    AdifControl* adifControl;
+    BackupControl* backupControl;
+    MenuControl* menuControl;
+    // The band buttons, the radio panel switch and the radio settings window; the audio presets.
+    RadioControl* radioControl;
+    PresetControl* presetControl;
+    // The logbook and the station information.
+    StationInfoControl* stationControl;
+    LogViewControl* logViewControl;
+    EntryControl* entryControl;
+    QsoControl* qsoControl; // the QSO buttons, the held sign-off and the operator's macros
 
     // Pop-up frames, hidden until needed.
     LogViewPanel* logView;       // Frame4, over the receive history

@@ -1,5 +1,6 @@
 // The entry panel, the lookup and the log view on the real main window.
 
+#include "app/AppFolder.h"
 #include "app/Controls.h"
 #include "logbook/LogFile.h"
 #include "support/FormHarness.h"
@@ -22,6 +23,7 @@ protected:
     }
     void start(const std::string& logBytes = {}, std::initializer_list<std::pair<int, const char*>> items = {}) {
         if (!logBytes.empty()) writeFile(h->file("zizoro.tan"), logBytes);
+        installMissingDataFiles(h->dir.path); // the shipped prefix table
         SettingsList s = defaultSettings();
         for (auto [i, v] : items) s[i] = v;
         ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
@@ -138,7 +140,7 @@ TEST_F(EntryTest, CountryHeadingAndWorkedPrefixFollowTheCall) {
     start({}, {{16, "51.5"}, {17, "0.1"}});
     auto& row = *h->form->stationInfo;
     type(entry().hiscall, "W1AW");
-    EXPECT_EQ(row.Label38->text(), " United States");
+    EXPECT_EQ(row.Label38->text(), " United States of America");
     EXPECT_FALSE(row.Label40->text().trimmed().isEmpty());
     EXPECT_EQ(row.Label39->text(), "New   Prefix");
     EXPECT_EQ(backColour(row.Label39), colours::green);
@@ -187,7 +189,8 @@ TEST_F(EntryTest, LogViewShowsEachContactOnceAndSortsAscending) {
     EXPECT_EQ(calls, QStringList({"AA1A", "DL1ABC", "G4XYZ", "ZZ9Z"}));
     h->form->logViewControl->logview_ColumnClick(4); // Name folds case: bob before Hans
     EXPECT_EQ(model.index(0, 4).data().toString(), "");
-    EXPECT_EQ(model.index(2, 4).data().toString(), "Bob");
+    EXPECT_EQ(model.index(2, 4).data().toString(), "bob");
+    EXPECT_EQ(model.index(3, 4).data().toString(), "Hans");
     QTest::mouseClick(h->form->logView->Command3, Qt::LeftButton);
     EXPECT_FALSE(h->form->logView->isVisible());
 }

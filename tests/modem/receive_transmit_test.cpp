@@ -21,6 +21,8 @@ protected:
         for (auto [i, v] : items) s[i] = v;
         ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
         h->startup->startup();
+        h->form->show();
+        h->modem.raiseStatus(1200, 0); // the band restore's re-apply
     }
     void receive(const std::string& text) {
         for (unsigned char c : text) h->modem.raiseRxChar(c);

@@ -17,6 +17,7 @@ protected:
 TEST_F(StatusTest, FrequenciesBarAndSquelchLamp) {
     FormHarness h;
     h.startup->startup();
+    h.modem.raiseStatus(1200, 0); // the band restore's re-apply
     h.modem.setDialFreq(7035.0);
     h.modem.setRxFreq(1500);
     h.form->receiver->Slider1->setValue(40);
@@ -35,6 +36,7 @@ TEST_F(StatusTest, FrequenciesBarAndSquelchLamp) {
 TEST_F(StatusTest, NetKeepsTransmitOnTheReceiveFrequency) {
     FormHarness h;
     h.startup->startup();
+    h.modem.raiseStatus(1200, 0); // the band restore's re-apply
     h.modem.setRxFreq(1800);
     h.modem.setTxFreq(1000);
     h.modem.raiseStatus(1800, 0);
@@ -55,6 +57,7 @@ TEST_F(StatusTest, NetKeepsTransmitOnTheReceiveFrequency) {
 TEST_F(StatusTest, ImdColourTurnsAtMinus18) {
     FormHarness h;
     h.startup->startup();
+    h.modem.raiseStatus(1200, 0); // the band restore's re-apply
     h.modem.raiseImd(-18);
     EXPECT_EQ(h.form->status->lblimd->text(), "-18");
     EXPECT_EQ(foreColour(h.form->status->lblimd), colours::red);
@@ -79,6 +82,7 @@ TEST_F(StatusTest, ClockUsesTheOffsetOrTrueUtc) {
 TEST_F(StatusTest, ReceiveWindowsTurnRedWhileTransmitting) {
     FormHarness h;
     h.startup->startup();
+    h.modem.raiseStatus(1200, 0); // the band restore's re-apply
     h.modem.setPending(2);
     h.modem.raiseStatus(1200, 0);
     EXPECT_EQ(foreColour(h.form->receive->txtRXData), colours::red);

@@ -60,6 +60,14 @@ QWidget* FakeModem::displayWidget() {
 void FakeModem::setPending(int n) { m_queue.assign(static_cast<size_t>(n), 'x'); }
 void FakeModem::drain(int n) { m_queue.erase(0, std::min(m_queue.size(), static_cast<size_t>(n))); }
 
+void FakeModem::transmit(int n) {
+    for (int i = 0; i < n && !m_queue.empty(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(m_queue.front());
+        m_queue.erase(0, 1);
+        emit RxCharRdy(c, 0);
+    }
+}
+
 int FakeModem::countCalls(const std::string& prefix) const {
     int n = 0;
     for (const auto& c : calls)

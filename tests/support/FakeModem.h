@@ -58,6 +58,9 @@ public:
     // Test controls.
     void setPending(int n); // pretend n characters are still queued
     void drain(int n);      // n characters leave the queue (as if sent)
+    // n characters go on the air: each leaves the queue and is echoed through RxCharRdy, as the
+    // real modem reports our own characters while transmitting.
+    void transmit(int n);
     void raiseRxChar(int code) { emit RxCharRdy(code, 0); }
     void raiseTxState(int state) { emit TxStateChg(state); }
     void raiseStatus(int freq, int level) { emit StatusRdy(freq, level); }

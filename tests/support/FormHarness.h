@@ -11,6 +11,10 @@
 #include <QApplication>
 #include <QStyleFactory>
 #include <memory>
+#include <ostream>
+
+// Readable QStrings in test failures.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace tavrel {
 

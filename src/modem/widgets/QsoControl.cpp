@@ -1,0 +1,234 @@
+#include "modem/widgets/QsoControl.h"
+
+#include "app/Controls.h"
+#include "app/Numeric.h"
+#include "app/QtText.h"
+#include "app/Settings.h"
+#include "logbook/widgets/EntryControl.h"
+#include "logbook/widgets/EntryPanel.h"
+#include "modem/Modem.h"
+#include "modem/widgets/QsoButtons.h"
+#include "modem/widgets/TransmitControl.h"
+#include "modem/widgets/TransmitPanel.h"
+
+#include <QSignalBlocker>
+
+namespace tavrel {
+
+namespace {
+// Settings items of the texts the editor changes, and of the user macros' texts and captions.
+constexpr int kCqItem = 14, kQthItem = 18, kStationItem = 19, kQslItem = 1, kWeatherItem = 11, kEndItem = 21;
+constexpr int kUserText[6] = {30, 31, 32, 51, 52, 53};
+constexpr int kUserCaption[6] = {33, 34, 35, 54, 55, 56};
+
+// The editor shows line breaks; the settings keep CR LF as the air does.
+QString forEditor(const std::string& item) {
+    QString t = toQString(item);
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return t;
+}
+std::string fromEditor(const QString& text) {
+    QString t = text;
+    t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return toBytes(t);
+}
+} // namespace
+
+QsoControl::QsoControl(MainState& state, Modem& modem, QsoButtons& qso, MacroEditor& editor,
+                       TransmitPanel& transmit, TransmitControl& transmitControl, EntryPanel& entry,
+                       EntryControl& entryControl, QLabel& lblimd)
+    : QObject(&qso), m_state(state), m_modem(modem), m_qso(qso), m_editor(editor), m_transmit(transmit),
+      m_transmitControl(transmitControl), m_entry(entry), m_entryControl(entryControl), m_lblimd(lblimd) {
+    struct Button {
+        QPushButton* button;
+        void (QsoControl::*send)();
+        int item; // edited by a right click; 0: none
+    };
+    const Button buttons[] = {{qso.cq, &QsoControl::cq_Click, kCqItem},
+                              {qso.answer, &QsoControl::answer_Click, 0},
+                              {qso.tover, &QsoControl::tover_Click, 0},
+                              {qso.report, &QsoControl::report_Click, 0},
+                              {qso.qth, &QsoControl::qth_Click, kQthItem},
+                              {qso.stn, &QsoControl::stn_Click, kStationItem},
+                              {qso.qsl, &QsoControl::qsl_Click, kQslItem},
+                              {qso.weather, &QsoControl::weather_Click, kWeatherItem},
+                              {qso.endqb, &QsoControl::endqb_Click, kEndItem}};
+    for (const Button& b : buttons) {
+        onMouseDown(b.button, [this, b](int button) {
+            if (button == 1) (this->*b.send)();
+            if (button == 2 && b.item != 0) openEditor(b.item, -1);
+        });
+    }
+    for (int i = 0; i < 6; ++i) {
+        onMouseDown(qso.mtext[static_cast<size_t>(i)], [this, i](int button) {
+            if (button == 1) sendUserMacro(i);
+            if (button == 2) openEditor(kUserText[i], i);
+        });
+    }
+    onClick(editor.Command7, [this] { Command7_Click(); });
+    onClick(editor.Command8, [this] { Command8_Click(); });
+    onClick(qso.Command9, [this] { Command9_Click(); });
+    onClick(editor.Label48, [this] { m_editor.Label48->setText(QString()); });
+}
+
+QsoValues QsoControl::values() const {
+    QsoValues v;
+    const MainState& s = m_state;
+    v.M = s.item(0);
+    v.H = s.hisCallUpper;
+    v.R = toBytes(m_entry.hisrst->text());
+    v.N = s.item(2);
+    v.Q = s.item(3);
+    v.A = s.item(4);
+    v.L = s.item(5);
+    v.C = s.item(6);
+    v.G = s.item(8);
+    v.P = s.item(9);
+    v.T = s.item(10);
+    v.S = s.sep3;
+    v.U = s.utcTime;
+    v.D = monthDayYear(s.clock.local());
+    return v;
+}
+
+void QsoControl::send(QPushButton* button, const std::string& text) {
+    setBackColour(button, colours::brightGreen);
+    m_modem.SendText(text);
+}
+
+// Notices written into the transmit window are not typing: they must not reach the air.
+void QsoControl::setTransmitWindow(const QString& text) {
+    const QSignalBlocker quiet(m_transmit.txtTXData);
+    m_transmit.txtTXData->setPlainText(text);
+}
+
+void QsoControl::cq_Click() {
+    m_entryControl.clearlog_Click();
+    send(m_qso.cq, cqText(values(), m_state.item(kCqItem)));
+    m_entry.hiscall->setText("CQ");
+    m_modem.StartTx(0);
+    m_modem.EndTx();
+    if (numberValue(m_state.item(38)) == 1) {
+        m_entry.endt->setText(toQString(m_state.utcTime));
+        m_entry.hisrst->clear();
+        m_entry.myrst->clear();
+        m_entryControl.putlog();
+    }
+}
+
+void QsoControl::answer_Click() {
+    const DateTime today = m_state.clock.local();
+    const std::string mdy = monthDayYear(today);
+    m_state.qsoYear = mdy.substr(6, 4);
+    m_state.qsoMonth = mdy.substr(0, 2);
+    m_state.qsoDay = mdy.substr(3, 2);
+    m_state.qsoDateKey = m_state.qsoYear + m_state.qsoMonth + m_state.qsoDay;
+    m_entry.start->setText(toQString(m_state.utcTime));
+    m_entry.dat->setText(toQString(m_state.qsoYear + "-" + m_state.qsoMonth + "-" + m_state.qsoDay));
+    send(m_qso.answer, answerText(values()));
+    m_modem.StartTx(0);
+    m_modem.EndTx();
+    m_lblimd.setText(QString());
+}
+
+void QsoControl::tover_Click() {
+    send(m_qso.tover, toverText(values()));
+    m_modem.StartTx(0);
+}
+
+void QsoControl::report_Click() {
+    send(m_qso.report, reportText(values()));
+    m_modem.StartTx(0);
+}
+
+void QsoControl::qth_Click() {
+    send(m_qso.qth, qthText(values(), m_state.item(kQthItem)));
+    m_modem.StartTx(0);
+}
+
+void QsoControl::stn_Click() {
+    send(m_qso.stn, stationText(values(), m_state.item(kStationItem)));
+    m_modem.StartTx(0);
+}
+
+void QsoControl::qsl_Click() {
+    send(m_qso.qsl, storedLine(m_state.item(kQslItem)));
+    m_modem.StartTx(0);
+}
+
+void QsoControl::weather_Click() {
+    send(m_qso.weather, storedLine(m_state.item(kWeatherItem)));
+    m_modem.StartTx(0);
+}
+
+void QsoControl::endqb_Click() {
+    setBackColour(m_qso.endqb, colours::brightGreen);
+    m_modem.SendText(m_transmitControl.typedText() + kCrLf);
+    setTransmitWindow(QString());
+    m_state.signOffHeld = 1;
+    m_modem.SendText(signOffText(values(), m_state.item(kEndItem)));
+    setTransmitWindow(QStringLiteral("\nQSO sign-off is being held for queueing......"));
+    m_modem.StartTx(0);
+    m_modem.EndTx();
+}
+
+void QsoControl::signOffCheck() {
+    if (m_state.signOffHeld != 1 || m_modem.TxPending() >= 10) return;
+    const QsoValues v = values();
+    m_modem.SendText(signOffTail(v));
+    m_entry.endt->setText(toQString(v.U));
+    m_modem.StartTx(0);
+    m_modem.EndTx();
+    m_state.logAfterTx = 1;
+    m_state.signOffHeld = 0;
+    setTransmitWindow(m_transmit.txtTXData->toPlainText() +
+                      QStringLiteral("\nQSO sign-off has been queued for transmission"));
+    m_transmitControl.resetQsoButtonColours();
+}
+
+void QsoControl::sendUserMacro(int index) {
+    setBackColour(m_qso.mtext[static_cast<size_t>(index)], colours::brightGreen);
+    m_modem.SendText(userMacroText(m_state.item(kUserText[index])));
+    m_modem.StartTx(0);
+}
+
+void QsoControl::openEditor(int item, int userIndex) {
+    m_state.macroEditItem = item;
+    m_editor.macrotext->setPlainText(forEditor(m_state.item(item)));
+    if (userIndex >= 0) m_editor.Text4->setText(toQString(m_state.item(kUserCaption[userIndex])));
+    m_editor.Frame5->setVisible(true);
+    if (userIndex >= 0) m_editor.Frame6->setVisible(true);
+    m_editor.macrotext->setFocus();
+}
+
+void QsoControl::Command7_Click() {
+    const int item = m_state.macroEditItem;
+    if (item < 0 || item >= kSettingsCount) return;
+    m_state.settings[static_cast<size_t>(item)] = fromEditor(m_editor.macrotext->toPlainText());
+    for (int i = 0; i < 6; ++i) {
+        if (kUserText[i] != item) continue;
+        m_state.settings[static_cast<size_t>(kUserCaption[i])] = toBytes(m_editor.Text4->text());
+        m_qso.mtext[static_cast<size_t>(i)]->setText(m_editor.Text4->text());
+    }
+    saveSettings(m_state);
+    m_editor.Frame5->setVisible(false);
+    m_editor.Frame6->setVisible(false);
+}
+
+void QsoControl::Command8_Click() {
+    m_editor.Frame5->setVisible(false);
+    m_editor.Frame6->setVisible(false);
+}
+
+void QsoControl::Command9_Click() {
+    m_state.macroPage = (m_state.macroPage + 1) % 2;
+    showPage();
+}
+
+void QsoControl::showPage() {
+    const bool pageB = m_state.macroPage == 1;
+    m_qso.Command9->setText(pageB ? QStringLiteral("B") : QStringLiteral("A"));
+    for (int i = 0; i < 6; ++i) m_qso.mtext[static_cast<size_t>(i)]->setVisible((i >= 3) == pageB);
+}
+
+} // namespace tavrel

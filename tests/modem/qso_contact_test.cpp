@@ -1,0 +1,159 @@
+// The QSO buttons on the real main window, a whole contact against FakeModem, and the macros.
+
+#include "app/Controls.h"
+#include "logbook/LogFile.h"
+#include "support/FormHarness.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace tavrel;
+
+namespace {
+
+class QsoTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testApplication();
+        h = std::make_unique<FormHarness>(DateTime{2026, 12, 7, 15, 30, 15}, DateTime{2026, 12, 7, 14, 30, 15});
+        SettingsList s = defaultSettings();
+        s[0] = "G4ABC";
+        s[2] = "Bob";
+        ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
+        h->startup->startup();
+        h->form->show();
+        h->modem.raiseStatus(1200, 0); // the re-apply after the band restore, and the clock
+        h->modem.clearCalls();
+        h->modem.sent.clear();
+    }
+    void press(QWidget* w, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(w, b); }
+    MainState& state() { return h->form->state; }
+    EntryPanel& entry() { return *h->form->entry; }
+    std::unique_ptr<FormHarness> h;
+};
+
+TEST_F(QsoTest, WholeContactIsLoggedOnceWhenTheSignOffHasGone) {
+    entry().hiscall->setText("dl1xyz");
+    press(h->form->qso->answer);
+    EXPECT_EQ(entry().start->text(), "14:30:15");
+    EXPECT_EQ(entry().dat->text(), "2026-12-07");
+    EXPECT_EQ(backColour(h->form->qso->answer), colours::brightGreen);
+    h->modem.raiseTxState(1);
+    press(h->form->qso->report);
+    h->form->transmit->txtTXData->setPlainText("tnx fer call");
+    press(h->form->qso->endqb);
+    EXPECT_EQ(state().signOffHeld, 1);
+    EXPECT_TRUE(h->form->transmit->txtTXData->toPlainText().endsWith("QSO sign-off is being held for queueing......"));
+    const std::string before = h->modem.sent;
+    EXPECT_NE(before.find("tnx fer call\r\nThank you very much"), std::string::npos);
+    EXPECT_TRUE(before.ends_with("73 and good DX  de   G4ABC\r\n12-07-2026"));
+
+    // The modem sends and echoes; the tail goes in once fewer than 10 characters wait.
+    while (h->modem.TxPending() > 0) h->modem.transmit(1);
+    const std::string tail = "   14:30:15 Z\r\n73   ====\r\n\r\n";
+    EXPECT_EQ(h->modem.sent, before + tail);
+    EXPECT_EQ(state().signOffHeld, 0);
+    EXPECT_EQ(state().logAfterTx, 1);
+    EXPECT_EQ(entry().endt->text(), "14:30:15");
+    EXPECT_EQ(backColour(h->form->qso->endqb), colours::buttonFace());
+    EXPECT_EQ(readFile(h->file("zizoro.tan")), std::string(kLogHeaderLine)); // nothing stored yet
+
+    h->modem.raiseTxState(0);
+    const std::string log = readFile(h->file("zizoro.tan"));
+    EXPECT_EQ(log, std::string(kLogHeaderLine) +
+                       "zqx,20261207,DL1XYZ,143015,20,BPSK,40,143015,579,579,,,,,,,,,,,,,,|:\r\n");
+    EXPECT_EQ(entry().hiscall->text(), "dl1xyz");
+    EXPECT_TRUE(entry().start->text().isEmpty());
+    EXPECT_EQ(entry().band->currentText(), "20");
+    h->modem.raiseTxState(0); // a second report changes nothing
+    EXPECT_EQ(readFile(h->file("zizoro.tan")), log);
+}
+
+TEST_F(QsoTest, TailWaitsForAReceivedCharacter) {
+    press(h->form->qso->endqb);
+    h->modem.drain(h->modem.TxPending()); // sent without any echo
+    EXPECT_EQ(state().signOffHeld, 1);
+    h->modem.raiseRxChar('x');
+    EXPECT_EQ(state().signOffHeld, 0);
+}
+
+TEST_F(QsoTest, CqClearsThePanelSendsAndLogsWhenAsked) {
+    entry().hisname->setText("old");
+    press(h->form->qso->cq);
+    EXPECT_EQ(entry().hiscall->text(), "CQ");
+    EXPECT_TRUE(entry().hisname->text().isEmpty());
+    EXPECT_EQ(h->modem.calls.back(), "EndTx()");
+    EXPECT_TRUE(h->modem.sent.starts_with("\r\n\r\nCQ CQ CQ CQ de  G4ABC   G4ABC   G4ABC\r\n"));
+    EXPECT_EQ(h->form->logTable.logCount(), 2);
+    const LogRecord& r = h->form->logTable.rows[1];
+    EXPECT_EQ(r[2], "CQ");
+    EXPECT_EQ(r[3], "");
+    EXPECT_EQ(r[7], "143015");
+    EXPECT_EQ(r[8], "");
+    EXPECT_EQ(entry().hisrst->text(), "579");
+}
+
+TEST_F(QsoTest, CqIsNotLoggedWhenTheOptionIsOff) {
+    state().settings[38] = "0";
+    press(h->form->qso->cq);
+    EXPECT_EQ(h->form->logTable.logCount(), 1);
+}
+
+TEST_F(QsoTest, ButtonsThatLeaveTheTransmitterOn) {
+    state().hisCallUpper = "";
+    press(h->form->qso->tover);
+    EXPECT_EQ(h->modem.sent, "\r\n   de   G4ABC   G4ABC\r\n");
+    EXPECT_EQ(h->modem.calls.back(), "StartTx(0)");
+    h->modem.sent.clear();
+    press(h->form->qso->qsl);
+    press(h->form->qso->weather);
+    EXPECT_EQ(h->modem.sent, "\r\n\r\n");
+    EXPECT_EQ(h->modem.countCalls("EndTx"), 0);
+    press(h->form->qso->report, Qt::RightButton); // no editor for Report
+    EXPECT_FALSE(h->form->macroEditor->Frame5->isVisibleTo(h->form.get()));
+}
+
+TEST_F(QsoTest, EditingAUserMacroStoresTextAndCaption) {
+    press(h->form->qso->Command9);
+    QTest::mouseClick(h->form->qso->Command9, Qt::LeftButton);
+    EXPECT_EQ(h->form->qso->Command9->text(), "B");
+    EXPECT_TRUE(h->form->qso->mtext[4]->isVisibleTo(h->form.get()));
+    press(h->form->qso->mtext[4], Qt::RightButton);
+    EXPECT_EQ(state().macroEditItem, 52);
+    EXPECT_TRUE(h->form->macroEditor->Frame6->isVisibleTo(h->form.get()));
+    h->form->macroEditor->macrotext->setPlainText("Rig: IC-735\nAnt: \"dipole\"");
+    h->form->macroEditor->Text4->setText("Brag");
+    QTest::mouseClick(h->form->macroEditor->Command7, Qt::LeftButton);
+    EXPECT_EQ(h->form->qso->mtext[4]->text(), "Brag");
+    EXPECT_FALSE(h->form->macroEditor->Frame5->isVisibleTo(h->form.get()));
+    EXPECT_EQ(settingsChanged, 1);
+    const SettingsList file = readSettings(h->file("tavrel.ini"));
+    EXPECT_EQ(file[52], "Rig: IC-735\r\nAnt: 'dipole'");
+    EXPECT_EQ(file[55], "Brag");
+    h->modem.raiseStatus(1200, 0); // re-apply: the multi-line text comes back whole
+    EXPECT_EQ(state().item(52), "Rig: IC-735\r\nAnt: 'dipole'");
+    EXPECT_EQ(h->form->qso->Command9->text(), "A");
+    QTest::mouseClick(h->form->qso->Command9, Qt::LeftButton);
+    h->modem.sent.clear();
+    press(h->form->qso->mtext[4]);
+    EXPECT_EQ(h->modem.sent, "\r\nRig: IC-735\r\nAnt: 'dipole'\r\n");
+    EXPECT_EQ(backColour(h->form->qso->mtext[4]), colours::brightGreen);
+}
+
+TEST_F(QsoTest, EditingTheCqTextStoresOnlyItsItemAndCancelStoresNothing) {
+    press(h->form->qso->cq, Qt::RightButton);
+    EXPECT_EQ(state().macroEditItem, 14);
+    EXPECT_FALSE(h->form->macroEditor->Frame6->isVisibleTo(h->form.get()));
+    h->form->macroEditor->macrotext->setPlainText("CQ de G4ABC");
+    h->form->macroEditor->Text4->setText("ignored");
+    QTest::mouseClick(h->form->macroEditor->Command7, Qt::LeftButton);
+    SettingsList file = readSettings(h->file("tavrel.ini"));
+    EXPECT_EQ(file[14], "CQ de G4ABC");
+    EXPECT_EQ(file[33], "");
+    press(h->form->qso->qth, Qt::RightButton);
+    h->form->macroEditor->macrotext->setPlainText("changed");
+    QTest::mouseClick(h->form->macroEditor->Command8, Qt::LeftButton);
+    EXPECT_EQ(readSettings(h->file("tavrel.ini"))[18], "");
+}
+
+} // namespace
