@@ -21,9 +21,10 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-constexpr const char* kUsage = "usage: psk31 encode --mode bpsk|qpsk-usb|qpsk-lsb --freq HZ \"text\" out.wav | "
-                               "psk31 decode --mode bpsk|qpsk-usb|qpsk-lsb --freq HZ [--afc HZ] [--search HZ] "
-                               "[--squelch N] in.wav";
+constexpr const char* kUsage =
+    "usage: psk31 encode --mode bpsk|qpsk-usb|qpsk-lsb --freq HZ \"text\" out.wav | "
+    "psk31 decode --mode bpsk|qpsk-usb|qpsk-lsb --freq HZ [--afc HZ] [--search HZ] "
+    "[--squelch N] in.wav";
 
 double number(const std::string& option, const std::string& text, double lo, double hi) {
     char* end = nullptr;
@@ -32,7 +33,8 @@ double number(const std::string& option, const std::string& text, double lo, dou
         throw UsageError(option + " needs a number, not \"" + text + "\"");
     if (v < lo || v > hi) {
         char buf[160];
-        std::snprintf(buf, sizeof buf, "%s %s is out of range (%g to %g)", option.c_str(), text.c_str(), lo, hi);
+        std::snprintf(buf, sizeof buf, "%s %s is out of range (%g to %g)", option.c_str(), text.c_str(), lo,
+                      hi);
         throw UsageError(buf);
     }
     return v;
@@ -56,7 +58,8 @@ Options parse(const std::vector<std::string>& args, std::size_t from, const std:
         const std::string& a = args[i];
         if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
             bool ok = false;
-            for (const auto& k : known) ok = ok || k == a;
+            for (const auto& k : known)
+                ok = ok || k == a;
             if (!ok) throw UsageError("unknown option " + a);
             if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
             o.values[a] = args[++i];
@@ -104,7 +107,8 @@ int encode(const std::vector<std::string>& args, std::ostream& err) {
     if (o.positional.size() != 2) throw UsageError("encode needs the text and the output file");
     const Mode mode = parseMode(required(o, "--mode"));
     const double freq = number("--freq", required(o, "--freq"), kMinCarrierHz, kMaxCarrierHz);
-    const double amplitude = o.values.count("--amplitude") ? number("--amplitude", o.values.at("--amplitude"), 0.0, 1.0) : 0.8;
+    const double amplitude =
+        o.values.count("--amplitude") ? number("--amplitude", o.values.at("--amplitude"), 0.0, 1.0) : 0.8;
 
     Transmitter tx;
     tx.setMode(mode);
@@ -196,7 +200,8 @@ int decode(const std::vector<std::string>& args, std::ostream& out) {
     uint8_t buf[256];
     for (std::size_t i = 0; i < audio.size(); i += 1024) {
         rx.process(audio.data() + i, std::min<std::size_t>(1024, audio.size() - i));
-        for (std::size_t n; (n = rx.readText(buf, sizeof buf)) > 0;) text.append(buf, buf + n);
+        for (std::size_t n; (n = rx.readText(buf, sizeof buf)) > 0;)
+            text.append(buf, buf + n);
     }
     out << text << '\n';
     return 0;

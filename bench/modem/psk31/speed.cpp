@@ -19,9 +19,9 @@ std::vector<float> noisySignal(Mode mode) {
 
 void report(benchmark::State& state, std::size_t samplesPerIteration) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * samplesPerIteration));
-    state.counters["x_realtime"] = benchmark::Counter(static_cast<double>(state.iterations()) *
-                                                          samplesPerIteration / kSampleRate,
-                                                      benchmark::Counter::kIsRate);
+    state.counters["x_realtime"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * samplesPerIteration / kSampleRate,
+                           benchmark::Counter::kIsRate);
 }
 
 void runReceiver(benchmark::State& state, Mode mode, bool withSpectrum) {
@@ -43,7 +43,8 @@ void runReceiver(benchmark::State& state, Mode mode, bool withSpectrum) {
             rx.process(audio.data() + pos, kBlock);
             if (withSpectrum) {
                 spectrum.process(audio.data() + pos, kBlock);
-                while (spectrum.takeFrame(frame.data())) benchmark::DoNotOptimize(frame.data());
+                while (spectrum.takeFrame(frame.data()))
+                    benchmark::DoNotOptimize(frame.data());
             }
             benchmark::DoNotOptimize(rx.readText(text, sizeof text));
             pos += kBlock;
@@ -52,10 +53,18 @@ void runReceiver(benchmark::State& state, Mode mode, bool withSpectrum) {
     report(state, kSecond);
 }
 
-void BM_ReceiverBpsk(benchmark::State& state) { runReceiver(state, Mode::Bpsk, false); }
-void BM_ReceiverQpsk(benchmark::State& state) { runReceiver(state, Mode::QpskUsb, false); }
-void BM_ReceiverBpskWithSpectrum(benchmark::State& state) { runReceiver(state, Mode::Bpsk, true); }
-void BM_ReceiverQpskWithSpectrum(benchmark::State& state) { runReceiver(state, Mode::QpskUsb, true); }
+void BM_ReceiverBpsk(benchmark::State& state) {
+    runReceiver(state, Mode::Bpsk, false);
+}
+void BM_ReceiverQpsk(benchmark::State& state) {
+    runReceiver(state, Mode::QpskUsb, false);
+}
+void BM_ReceiverBpskWithSpectrum(benchmark::State& state) {
+    runReceiver(state, Mode::Bpsk, true);
+}
+void BM_ReceiverQpskWithSpectrum(benchmark::State& state) {
+    runReceiver(state, Mode::QpskUsb, true);
+}
 
 void BM_Spectrum(benchmark::State& state) {
     const std::vector<float> audio = noisySignal(Mode::Bpsk);
@@ -67,7 +76,8 @@ void BM_Spectrum(benchmark::State& state) {
         for (std::size_t done = 0; done < 8000; done += 400) {
             if (pos + 400 > audio.size()) pos = 0;
             spectrum.process(audio.data() + pos, 400);
-            while (spectrum.takeFrame(frame.data())) benchmark::DoNotOptimize(frame.data());
+            while (spectrum.takeFrame(frame.data()))
+                benchmark::DoNotOptimize(frame.data());
             pos += 400;
         }
     }

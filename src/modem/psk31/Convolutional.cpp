@@ -18,7 +18,8 @@ struct BranchTable {
 BranchTable makeBranches() {
     BranchTable t;
     for (unsigned s = 0; s < 16; ++s)
-        for (int b = 0; b < 2; ++b) t.change[s * 2 + b] = qpskPhaseChange(convOutput(s, b));
+        for (int b = 0; b < 2; ++b)
+            t.change[s * 2 + b] = qpskPhaseChange(convOutput(s, b));
     return t;
 }
 
@@ -67,7 +68,8 @@ int ViterbiDecoder::push(std::complex<float> symbol, std::complex<float> turn) {
         if (metric[s] > metric[best]) best = s;
     // Keep the metrics small: only their differences matter.
     const float top = metric[best];
-    for (unsigned s = 0; s < 16; ++s) m_metric[s] = metric[s] - top;
+    for (unsigned s = 0; s < 16; ++s)
+        m_metric[s] = metric[s] - top;
     m_path = path;
     m_reference = reference;
     if (m_filled < kDecisionDelay) {

@@ -28,7 +28,8 @@ ImdMeasurement measureImd(const std::complex<float>* x, std::size_t n, double ra
     const double tones = binPower(x, n, kTone, rateHz) + binPower(x, n, -kTone, rateHz);
     const double products = binPower(x, n, 3 * kTone, rateHz) + binPower(x, n, -3 * kTone, rateHz);
     double noise = 0.0;
-    for (double f : {0.0, 2 * kTone, -2 * kTone, 4 * kTone, -4 * kTone}) noise += binPower(x, n, f, rateHz);
+    for (double f : {0.0, 2 * kTone, -2 * kTone, 4 * kTone, -4 * kTone})
+        noise += binPower(x, n, f, rateHz);
     noise /= 5.0;
 
     double sumW = 0.0, sumW2 = 0.0;

@@ -22,6 +22,8 @@ std::complex<float> qpskPhaseChange(unsigned pair) {
     return pair == kQpskPairPlus90 ? std::complex<float>{0.0f, 1.0f} : std::complex<float>{0.0f, -1.0f};
 }
 
-int clampTrim(int trimPpm) { return std::clamp(trimPpm, -1000, 1000); }
+int clampTrim(int trimPpm) {
+    return std::clamp(trimPpm, -1000, 1000);
+}
 
 } // namespace tavrel::psk31

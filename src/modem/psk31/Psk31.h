@@ -20,7 +20,9 @@ enum class Mode : int { Bpsk = 0, QpskUsb = 1, QpskLsb = 2 };
 
 // Any integer maps to a mode; unknown values fall back to BPSK so a bad write never breaks the modem.
 Mode modeFromInt(int value);
-inline bool isQpsk(Mode m) { return m != Mode::Bpsk; }
+inline bool isQpsk(Mode m) {
+    return m != Mode::Bpsk;
+}
 
 // QPSK: the encoder output pair (g0,g1) chosen as 2*g0+g1 selects the phase change of a symbol on the
 // upper sideband. 00 is a reversal and 01 keeps the phase; the pair that advances the phase by +90
@@ -34,6 +36,8 @@ std::complex<float> qpskPhaseChange(unsigned pair);
 // Sound-card clock trim: the host's TrimValue (-1000..1000) is the card's clock error in parts per
 // million, i.e. the real sample rate is kSampleRate * (1 + trim * 1e-6). Values outside are clamped.
 int clampTrim(int trimPpm);
-inline double trimmedRate(int trimPpm) { return kSampleRate * (1.0 + clampTrim(trimPpm) * 1e-6); }
+inline double trimmedRate(int trimPpm) {
+    return kSampleRate * (1.0 + clampTrim(trimPpm) * 1e-6);
+}
 
 } // namespace tavrel::psk31

@@ -12,9 +12,9 @@ namespace tavrel::psk31 {
 namespace {
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
-constexpr float kQualityAlpha = 1.0f / 8.0f;                              // ~0.25 s
-constexpr float kQualityBias = kQualityAlpha / (2.0f - kQualityAlpha);   // |mean|^2 of noise phasors
-constexpr double kTimingAlpha = 1.0 / 512.0;                              // ~1 s of symbol-rate line
+constexpr float kQualityAlpha = 1.0f / 8.0f;                           // ~0.25 s
+constexpr float kQualityBias = kQualityAlpha / (2.0f - kQualityAlpha); // |mean|^2 of noise phasors
+constexpr double kTimingAlpha = 1.0 / 512.0;                           // ~1 s of symbol-rate line
 constexpr double kTimingGain = 0.25;
 // Mean cosine between noise and the Viterbi decoder's own re-encoded decisions (measured: 0.50 with
 // the per-survivor references). The decoder picks the path that best fits the noise, so noise never
@@ -24,10 +24,10 @@ constexpr float kQpskNoiseAgreement = 0.50f;
 // may ask for more).
 constexpr float kLockedQuality = 0.1f;
 constexpr float kQpskLockedQuality = 0.2f;
-constexpr int kCoarseEvery = 8;       // symbols between looks at the spectrum while acquiring
+constexpr int kCoarseEvery = 8;        // symbols between looks at the spectrum while acquiring
 constexpr int kLockedCoarseEvery = 32; // and while locked: whole fresh seconds, so two looks agree by
                                        // more than chance
-constexpr int kCoarseSettle = 32; // symbols after a restart before the first look: a fresh second
+constexpr int kCoarseSettle = 32;      // symbols after a restart before the first look: a fresh second
 constexpr double kCoarseSpanHz = 25.0;
 // Acquiring ends within this offset; tracking is overridden beyond the other.
 constexpr double kUnlockedJumpHz = 3.0;
@@ -35,7 +35,7 @@ constexpr double kLockedJumpHz = 5.0;
 constexpr double kUnlockedGain = 0.03;
 constexpr int kRelookSymbols = 96;
 constexpr int kUnlockHoldSymbols = 24;
-constexpr int kSolidLockSymbols = 32; // decodes cleanly though the spectrum shows nothing
+constexpr int kSolidLockSymbols = 32;         // decodes cleanly though the spectrum shows nothing
 constexpr double kMaxDriftHzPerSymbol = 0.05; // 1.6 Hz/s
 constexpr float kReferenceMemory = 0.7f;
 constexpr float kTurnAlpha = 1.0f / 32.0f;
@@ -53,8 +53,10 @@ Receiver::Receiver() {
     // that would fold into +/-100 Hz at 500 samples/s is at least 70 dB down.
     liquid_firdes_kaiser(kDecTaps, 240.0f / 8000.0f, 70.0f, 0.0f, m_decTaps.data());
     float sum = 0.0f;
-    for (float t : m_decTaps) sum += t;
-    for (float& t : m_decTaps) t /= sum;
+    for (float t : m_decTaps)
+        sum += t;
+    for (float& t : m_decTaps)
+        t /= sum;
 
     // Matched filter: the symbol pulse 1/2 (1 + cos(pi t / T)), |t| <= T, at 16 samples a symbol.
     sum = 0.0f;
@@ -62,7 +64,8 @@ Receiver::Receiver() {
         m_mfTaps[i] = static_cast<float>(0.5 * (1.0 + std::cos(std::numbers::pi * (i - 16) / 16.0)));
         sum += m_mfTaps[i];
     }
-    for (float& t : m_mfTaps) t /= sum;
+    for (float& t : m_mfTaps)
+        t /= sum;
 
     // The pulse through its matched filter overlaps each neighbour symbol by about 1/6. The
     // zero-forcing inverse of 1 + a/2 (z + 1/z) costs only ~0.26 dB of noise and removes it.
@@ -74,7 +77,8 @@ Receiver::Receiver() {
     const double a = 2.0 * e1 / e0;
     const double root = std::sqrt(1.0 - a * a);
     const double r = (1.0 - root) / a;
-    for (int k = 0; k < kEqTaps; ++k) m_eq[k] = static_cast<float>(std::pow(-r, std::abs(k - kEqTaps / 2)) / root);
+    for (int k = 0; k < kEqTaps; ++k)
+        m_eq[k] = static_cast<float>(std::pow(-r, std::abs(k - kEqTaps / 2)) / root);
 
     updateNco();
 }
@@ -103,7 +107,8 @@ void Receiver::resetDecoder() {
 
 void Receiver::setFrequency(double hz) {
     double f = std::clamp(std::isfinite(hz) ? hz : 1000.0, kMinCarrierHz, kMaxCarrierHz);
-    if (m_searchRange > 0) f = std::clamp(m_search.find(f, m_searchRange, m_rate), kMinCarrierHz, kMaxCarrierHz);
+    if (m_searchRange > 0)
+        f = std::clamp(m_search.find(f, m_searchRange, m_rate), kMinCarrierHz, kMaxCarrierHz);
     m_setFreq = f;
     m_freq = f;
     m_afcSymbols = 0;
@@ -113,7 +118,9 @@ void Receiver::setFrequency(double hz) {
     updateNco();
 }
 
-double Receiver::frequency() const { return m_freq; }
+double Receiver::frequency() const {
+    return m_freq;
+}
 
 void Receiver::setAfcLimit(int hz) {
     m_afcLimit = std::clamp(hz, 0, kMaxAfcLimitHz);
@@ -123,7 +130,9 @@ void Receiver::setAfcLimit(int hz) {
     }
 }
 
-void Receiver::setSearchRange(int hz) { m_searchRange = std::clamp(hz, 0, kMaxSearchRangeHz); }
+void Receiver::setSearchRange(int hz) {
+    m_searchRange = std::clamp(hz, 0, kMaxSearchRangeHz);
+}
 
 void Receiver::setTrim(int ppm) {
     m_trim = clampTrim(ppm);
@@ -131,7 +140,9 @@ void Receiver::setTrim(int ppm) {
     updateNco();
 }
 
-void Receiver::setSquelchThreshold(int threshold) { m_threshold = std::clamp(threshold, 0, 100); }
+void Receiver::setSquelchThreshold(int threshold) {
+    m_threshold = std::clamp(threshold, 0, 100);
+}
 
 void Receiver::setSquelchSpeed(int speed) {
     double seconds = 0.25;
@@ -220,7 +231,8 @@ void Receiver::onSymbol(std::complex<float> ys) {
     std::copy(m_eqHist.begin() + 1, m_eqHist.end(), m_eqHist.begin());
     m_eqHist.back() = ys;
     std::complex<float> s{0.0f, 0.0f};
-    for (int k = 0; k < kEqTaps; ++k) s += m_eq[k] * m_eqHist[k];
+    for (int k = 0; k < kEqTaps; ++k)
+        s += m_eq[k] * m_eqHist[k];
 
     const std::complex<float> raw = s * std::conj(m_prevSymbol);
     m_prevSymbol = s;
@@ -260,7 +272,8 @@ void Receiver::onSymbol(std::complex<float> ys) {
     // The decoded bit, encoded again, is the phase change that was sent kDecisionDelay symbols ago:
     // far more reliable than deciding each phase change alone.
     const std::complex<float> expected = qpskPhaseChange(m_reEncoder.push(bit));
-    const std::complex<float> then = m_zHist[(m_symbols - 1 - ViterbiDecoder::kDecisionDelay) % m_zHist.size()];
+    const std::complex<float> then =
+        m_zHist[(m_symbols - 1 - ViterbiDecoder::kDecisionDelay) % m_zHist.size()];
     updateQpskQuality(then, expected);
     const std::complex<float> left = then * std::conj(expected);
     trackTurn(lsb ? std::conj(left) : left);
@@ -297,7 +310,8 @@ void Receiver::updateQpskQuality(std::complex<float> z, std::complex<float> expe
     const float mag = std::abs(z);
     const float c = mag > 0.0f ? (z.real() * expected.real() + z.imag() * expected.imag()) / mag : 0.0f;
     m_agreement += kQualityAlpha * (c - m_agreement);
-    const float r = std::clamp((m_agreement - kQpskNoiseAgreement) / (1.0f - kQpskNoiseAgreement), 0.0f, 1.0f);
+    const float r =
+        std::clamp((m_agreement - kQpskNoiseAgreement) / (1.0f - kQpskNoiseAgreement), 0.0f, 1.0f);
     m_decodeTrust = r;
     // The 4th power puts the level of a QPSK signal within a few points of a BPSK one at the same SNR
     // (measured from -16 to -4 dB), so one squelch setting suits both.
@@ -407,7 +421,8 @@ void Receiver::updateAfc(std::complex<float> z, std::optional<float> errRad) {
     const double settled = isQpsk(m_mode) ? 0.015 : 0.03;
     const double gain = (settled + 0.1 * std::exp(-m_afcSymbols / 30.0)) * trust;
     // A second-order loop: the integrated drift rate follows a steadily drifting signal without lag.
-    m_afcDrift = std::clamp(m_afcDrift + 0.25 * gain * gain * errHz, -kMaxDriftHzPerSymbol, kMaxDriftHzPerSymbol);
+    m_afcDrift =
+        std::clamp(m_afcDrift + 0.25 * gain * gain * errHz, -kMaxDriftHzPerSymbol, kMaxDriftHzPerSymbol);
     retune(m_freq + gain * errHz + m_afcDrift);
 }
 
@@ -420,7 +435,8 @@ void Receiver::trackIdle(std::complex<float> z) {
     }
     if (m_reversals < kImdFirst || (m_reversals - kImdFirst) % kImdEvery != 0) return;
     std::array<std::complex<float>, kImdLength> block;
-    for (std::size_t i = 0; i < kImdLength; ++i) block[i] = m_imdRing[(m_imdPos + i) % kImdLength];
+    for (std::size_t i = 0; i < kImdLength; ++i)
+        block[i] = m_imdRing[(m_imdPos + i) % kImdLength];
     const ImdMeasurement m = measureImd(block.data(), block.size(), m_rate / kDecimation);
     if (m.channelSnrDb >= kImdMinSnrDb) m_imd = m.imdDb;
 }

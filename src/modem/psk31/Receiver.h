@@ -5,9 +5,15 @@
 // Chain: mix the chosen centre to 0 Hz, low-pass and decimate by 16 (500 samples/s, 16 per symbol),
 // filter matched to the cosine symbol pulse, recover symbol timing from the symbol-rate line in the
 // signal's energy, interpolate the symbol instants, remove the neighbour-symbol overlap the matched
-// filter leaves (a 7-tap equaliser), then compare each symbol with the one before it: BPSK decides
-// the bit from the sign, QPSK feeds the phase change to a soft-decision Viterbi decoder. Varicode
+// filter leaves (a 7-tap equaliser). BPSK then compares each symbol with a reference averaged over
+// the last few symbols (each turned back by the phase change decided for it), which comes closer to
+// coherent detection than comparing with the last symbol alone; QPSK feeds the symbols to a
+// soft-decision Viterbi decoder whose survivor paths keep such references of their own. Varicode
 // turns bits into characters.
+//
+// AFC: while acquiring, the spectrum of the last second steers to the signal's centre (within
+// 25 Hz); once the decoder locks, a decision-directed loop with a drift integrator tracks it. The
+// frequency never moves further than the AFC limit from the frequency set.
 //
 // Plain single-threaded object: no locks, no threads, no allocation in process(). Construct and
 // destroy it on one thread at a time with other FFTW users (FFTW's planner is not thread-safe).
@@ -45,7 +51,8 @@ public:
     double frequency() const;
 
     // AFC: follows the signal up to this many Hz away from the frequency set (0 = AFC off,
-    // clamped to 0..1000). It pulls in signals up to about 20 Hz off and tracks drift.
+    // clamped to 0..1000). It pulls in signals up to 25 Hz off and tracks drift. With the AFC off
+    // the decoders still follow a signal a little off (BPSK up to about 4 Hz, QPSK about 1.5 Hz).
     void setAfcLimit(int hz);
     int afcLimit() const { return m_afcLimit; }
 
@@ -69,7 +76,10 @@ public:
     // kTextCapacity wait; beyond that the oldest are dropped.
     std::size_t readText(uint8_t* out, std::size_t max);
 
-    // 0..100: about 0 on noise, rising with the signal-to-noise ratio (a clean signal gives ~100).
+    // 0..100: near 0 on noise (mean under 10), rising with the signal-to-noise ratio: about 15 at
+    // -16 dB (in 2500 Hz), 45 at -12 dB, 70 at -8 dB, ~100 on a clean signal, in both modes. It is
+    // read from how cleanly the phase changes fall on the constellation (BPSK) or agree with the
+    // decoded ones (QPSK), averaged over about 0.25 s; it falls back at the squelch speed.
     int signalLevel() const { return static_cast<int>(m_level + 0.5); }
     bool squelchOpen() const { return m_threshold <= 0 || m_level >= m_threshold; }
 
@@ -140,7 +150,8 @@ private:
     int m_lockedSymbols = 0;
     int m_coarseStrikes = 0;
     bool m_afcTracking = false;
-    double m_afcDrift = 0.0; // Hz per symbol // consecutive large spectrum offsets while locked, signed by side
+    double m_afcDrift =
+        0.0; // Hz per symbol // consecutive large spectrum offsets while locked, signed by side
 
     // Symbols.
     std::array<float, kEqTaps> m_eq{};

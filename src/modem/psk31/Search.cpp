@@ -8,8 +8,7 @@
 
 namespace tavrel::psk31 {
 
-SignalSearch::SignalSearch()
-    : m_history(kLength, 0.0f), m_window(kLength), m_power(kLength / 2 + 1, 0.0) {
+SignalSearch::SignalSearch() : m_history(kLength, 0.0f), m_window(kLength), m_power(kLength / 2 + 1, 0.0) {
     m_in = fftwf_alloc_real(kLength);
     auto* out = fftwf_alloc_complex(kLength / 2 + 1);
     m_out = out;
@@ -41,17 +40,19 @@ void SignalSearch::push(const float* in, std::size_t n) {
 SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, double rateHz) {
     const Result none{centreHz, 0.0};
     if (!(rangeHz > 0.0) || !(rateHz > 0.0)) return none;
-    for (std::size_t i = 0; i < kLength; ++i) m_in[i] = m_history[(m_pos + i) % kLength] * m_window[i];
+    for (std::size_t i = 0; i < kLength; ++i)
+        m_in[i] = m_history[(m_pos + i) % kLength] * m_window[i];
     fftwf_execute(static_cast<fftwf_plan>(m_plan));
     const auto* out = static_cast<const fftwf_complex*>(m_out);
     const std::size_t bins = kLength / 2 + 1;
-    for (std::size_t k = 0; k < bins; ++k) m_power[k] = double(out[k][0]) * out[k][0] + double(out[k][1]) * out[k][1];
+    for (std::size_t k = 0; k < bins; ++k)
+        m_power[k] = double(out[k][0]) * out[k][0] + double(out[k][1]) * out[k][1];
 
     const double binHz = rateHz / kLength;
     const auto bin = [&](double hz) {
         return static_cast<long>(std::clamp(std::lround(hz / binHz), 0L, static_cast<long>(bins) - 1));
     };
-    const long half = std::lround(25.0 / binHz);  // a PSK31 signal holds most of its power in +/-25 Hz
+    const long half = std::lround(25.0 / binHz);   // a PSK31 signal holds most of its power in +/-25 Hz
     const long spread = std::lround(35.0 / binHz); // and nearly all of it in +/-35 Hz
     const long lo = bin(centreHz - rangeHz), hi = bin(centreHz + rangeHz);
     const long floorLo = std::max(0L, lo - 4 * spread), floorHi = std::min<long>(bins - 1, hi + 4 * spread);
@@ -67,7 +68,8 @@ SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, doubl
     double bestScore = 0.0;
     for (long k = lo; k <= hi; ++k) {
         double score = 0.0;
-        for (long j = k - half; j <= k + half; ++j) score += m_power[j];
+        for (long j = k - half; j <= k + half; ++j)
+            score += m_power[j];
         if (score > bestScore) {
             bestScore = score;
             best = k;

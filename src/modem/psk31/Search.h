@@ -28,7 +28,9 @@ public:
     // rangeHz of centreHz, or centreHz itself when nothing stands out of the noise.
     // `rateHz` is the true sample rate of the pushed audio.
     Result search(double centreHz, double rangeHz, double rateHz);
-    double find(double centreHz, double rangeHz, double rateHz) { return search(centreHz, rangeHz, rateHz).hz; }
+    double find(double centreHz, double rangeHz, double rateHz) {
+        return search(centreHz, rangeHz, rateHz).hz;
+    }
 
 private:
     std::vector<float> m_history;

@@ -47,7 +47,9 @@ void Spectrum::setRange(double lowHz, double highHz, std::size_t bins) {
     m_queued = 0;
 }
 
-void Spectrum::setTrim(int ppm) { m_rate = trimmedRate(ppm); }
+void Spectrum::setTrim(int ppm) {
+    m_rate = trimmedRate(ppm);
+}
 
 void Spectrum::process(const float* in, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
@@ -61,11 +63,13 @@ void Spectrum::process(const float* in, std::size_t n) {
 }
 
 void Spectrum::makeFrame() {
-    for (std::size_t i = 0; i < m_size; ++i) m_in[i] = m_history[(m_pos + i) % m_size] * m_window[i];
+    for (std::size_t i = 0; i < m_size; ++i)
+        m_in[i] = m_history[(m_pos + i) % m_size] * m_window[i];
     fftwf_execute(static_cast<fftwf_plan>(m_plan));
     const auto* out = static_cast<const fftwf_complex*>(m_out);
     const std::size_t nfft = m_size / 2 + 1;
-    for (std::size_t k = 0; k < nfft; ++k) m_power[k] = out[k][0] * out[k][0] + out[k][1] * out[k][1];
+    for (std::size_t k = 0; k < nfft; ++k)
+        m_power[k] = out[k][0] * out[k][0] + out[k][1] * out[k][1];
 
     std::size_t slot;
     if (m_queued < kMaxQueuedFrames) {
@@ -86,7 +90,8 @@ void Spectrum::makeFrame() {
         const auto k1 = static_cast<std::size_t>(std::min(std::floor(f1), double(nfft - 1)));
         if (k1 >= k0 && std::ceil(f0) < f1) {
             p = 0.0;
-            for (std::size_t k = k0; k <= k1; ++k) p = std::max(p, double(m_power[k]));
+            for (std::size_t k = k0; k <= k1; ++k)
+                p = std::max(p, double(m_power[k]));
         } else {
             // Narrower than an FFT bin: interpolate at the bin's centre.
             const double c = std::min((f0 + f1) / 2.0, double(nfft - 1));

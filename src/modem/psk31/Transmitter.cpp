@@ -31,7 +31,9 @@ float leavingWeight(double u) {
 
 } // namespace
 
-Transmitter::Transmitter() { updateSteps(); }
+Transmitter::Transmitter() {
+    updateSteps();
+}
 
 void Transmitter::setFrequency(double hz) {
     m_frequency = std::clamp(std::isfinite(hz) ? hz : 1000.0, kMinCarrierHz, kMaxCarrierHz);
@@ -188,8 +190,8 @@ void Transmitter::generate(float* out, std::size_t n) {
         if (m_mode == Mode::QpskLsb) b = std::conj(b);
         float gain = m_amplitude;
         if (m_phase == Phase::Fade) {
-            gain *= 0.5f * (1.0f - std::cos(static_cast<float>(std::numbers::pi) * m_count /
-                                             kAbortFadeSamples));
+            gain *=
+                0.5f * (1.0f - std::cos(static_cast<float>(std::numbers::pi) * m_count / kAbortFadeSamples));
             if (--m_count <= 0) {
                 m_state = TxState::Finished;
                 m_phase = Phase::Off;

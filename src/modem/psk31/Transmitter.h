@@ -32,7 +32,7 @@ struct TxEcho {
 
 class Transmitter {
 public:
-    static constexpr int kPreambleSymbols = 32;     // ~1 s of reversals to open squelches and AFCs
+    static constexpr int kPreambleSymbols = 32;      // ~1 s of reversals to open squelches and AFCs
     static constexpr int kBpskPostambleSymbols = 16; // ~0.5 s of carrier
     static constexpr int kQpskPostambleSymbols = 32; // longer: covers the far decoder's decision delay
     static constexpr int kAbortFadeSamples = 64;     // 8 ms fade instead of a click

@@ -36,15 +36,16 @@ inline std::string englishText(std::size_t chars, uint32_t seed) {
     std::mt19937 rng(seed);
     std::uniform_int_distribution<std::size_t> pick(0, std::size(kSentences) - 1);
     std::string text;
-    while (text.size() < chars) text += kSentences[pick(rng)];
+    while (text.size() < chars)
+        text += kSentences[pick(rng)];
     text.resize(chars);
     return text;
 }
 
 struct Channel {
-    double snrDb = 100.0;      // mean signal power / noise power in 2500 Hz; >= 100 means no noise
-    double offsetHz = 0.0;     // transmitter frequency minus receiver frequency
-    double driftHzPerS = 0.0;  // transmitter frequency change per second
+    double snrDb = 100.0;     // mean signal power / noise power in 2500 Hz; >= 100 means no noise
+    double offsetHz = 0.0;    // transmitter frequency minus receiver frequency
+    double driftHzPerS = 0.0; // transmitter frequency change per second
     uint32_t seed = 1;
 };
 
@@ -90,7 +91,8 @@ inline void addNoise(std::vector<float>& audio, const Channel& ch) {
     const double sigma = std::sqrt(power / std::pow(10.0, ch.snrDb / 10.0) * (kSampleRate / 2.0) / 2500.0);
     std::mt19937 rng(ch.seed);
     std::normal_distribution<float> gauss(0.0f, static_cast<float>(sigma));
-    for (float& s : audio) s += gauss(rng);
+    for (float& s : audio)
+        s += gauss(rng);
 }
 
 struct RxSetup {
@@ -111,7 +113,8 @@ inline std::string receive(const std::vector<float>& audio, const RxSetup& setup
     uint8_t buf[256];
     for (std::size_t i = 0; i < audio.size(); i += 512) {
         rx.process(audio.data() + i, std::min<std::size_t>(512, audio.size() - i));
-        for (std::size_t n; (n = rx.readText(buf, sizeof buf)) > 0;) text.append(buf, buf + n);
+        for (std::size_t n; (n = rx.readText(buf, sizeof buf)) > 0;)
+            text.append(buf, buf + n);
     }
     return text;
 }
@@ -124,7 +127,8 @@ inline std::string receive(const std::vector<float>& audio, const RxSetup& setup
 // Edit distance: substitutions, insertions and deletions each count one character error.
 inline std::size_t editDistance(std::string_view a, std::string_view b) {
     std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
     for (std::size_t i = 1; i <= a.size(); ++i) {
         std::size_t diag = row[0];
         row[0] = i;

@@ -39,22 +39,28 @@ TEST(ConvolutionalCode, ImpulseResponseFollowsTheGeneratorPolynomials) {
     ConvEncoder enc;
     std::vector<unsigned> pairs;
     pairs.push_back(enc.push(1));
-    for (int i = 0; i < 5; ++i) pairs.push_back(enc.push(0));
+    for (int i = 0; i < 5; ++i)
+        pairs.push_back(enc.push(0));
     EXPECT_EQ(pairs, (std::vector<unsigned>{3, 2, 2, 1, 3, 0}));
 }
 
 TEST(ConvolutionalCode, IdleIsReversalsAndOnesAreSteadyCarrier) {
     ConvEncoder enc;
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(qpskPhaseChange(enc.push(0)), std::complex<float>(-1.0f, 0.0f));
-    for (int i = 0; i < 5; ++i) enc.push(1);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(qpskPhaseChange(enc.push(1)), std::complex<float>(1.0f, 0.0f));
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(qpskPhaseChange(enc.push(0)), std::complex<float>(-1.0f, 0.0f));
+    for (int i = 0; i < 5; ++i)
+        enc.push(1);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(qpskPhaseChange(enc.push(1)), std::complex<float>(1.0f, 0.0f));
 }
 
 TEST(ViterbiDecoder, RecoversRandomBitsAndCorrectsScatteredSymbolErrors) {
     std::mt19937 rng(7);
     std::vector<int> bits(600);
-    for (int& b : bits) b = static_cast<int>(rng() & 1u);
-    for (int i = 0; i < ViterbiDecoder::kDecisionDelay; ++i) bits.push_back(0);
+    for (int& b : bits)
+        b = static_cast<int>(rng() & 1u);
+    for (int i = 0; i < ViterbiDecoder::kDecisionDelay; ++i)
+        bits.push_back(0);
     const std::vector<int> sent(bits.begin(), bits.end() - ViterbiDecoder::kDecisionDelay);
 
     for (float memory : {0.0f, 0.7f}) {

@@ -21,13 +21,15 @@ std::vector<float> twoTone(double fc, double imdDb, double snrDb, double seconds
     for (std::size_t i = 0; i < n; ++i) {
         const double t = static_cast<double>(i);
         x[i] = static_cast<float>(0.3 * (std::cos(w * (fc - 15.625) * t) + std::cos(w * (fc + 15.625) * t) +
-                                         a3 * std::cos(w * (fc - 46.875) * t) + a3 * std::cos(w * (fc + 46.875) * t)));
+                                         a3 * std::cos(w * (fc - 46.875) * t) +
+                                         a3 * std::cos(w * (fc + 46.875) * t)));
     }
     const double power = 0.3 * 0.3; // two tones of 0.3 each: 2 * 0.09 / 2
     const double sigma = std::sqrt(power / std::pow(10.0, snrDb / 10.0) * 4000.0 / 2500.0);
     std::mt19937 rng(seed);
     std::normal_distribution<float> g(0.0f, static_cast<float>(sigma));
-    for (float& s : x) s += g(rng);
+    for (float& s : x)
+        s += g(rng);
     return x;
 }
 
@@ -49,7 +51,8 @@ TEST(Imd, KnownThirdOrderDistortionReadsBackWithinOneDb) {
     for (double imd : {-12.0, -20.0, -26.0, -33.0}) {
         const std::vector<double> r = readings(twoTone(1500.0, imd, 40.0, 6.0, 1), 1502.0);
         ASSERT_FALSE(r.empty()) << imd;
-        for (double v : r) EXPECT_NEAR(v, imd, 1.0) << imd;
+        for (double v : r)
+            EXPECT_NEAR(v, imd, 1.0) << imd;
     }
 }
 
@@ -61,7 +64,8 @@ TEST(Imd, OurOwnIdleSignalReadsBetterThanMinus40Db) {
     tx.generate(audio.data(), audio.size());
     const std::vector<double> r = readings(audio, 900.0);
     ASSERT_FALSE(r.empty());
-    for (double v : r) EXPECT_LT(v, -40.0);
+    for (double v : r)
+        EXPECT_LT(v, -40.0);
 }
 
 TEST(Imd, NoReadingOnAWeakSignalOrOnText) {

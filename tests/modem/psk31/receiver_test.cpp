@@ -36,7 +36,8 @@ std::string roundTrip(const std::string& text, const RoundTrip& c, uint32_t seed
 
 TEST(Receiver, AllAsciiCodesSurviveTheRoundTripInEveryMode) {
     std::string all;
-    for (int c = 1; c < 128; ++c) all += static_cast<char>(c);
+    for (int c = 1; c < 128; ++c)
+        all += static_cast<char>(c);
     all += '\0';
     for (Mode mode : {Mode::Bpsk, Mode::QpskUsb, Mode::QpskLsb}) {
         EXPECT_EQ(roundTrip(all, {"clean", mode, 100.0, 0.0, 0}, 1), all) << int(mode);
@@ -45,9 +46,12 @@ TEST(Receiver, AllAsciiCodesSurviveTheRoundTripInEveryMode) {
 
 TEST(Receiver, RandomTextThroughNoiseAndOffsetsDecodesExactly) {
     const RoundTrip cases[] = {
-        {"bpsk -6 dB", Mode::Bpsk, -6.0, 0.0, 0},           {"qpsk usb -8 dB", Mode::QpskUsb, -8.0, 0.0, 0},
-        {"qpsk lsb -8 dB", Mode::QpskLsb, -8.0, 0.0, 0},    {"bpsk 3 Hz off, no afc", Mode::Bpsk, -3.0, 3.0, 0},
-        {"bpsk 10 Hz off, afc", Mode::Bpsk, -3.0, 10.0, 50}, {"qpsk -12 Hz off, afc", Mode::QpskUsb, -3.0, -12.0, 50},
+        {"bpsk -6 dB", Mode::Bpsk, -6.0, 0.0, 0},
+        {"qpsk usb -8 dB", Mode::QpskUsb, -8.0, 0.0, 0},
+        {"qpsk lsb -8 dB", Mode::QpskLsb, -8.0, 0.0, 0},
+        {"bpsk 3 Hz off, no afc", Mode::Bpsk, -3.0, 3.0, 0},
+        {"bpsk 10 Hz off, afc", Mode::Bpsk, -3.0, 10.0, 50},
+        {"qpsk -12 Hz off, afc", Mode::QpskUsb, -3.0, -12.0, 50},
     };
     uint32_t seed = 100;
     for (const RoundTrip& c : cases) {
@@ -118,7 +122,8 @@ TEST(Receiver, ChunkSizeDoesNotChangeTheResult) {
         uint8_t buf[64];
         for (std::size_t i = 0; i < audio.size(); i += chunk) {
             rx.process(audio.data() + i, std::min(chunk, audio.size() - i));
-            for (std::size_t n; (n = rx.readText(buf, sizeof buf)) > 0;) got.append(buf, buf + n);
+            for (std::size_t n; (n = rx.readText(buf, sizeof buf)) > 0;)
+                got.append(buf, buf + n);
         }
         if (reference.empty()) reference = got;
         EXPECT_EQ(got, reference) << chunk;
@@ -138,7 +143,8 @@ TEST(Receiver, SignalLevelIsLowOnNoiseAndRisesWithSnr) {
             const std::vector<float> clean = audio;
             kit::addNoise(audio, ch);
             if (snr < -100)
-                for (std::size_t i = 0; i < audio.size(); ++i) audio[i] -= clean[i]; // the noise alone
+                for (std::size_t i = 0; i < audio.size(); ++i)
+                    audio[i] -= clean[i]; // the noise alone
             Receiver rx;
             rx.setMode(mode);
             rx.setFrequency(1000.0);
@@ -154,7 +160,8 @@ TEST(Receiver, SignalLevelIsLowOnNoiseAndRisesWithSnr) {
             levels.push_back(sum / count);
         }
         EXPECT_LT(levels[0], 12.0) << int(mode);
-        for (std::size_t i = 1; i < levels.size(); ++i) EXPECT_GT(levels[i], levels[i - 1]) << int(mode) << " " << i;
+        for (std::size_t i = 1; i < levels.size(); ++i)
+            EXPECT_GT(levels[i], levels[i - 1]) << int(mode) << " " << i;
         EXPECT_GT(levels.back(), 90.0) << int(mode);
     }
 }
@@ -250,7 +257,8 @@ TEST(Receiver, SquelchSpeedSetsHowLongTheLevelHoldsAfterASignalEnds) {
         rx.setSquelchSpeed(speed);
         rx.setFrequency(1000.0);
         const std::size_t upTo = end + static_cast<std::size_t>(seconds * 8000);
-        for (std::size_t i = 0; i < upTo; i += 200) rx.process(audio.data() + i, std::min<std::size_t>(200, upTo - i));
+        for (std::size_t i = 0; i < upTo; i += 200)
+            rx.process(audio.data() + i, std::min<std::size_t>(200, upTo - i));
         return rx.signalLevel();
     };
     // 0 fast (0.25 s), 1 slow (1 s), else the value in 10 ms steps, clamped to 10..200.

@@ -1,5 +1,5 @@
-#include "modem/psk31/Spectrum.h"
 #include "modem/psk31/Psk31.h"
+#include "modem/psk31/Spectrum.h"
 
 #include <gtest/gtest.h>
 
@@ -26,14 +26,16 @@ TEST(Spectrum, FullScaleSinePeaksAtZeroDbInItsBin) {
         double low, high;
         std::size_t bins;
     };
-    for (const Case c : {Case{500, 1500, 100}, Case{0, 4000, 800}, Case{950, 1050, 1000}, Case{900, 1100, 3}}) {
+    for (const Case c :
+         {Case{500, 1500, 100}, Case{0, 4000, 800}, Case{950, 1050, 1000}, Case{900, 1100, 3}}) {
         Spectrum s;
         s.setRange(c.low, c.high, c.bins);
         const std::vector<float> x = sine(1000.0, 1.0, 8192);
         s.process(x.data(), x.size());
         std::vector<float> frame(c.bins);
         float last = 0;
-        while (s.takeFrame(frame.data())) last = frame[0];
+        while (s.takeFrame(frame.data()))
+            last = frame[0];
         (void)last;
         const auto peak = std::max_element(frame.begin(), frame.end());
         const double peakHz = c.low + (peak - frame.begin() + 0.5) * (c.high - c.low) / c.bins;
@@ -56,7 +58,8 @@ TEST(Spectrum, FramesComeAtTheHopRateAndOnlyTheNewestAreKept) {
     EXPECT_EQ(s.framesReady(), Spectrum::kMaxQueuedFrames);
     std::vector<float> frame(64);
     std::size_t n = 0;
-    while (s.takeFrame(frame.data())) ++n;
+    while (s.takeFrame(frame.data()))
+        ++n;
     EXPECT_EQ(n, Spectrum::kMaxQueuedFrames);
     EXPECT_FALSE(s.takeFrame(frame.data()));
     // About 15.6 frames a second.
@@ -79,5 +82,6 @@ TEST(Spectrum, BadRangesAreRepairedNotTrusted) {
     s.process(x.data(), x.size());
     std::vector<float> frame(10);
     ASSERT_TRUE(s.takeFrame(frame.data()));
-    for (float v : frame) EXPECT_EQ(v, Spectrum::kFloorDb); // silence
+    for (float v : frame)
+        EXPECT_EQ(v, Spectrum::kFloorDb); // silence
 }

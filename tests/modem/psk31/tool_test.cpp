@@ -43,7 +43,8 @@ protected:
         info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
         SNDFILE* f = sf_open(path(file).c_str(), SFM_WRITE, &info);
         ASSERT_NE(f, nullptr);
-        if (!frames.empty()) sf_writef_float(f, frames.data(), static_cast<sf_count_t>(frames.size() / channels));
+        if (!frames.empty())
+            sf_writef_float(f, frames.data(), static_cast<sf_count_t>(frames.size() / channels));
         sf_close(f);
     }
 
@@ -56,15 +57,22 @@ TEST_F(ToolTest, EncodeThenDecodeRoundTripsInEveryMode) {
     for (const char* mode : {"bpsk", "qpsk-usb", "qpsk-lsb"}) {
         const Result enc = run({"encode", "--mode", mode, "--freq", "1350", "CQ DX de TEST", path("a.wav")});
         ASSERT_EQ(enc.code, 0) << enc.err;
-        const Result dec = run({"decode", "--mode", mode, "--freq", "1350", "--squelch", "20", path("a.wav")});
+        const Result dec =
+            run({"decode", "--mode", mode, "--freq", "1350", "--squelch", "20", path("a.wav")});
         ASSERT_EQ(dec.code, 0) << dec.err;
         EXPECT_EQ(dec.out, "CQ DX de TEST\n") << mode;
     }
 }
 
 TEST_F(ToolTest, AccentedUtf8TextGoesOutAsPlainLetters) {
-    ASSERT_EQ(run({"encode", "--mode", "bpsk", "--freq", "1000", "Gr\xc3\xbc\xc3\x9f" "e", path("u.wav")}).code, 0);
-    EXPECT_EQ(run({"decode", "--mode", "bpsk", "--freq", "1000", "--squelch", "20", path("u.wav")}).out, "Gruse\n");
+    ASSERT_EQ(run({"encode", "--mode", "bpsk", "--freq", "1000",
+                   "Gr\xc3\xbc\xc3\x9f"
+                   "e",
+                   path("u.wav")})
+                  .code,
+              0);
+    EXPECT_EQ(run({"decode", "--mode", "bpsk", "--freq", "1000", "--squelch", "20", path("u.wav")}).out,
+              "Gruse\n");
 }
 
 TEST_F(ToolTest, FileAtAnotherRateIsResampledAndFoundBySearch) {
@@ -119,7 +127,8 @@ TEST_F(ToolTest, BadInputGivesOneLineAndExitCodeTwo) {
     };
     for (const auto& args : cases) {
         std::string joined;
-        for (const auto& a : args) joined += a + " ";
+        for (const auto& a : args)
+            joined += a + " ";
         const Result r = run(args);
         EXPECT_EQ(r.code, 2) << joined;
         EXPECT_EQ(r.out, "") << joined;

@@ -36,7 +36,8 @@ TEST(Transmitter, IdleReversalsAreTwoCleanTonesWithProductsFarDown) {
         tx.start();
         run(tx, 8 * kSamplesPerSymbol);
         const std::vector<float> idle = run(tx, 64 * kSamplesPerSymbol); // preamble then idle
-        const double tones = tonePower(idle.data(), idle.size(), 984.375) + tonePower(idle.data(), idle.size(), 1015.625);
+        const double tones =
+            tonePower(idle.data(), idle.size(), 984.375) + tonePower(idle.data(), idle.size(), 1015.625);
         const double third =
             tonePower(idle.data(), idle.size(), 953.125) + tonePower(idle.data(), idle.size(), 1046.875);
         const double fifth =
@@ -46,7 +47,8 @@ TEST(Transmitter, IdleReversalsAreTwoCleanTonesWithProductsFarDown) {
         EXPECT_LT(10 * std::log10(fifth / tones), -40.0) << int(mode);
         EXPECT_LT(10 * std::log10(carrier / tones), -40.0) << int(mode);
         // The two tones carry equal power.
-        EXPECT_NEAR(tonePower(idle.data(), idle.size(), 984.375) / tonePower(idle.data(), idle.size(), 1015.625),
+        EXPECT_NEAR(tonePower(idle.data(), idle.size(), 984.375) /
+                        tonePower(idle.data(), idle.size(), 1015.625),
                     1.0, 0.01);
     }
 }
@@ -92,7 +94,8 @@ TEST(Transmitter, EndsAfterTheQueueWithCarrierThenSilence) {
     // preamble 33, "hi" = 6+2 + 4+2 bits, 16 of carrier, one falling symbol.
     EXPECT_NEAR(static_cast<double>(all.size()) / kSamplesPerSymbol, 33 + 14 + 16 + 1, 1.0);
     float peak = 0.0f;
-    for (float s : all) peak = std::max(peak, std::abs(s));
+    for (float s : all)
+        peak = std::max(peak, std::abs(s));
     EXPECT_LE(peak, 0.5f + 1e-4f);
     EXPECT_GT(peak, 0.49f);
     // The postamble is steady carrier: its envelope does not dip.
@@ -103,7 +106,8 @@ TEST(Transmitter, EndsAfterTheQueueWithCarrierThenSilence) {
     }
     EXPECT_GT(low, 0.3f);
     const std::vector<float> after = run(tx, 1000);
-    for (float s : after) ASSERT_EQ(s, 0.0f);
+    for (float s : after)
+        ASSERT_EQ(s, 0.0f);
 }
 
 TEST(Transmitter, TuneIsASteadyCarrierUntilEnded) {
@@ -129,7 +133,8 @@ TEST(Transmitter, AbortStopsWithinAFadeAndDropsTheQueue) {
     EXPECT_EQ(tx.pending(), 0u);
     const std::vector<float> tail = run(tx, 200);
     EXPECT_EQ(tx.state(), TxState::Finished);
-    for (std::size_t i = Transmitter::kAbortFadeSamples; i < tail.size(); ++i) ASSERT_EQ(tail[i], 0.0f);
+    for (std::size_t i = Transmitter::kAbortFadeSamples; i < tail.size(); ++i)
+        ASSERT_EQ(tail[i], 0.0f);
     // Aborting when idle is harmless and a new transmission starts cleanly.
     tx.abort();
     tx.queueText("x");
@@ -147,7 +152,8 @@ TEST(Transmitter, OutOfRangeSettingsAreClampedNotTrusted) {
     EXPECT_TRUE(std::isfinite(tx.frequency()));
     tx.setAmplitude(7.0f);
     tx.tune();
-    for (float s : run(tx, 4000)) ASSERT_LE(std::abs(s), 1.0f + 1e-5f);
+    for (float s : run(tx, 4000))
+        ASSERT_LE(std::abs(s), 1.0f + 1e-5f);
     // Bytes with no ASCII equivalent are not queued at all.
     EXPECT_EQ(tx.queueText("\x81\x8d"), 0u);
     EXPECT_EQ(tx.queueText("caf\xe9"), 4u);

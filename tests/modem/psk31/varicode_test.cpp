@@ -13,7 +13,8 @@ namespace {
 std::string bitsOf(uint8_t c) {
     const VaricodeWord w = varicodeOf(c);
     std::string s;
-    for (int i = w.length - 1; i >= 0; --i) s += ((w.bits >> i) & 1u) ? '1' : '0';
+    for (int i = w.length - 1; i >= 0; --i)
+        s += ((w.bits >> i) & 1u) ? '1' : '0';
     return s;
 }
 
@@ -65,7 +66,10 @@ TEST(Varicode, IdleAndGarbageProduceNothingAndDoNotDisturbWhatFollows) {
     EXPECT_EQ(decodeBits(std::string(100, '0')), "");
     EXPECT_EQ(decodeBits("0011111111111111111100" + bitsOf('K') + "00"), "K");
     // A single zero does not end a character: "1" "0" "1" is the code 101 ('t'), not two spaces.
-    EXPECT_EQ(decodeBits("00" "101" "00"), "t");
+    EXPECT_EQ(decodeBits("00"
+                         "101"
+                         "00"),
+              "t");
 }
 
 TEST(Varicode, BytesAboveAsciiGoOutAsTheirNearestAsciiOrNotAtAll) {
@@ -74,11 +78,12 @@ TEST(Varicode, BytesAboveAsciiGoOutAsTheirNearestAsciiOrNotAtAll) {
         int out;
     };
     const std::vector<Case> cases = {
-        {'A', 'A'},   {0x00, 0x00}, {0x7f, 0x7f}, {0xE9, 'e'}, {0xC9, 'E'}, {0xFC, 'u'}, {0xDF, 's'},
-        {0x93, '"'},  {0x92, '\''}, {0x96, '-'},  {0x80, 'E'}, {0xA0, ' '}, {0x81, -1},  {0x8D, -1},
-        {0xBD, -1},   {0xFF, 'y'},
+        {'A', 'A'},  {0x00, 0x00}, {0x7f, 0x7f}, {0xE9, 'e'}, {0xC9, 'E'}, {0xFC, 'u'},
+        {0xDF, 's'}, {0x93, '"'},  {0x92, '\''}, {0x96, '-'}, {0x80, 'E'}, {0xA0, ' '},
+        {0x81, -1},  {0x8D, -1},   {0xBD, -1},   {0xFF, 'y'},
     };
-    for (const Case& c : cases) EXPECT_EQ(asciiForAir(c.in), c.out) << int(c.in);
+    for (const Case& c : cases)
+        EXPECT_EQ(asciiForAir(c.in), c.out) << int(c.in);
     for (int b = 128; b < 256; ++b) {
         const int a = asciiForAir(static_cast<uint8_t>(b));
         EXPECT_TRUE(a == -1 || (a >= 32 && a < 127)) << b;
