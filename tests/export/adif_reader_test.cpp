@@ -22,8 +22,7 @@ const char* const kTags[16] = {"",        "QSO_DATE", "CALL",     "TIME_ON",   "
                                "COMMENT", "QSL_SENT", "QSL_RCVD", "GRIDSQUARE"};
 
 fs::path readerFolder() {
-    const char* src = std::getenv("TAVREL_SOURCE_DIR");
-    return fs::path(src ? src : ".") / "tests" / "export" / "adif-reader";
+    return TAVREL_ADIF_READER_DIR;
 }
 
 class AdifReadBack : public ::testing::Test {

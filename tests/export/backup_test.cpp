@@ -17,15 +17,20 @@ TEST(BackupReminder, CountsRealCalendarDays) {
         const char* today;
         bool shows;
     } cases[] = {
-        {"20260301", "20260311", false},                                  // ten days
-        {"20260301", "20260312", true},                                   // eleven
-        {"20260130", "20260201", false},                                  // two days across a month end
-        {"20260201", "20260212", true},  {"20261225", "20270104", false}, // ten days across a year end
-        {"20261224", "20270104", true},  {"20240220", "20240302", true},  // 2024 has 29 February: eleven days
-        {"20230220", "20230302", false},                                  // 2023 has not: ten
-        {"20260312", "20260312", false}, {"20260320", "20260312", false}, // a backup "in the future" (clock
-                                                                          // set back)
-        {"", "20260312", true},          {"abc", "20260312", true},       {"2026031", "20260312", true},
+        {"20260301", "20260311", false}, // ten days
+        {"20260301", "20260312", true},  // eleven
+        {"20260130", "20260201", false}, // two days across a month end
+        {"20260201", "20260212", true},
+        {"20261225", "20270104", false}, // ten days across a year end
+        {"20261224", "20270104", true},
+        {"20240220", "20240302", true},  // 2024 has 29 February: eleven days
+        {"20230220", "20230302", false}, // 2023 has not: ten
+        {"20260312", "20260312", false},
+        {"20260320", "20260312", false}, // a backup "in the future" (clock
+                                         // set back)
+        {"", "20260312", true},
+        {"abc", "20260312", true},
+        {"2026031", "20260312", true},
         {"20260230", "20260312", true}, // no such day
         {" 20260310", "20260312", true},
     };
