@@ -106,13 +106,6 @@ TEST(AdifExport, BandsAndModesAdifHasNoNameForAreMappedOthersKept) {
               "<BAND:2>21<MODE:3>PSK<SUBMODE:5>PSK31<EOR>");
 }
 
-TEST(AdifExport, ContactsFollowInLogOrder) {
-    const std::string file = adifFile(
-        logOf({contact({{2, "A1A"}}), contact({{2, "B2B"}}), contact({{2, "C3C"}})}), kLocal, "00:00:00");
-    EXPECT_EQ(file.substr(file.find("<EOH>\r\n") + 7),
-              "<CALL:3>A1A<EOR>\r\n<CALL:3>B2B<EOR>\r\n<CALL:3>C3C<EOR>\r\n");
-}
-
 TEST(AdifWrite, ReplacesAnEarlierLongerExportWhole) {
     TempDir dir;
     const auto path = dir.path / "zizoro.adi";
