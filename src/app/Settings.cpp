@@ -1,5 +1,7 @@
 #include "app/Settings.h"
 
+#include "app/MainState.h"
+
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -103,5 +105,11 @@ bool writeSettings(const std::filesystem::path& file, const SettingsList& list) 
 }
 
 bool writeDefaultSettings(const std::filesystem::path& file) { return writeSettings(file, defaultSettings()); }
+
+void saveSettings(MainState& state) {
+    state.settings[50] = state.currentBand;
+    writeSettings(state.file("tavrel.ini"), state.settings);
+    settingsChanged = 1;
+}
 
 } // namespace tavrel

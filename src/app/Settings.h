@@ -9,6 +9,8 @@
 
 namespace tavrel {
 
+struct MainState;
+
 inline constexpr int kSettingsCount = 101;
 using SettingsList = std::array<std::string, kSettingsCount>;
 
@@ -35,5 +37,10 @@ SettingsList readSettings(const std::filesystem::path& file);
 bool writeSettings(const std::filesystem::path& file, const SettingsList& list);
 
 bool writeDefaultSettings(const std::filesystem::path& file);
+
+// The main window's save, shared by the band buttons, the audio presets and the macro editor:
+// item 50 = currentBand, the whole list written to tavrel.ini, then settingsChanged = 1 so the next
+// status event re-applies the file.
+void saveSettings(MainState& state);
 
 } // namespace tavrel
