@@ -1,0 +1,205 @@
+// The band buttons, the radio panel switch and the band restore of start-up, on the real main
+// window with FakeModem and FakeSerial.
+
+#include "app/Controls.h"
+#include "radio/widgets/RadioControl.h"
+#include "support/FormHarness.h"
+
+#include <QComboBox>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace tavrel;
+
+namespace {
+
+// Line n (1-based) of a settings file, without its line end.
+std::string fileLine(const std::filesystem::path& file, int n) {
+    const std::string text = readFile(file);
+    size_t pos = 0;
+    for (int i = 1; i < n; ++i) {
+        pos = text.find("\r\n", pos);
+        if (pos == std::string::npos) return {};
+        pos += 2;
+    }
+    return text.substr(pos, text.find("\r\n", pos) - pos);
+}
+
+class BandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testApplication();
+        h = std::make_unique<FormHarness>();
+    }
+    void writeIni(std::initializer_list<std::pair<int, const char*>> items) {
+        SettingsList s = defaultSettings();
+        for (auto [i, v] : items) s[i] = v;
+        ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
+    }
+    void startWith(std::initializer_list<std::pair<int, const char*>> items) {
+        writeIni(items);
+        h->startup->startup();
+    }
+    QPushButton* button(const std::string& band) const {
+        RadioPanel* p = h->form->radioPanel;
+        if (band == "10") return p->ten;
+        if (band == "15") return p->fifteen;
+        if (band == "20") return p->twenty;
+        return p->forty;
+    }
+    bool visible(QWidget* w) const { return w->isVisibleTo(h->form.get()); }
+    bool radioControlsShown() const {
+        RadioPanel* p = h->form->radioPanel;
+        for (QWidget* w : std::initializer_list<QWidget*>{p->Frame2, p->forty, p->twenty, p->fifteen, p->ten,
+                                                          p->Label18})
+            if (!visible(w)) return false;
+        return true;
+    }
+    bool radioControlsHidden() const {
+        RadioPanel* p = h->form->radioPanel;
+        for (QWidget* w : std::initializer_list<QWidget*>{p->Frame2, p->forty, p->twenty, p->fifteen, p->ten,
+                                                          p->Label18})
+            if (visible(w)) return false;
+        return true;
+    }
+    std::unique_ptr<FormHarness> h;
+};
+
+struct BandRow {
+    const char* band;
+    const char* dialText;
+    double dialKHz;
+    const char* icom;
+    const char* yaesu;
+};
+
+const BandRow kBands[] = {
+    {"10", "28.120.00", 28120, "FE FE 04 E0 05 00 00 12 28 FD", "00 20 81 02 0A"},
+    {"15", "21.070.00", 21070, "FE FE 04 E0 05 00 00 07 21 FD", "00 70 10 02 0A"},
+    {"20", "14.070.00", 14070, "FE FE 04 E0 05 00 00 07 14 FD", "00 70 40 01 0A"},
+    {"40", "7.035.00", 7035, "FE FE 04 E0 05 00 50 03 07 FD", "00 35 70 00 0A"},
+};
+
+TEST_F(BandTest, EveryBandAndModelSendsItsExactCommandOnlyWhileThePortIsOpen) {
+    struct Model {
+        const char* item;
+        bool icom, yaesu;
+    };
+    const Model models[] = {{"1", true, false}, {"2", false, true}, {"3", false, false}, {"", false, false},
+                            {"4", false, false}};
+    for (const Model& m : models) {
+        for (bool open : {true, false}) {
+            h = std::make_unique<FormHarness>();
+            // Item 50 holds no band, so start-up restores none and sends nothing.
+            startWith({{63, m.item}, {50, "x"}, {41, open ? "1" : "0"}, {42, "9600"}, {43, "8"}, {44, "N"},
+                       {45, "1"}});
+            ASSERT_EQ(h->comm2.portOpen(), open);
+            for (const BandRow& b : kBands) {
+                SCOPED_TRACE(std::string("model ") + m.item + (open ? ", open" : ", closed") + ", band " + b.band);
+                h->comm2.clearRecord();
+                h->modem.clearCalls();
+                settingsChanged = 0;
+                QTest::mouseClick(button(b.band), Qt::LeftButton);
+
+                std::string expected;
+                if (open && m.icom) expected = b.icom;
+                if (open && m.yaesu) expected = b.yaesu;
+                EXPECT_EQ(hexBytes(h->comm2.written()), expected);
+                if (!expected.empty()) {
+                    const std::vector<std::string> one = {"Output=" + expected};
+                    EXPECT_EQ(h->comm2.writes(), one); // one write, nothing else done to the port
+                }
+                EXPECT_EQ(h->form->entry->band->currentText().toStdString(), b.band);
+                EXPECT_EQ(h->modem.calls, std::vector<std::string>{"DialFreq=" + std::to_string(b.dialKHz)});
+                EXPECT_EQ(h->form->radioPanel->txrxfreq->text().toStdString(), b.dialText);
+                EXPECT_EQ(h->form->state.currentBand, b.band);
+                EXPECT_EQ(fileLine(h->file("tavrel.ini"), 51), std::string("\"") + b.band + "\"");
+                EXPECT_EQ(readSettings(h->file("tavrel.ini"))[63], m.item);
+                EXPECT_EQ(settingsChanged, 1);
+            }
+        }
+    }
+}
+
+TEST_F(BandTest, BandSaveWritesTheWholeMainWindowList) {
+    startWith({{0, "G4ABC"}, {22, "1500"}});
+    h->form->state.settings[33] = "edited in memory"; // saved along with the band
+    QTest::mouseClick(h->form->radioPanel->forty, Qt::LeftButton);
+    SettingsList expected = h->form->state.settings;
+    EXPECT_EQ(expected[50], "40");
+    EXPECT_EQ(readFile(h->file("tavrel.ini")), formatSettings(expected));
+    EXPECT_EQ(expected[0], "G4ABC");
+}
+
+// Start-up sends the restored band once; the band save marks the settings changed, so the first
+// status event re-applies them: the port is closed, opened again and start-up sends the band again.
+TEST_F(BandTest, StartupRestoresTheBandAndTheFirstStatusEventSendsItAgain) {
+    startWith({{63, "2"}, {50, "40"}, {41, "1"}, {42, "9600"}, {43, "8"}, {44, "N"}, {45, "1"}});
+    const std::vector<std::string> atStart = {"CommPort=1", "Settings=9600, N, 8, 1", "Handshaking=0",
+                                              "PortOpen=1", "Output=00 35 70 00 0A"};
+    EXPECT_EQ(h->comm2.writes(), atStart);
+    EXPECT_EQ(settingsChanged, 1);
+    EXPECT_EQ(h->modem.DialFreq(), 7035);
+    EXPECT_EQ(h->form->entry->band->currentText(), "40");
+
+    h->comm2.clearRecord();
+    h->modem.raiseStatus(1000, 0);
+    const std::vector<std::string> reapplied = {"PortOpen=0",    "CommPort=1",          "Settings=9600, N, 8, 1",
+                                                "Handshaking=0", "PortOpen=1",          "CommPort=1 (failed)",
+                                                "Output=00 35 70 00 0A"};
+    EXPECT_EQ(h->comm2.writes(), reapplied);
+    EXPECT_EQ(settingsChanged, 0);
+
+    // Nothing more while the settings stay as they are.
+    h->comm2.clearRecord();
+    h->modem.raiseStatus(1000, 0);
+    EXPECT_TRUE(h->comm2.writes().empty());
+}
+
+TEST_F(BandTest, RadioControlOffHidesTheBandButtonsAndShowsThePresetsAfterTheNextStatusEvent) {
+    startWith({{40, "No"}});
+    EXPECT_EQ(settingsChanged, 1); // the band restore of item 50 "20"
+    h->modem.raiseStatus(1200, 0);
+    EXPECT_TRUE(radioControlsHidden());
+    EXPECT_TRUE(visible(h->form->presets));
+    EXPECT_EQ(h->modem.DialFreq(), 0);
+}
+
+TEST_F(BandTest, RadioControlOnShowsTheBandButtonsAfterTheNextStatusEvent) {
+    startWith({});
+    // Start-up hides Frame7 among its pop-ups and leaves the panel switch to the status event.
+    EXPECT_FALSE(visible(h->form->presets));
+    h->modem.raiseStatus(1200, 0);
+    EXPECT_TRUE(radioControlsShown());
+    EXPECT_FALSE(visible(h->form->presets));
+    EXPECT_EQ(h->modem.DialFreq(), 14070);
+
+    // Switching radio control off and re-applying swaps the panels.
+    writeIni({{40, "No"}});
+    settingsChanged = 1;
+    h->modem.raiseStatus(1200, 0);
+    EXPECT_TRUE(radioControlsHidden());
+    EXPECT_TRUE(visible(h->form->presets));
+    EXPECT_EQ(h->modem.DialFreq(), 0);
+}
+
+TEST_F(BandTest, HiddenBandButtonsStillRestoreTheBandAtStartup) {
+    startWith({{40, "No"}, {50, "15"}, {63, "1"}, {41, "2"}, {42, "4800"}, {43, "8"}, {44, "N"}, {45, "2"}});
+    EXPECT_EQ(hexBytes(h->comm2.written()), "FE FE 04 E0 05 00 00 07 21 FD");
+    EXPECT_EQ(h->form->state.currentBand, "15");
+}
+
+TEST_F(BandTest, NoValidBandRestoresNothingAndNoReapplyFollows) {
+    startWith({{40, "No"}, {50, "80"}, {63, "1"}, {41, "1"}, {42, "9600"}, {43, "8"}, {44, "N"}, {45, "1"}});
+    EXPECT_EQ(settingsChanged, 0);
+    EXPECT_TRUE(h->comm2.written().empty());
+    EXPECT_EQ(h->form->state.currentBand, "80");
+    h->modem.clearCalls();
+    h->modem.raiseStatus(1200, 0);
+    EXPECT_EQ(h->modem.countCalls("StartModem"), 0);
+    // Hidden by start-up step 20, then Frame7 among the pop-ups: neither shows.
+    EXPECT_TRUE(radioControlsHidden());
+    EXPECT_FALSE(visible(h->form->presets));
+}
+
+} // namespace

@@ -1,0 +1,240 @@
+// The radio settings window opened from the main window's menu, and the port boxes.
+
+#include "app/Controls.h"
+#include "radio/widgets/PortBox.h"
+#include "radio/widgets/RadioControl.h"
+#include "radio/widgets/RadioSettingsWindow.h"
+#include "support/FormHarness.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace tavrel;
+
+namespace {
+
+class RadioSettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testApplication();
+        h = std::make_unique<FormHarness>();
+    }
+    void startWith(std::initializer_list<std::pair<int, const char*>> items) {
+        SettingsList s = defaultSettings();
+        for (auto [i, v] : items) s[i] = v;
+        ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
+        h->startup->startup();
+        h->modem.raiseStatus(1200, 0); // the re-apply that follows the band restore
+        ASSERT_EQ(settingsChanged, 0);
+    }
+    RadioSettingsWindow* open() {
+        h->form->menu->radio->trigger();
+        return h->form->radioControl->settingsWindow();
+    }
+    static void unload(RadioSettingsWindow* w) {
+        w->close(); // the close box
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    static void type(QComboBox* box, const char* text) {
+        box->lineEdit()->clear();
+        QTest::keyClicks(box->lineEdit(), QString::fromLatin1(text));
+    }
+    SettingsList onDisk() const { return readSettings(h->file("tavrel.ini")); }
+    std::unique_ptr<FormHarness> h;
+};
+
+TEST_F(RadioSettingsTest, MenuItemOpensAModelessWindowFilledFromTheFile) {
+    startWith({{40, "No"}, {41, "/dev/ttyUSB3"}, {42, "4800"}, {43, "7"}, {44, "E"}, {45, "2"}, {46, "035"},
+               {47, "070"}, {48, "070"}, {49, "120"}, {63, "2"}});
+    RadioSettingsWindow* w = open();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(w->isModal());
+    EXPECT_TRUE(w->isWindow());
+    EXPECT_EQ(w->rcyes->currentText(), "No");
+    EXPECT_EQ(w->comportr->currentText(), "/dev/ttyUSB3");
+    EXPECT_EQ(w->baud->currentText(), "4800");
+    EXPECT_EQ(w->Databits->currentText(), "7");
+    EXPECT_EQ(w->parity->currentText(), "E");
+    EXPECT_EQ(w->stopbits->currentText(), "2");
+    EXPECT_EQ(w->fortypre->text(), "035");
+    EXPECT_EQ(w->twentypre->text(), "070");
+    EXPECT_EQ(w->fifteenpre->text(), "070");
+    EXPECT_EQ(w->tenpre->text(), "120");
+    EXPECT_FALSE(w->ic735->isChecked());
+    EXPECT_TRUE(w->ft900->isChecked());
+    EXPECT_FALSE(w->ts440->isChecked());
+    // Opening it again shows the same window.
+    EXPECT_EQ(open(), w);
+}
+
+TEST_F(RadioSettingsTest, ModelItemSelectsItsButtonAndOtherValuesSelectNone) {
+    const std::pair<const char*, int> cases[] = {{"1", 0}, {"2", 1}, {"3", 2}, {"", -1}, {"9", -1}};
+    for (auto [model, selected] : cases) {
+        SCOPED_TRACE(model);
+        SettingsList s = defaultSettings();
+        s[63] = model;
+        ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
+        RadioSettingsWindow w(h->file("tavrel.ini"), nullptr, {});
+        const QRadioButton* buttons[3] = {w.ic735, w.ft900, w.ts440};
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(buttons[i]->isChecked(), i == selected);
+    }
+}
+
+TEST_F(RadioSettingsTest, ControlsCarryTheirCaptionsListsAndPrefixes) {
+    startWith({});
+    RadioSettingsWindow* w = open();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Frame1->title(), "Radio Setings");
+    EXPECT_EQ(w->Frame4->title(), "Select Radio");
+    EXPECT_EQ(w->Frame2->title(), "Com port settings");
+    EXPECT_EQ(w->Frame3->title(), "Radio Presets");
+    EXPECT_EQ(w->ic735->text(), "Icom 735");
+    EXPECT_EQ(w->ft900->text(), "Yaesu FT-900");
+    EXPECT_EQ(w->ts440->text(), "Kenwood TS-440S");
+    EXPECT_EQ(w->rcyesLabel->text(), "Use Radio Control ?");
+    EXPECT_EQ(w->Command1->text(), "Update Settings");
+    const std::pair<const char*, const char*> prefixes[] = {
+        {"fortyMHz", "7."}, {"twentyMHz", "14."}, {"fifteenMHz", "21."}, {"tenMHz", "28."}};
+    for (auto [name, text] : prefixes) {
+        auto* l = w->findChild<QLabel*>(QString::fromLatin1(name));
+        ASSERT_NE(l, nullptr) << name;
+        EXPECT_EQ(l->text(), text);
+    }
+    for (const char* label : {"Com port", "Baud Rate", "Data Bits", "Parity", "Stop Bits", "40 Metres", "20 Metres",
+                              "15 Metres", "10 Metres"}) {
+        bool found = false;
+        for (QLabel* l : w->findChildren<QLabel*>()) found = found || l->text() == label;
+        EXPECT_TRUE(found) << label;
+    }
+    auto items = [](const QComboBox* c) {
+        QStringList l;
+        for (int i = 0; i < c->count(); ++i) l << c->itemText(i);
+        return l;
+    };
+    EXPECT_EQ(items(w->rcyes), QStringList({"Yes", "No"}));
+    EXPECT_EQ(items(w->baud), QStringList({"300", "1200", "2400", "4800", "9600"}));
+    EXPECT_EQ(items(w->Databits), QStringList({"8", "7"}));
+    EXPECT_EQ(items(w->parity), QStringList({"N", "E"}));
+    EXPECT_EQ(items(w->stopbits), QStringList({"1", "2"}));
+    EXPECT_EQ(items(w->comportr).mid(0, 5), QStringList({"0", "1", "2", "3", "4"}));
+}
+
+TEST_F(RadioSettingsTest, UpdateWritesTheBoxesAndReopensThePortWithTheNewModel) {
+    startWith({{63, "1"}, {41, "0"}, {50, "20"}});
+    RadioSettingsWindow* w = open();
+    ASSERT_NE(w, nullptr);
+    QTest::mouseClick(w->ft900, Qt::LeftButton);
+    type(w->comportr, "1");
+    type(w->baud, "9600");
+    type(w->Databits, "8");
+    type(w->parity, "N");
+    type(w->stopbits, "2");
+    type(w->rcyes, "Yes");
+    h->comm2.clearRecord();
+    QTest::mouseClick(w->Command1, Qt::LeftButton);
+
+    const SettingsList s = onDisk();
+    EXPECT_EQ(s[63], "2");
+    EXPECT_EQ(s[40], "Yes");
+    EXPECT_EQ(s[41], "1");
+    EXPECT_EQ(s[42], "9600");
+    EXPECT_EQ(s[43], "8");
+    EXPECT_EQ(s[44], "N");
+    EXPECT_EQ(s[45], "2");
+    EXPECT_EQ(readFile(h->file("tavrel.ini")), formatSettings(w->settings()));
+    EXPECT_EQ(settingsChanged, 1);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(h->form->radioControl->settingsWindow(), w); // hidden, still loaded
+    EXPECT_TRUE(h->comm2.writes().empty());                 // the main window acts at the next status event
+
+    h->modem.raiseStatus(1200, 0);
+    const std::vector<std::string> expected = {"CommPort=1", "Settings=9600, N, 8, 2", "Handshaking=0",
+                                               "PortOpen=1", "CommPort=1 (failed)", "Output=00 70 40 01 0A"};
+    EXPECT_EQ(h->comm2.writes(), expected);
+}
+
+TEST_F(RadioSettingsTest, TypedDevicePathIsStoredAndOpened) {
+    startWith({{42, "9600"}, {43, "8"}, {44, "N"}, {45, "1"}});
+    RadioSettingsWindow* w = open();
+    type(w->comportr, "/dev/ttyUSB7");
+    w->Command1_Click();
+    EXPECT_EQ(onDisk()[41], "/dev/ttyUSB7");
+    h->modem.raiseStatus(1200, 0);
+    EXPECT_EQ(h->comm2.commPort(), "/dev/ttyUSB7");
+    EXPECT_TRUE(h->comm2.portOpen());
+}
+
+TEST_F(RadioSettingsTest, PresetBoxesAndModelGoIntoTheListAsTheyChange) {
+    startWith({{46, "035"}, {63, "1"}});
+    RadioSettingsWindow* w = open();
+    QTest::keyClicks(w->fortypre, "7");
+    EXPECT_EQ(w->settings()[46], "0357");
+    w->tenpre->setText(QString());
+    EXPECT_EQ(w->settings()[49], "");
+    QTest::mouseClick(w->ts440, Qt::LeftButton);
+    EXPECT_EQ(w->settings()[63], "3");
+    // Nothing reaches the file before "Update Settings".
+    EXPECT_EQ(onDisk()[46], "035");
+    EXPECT_EQ(onDisk()[63], "1");
+    w->Command1_Click();
+    EXPECT_EQ(onDisk()[46], "0357");
+    EXPECT_EQ(onDisk()[63], "3");
+}
+
+TEST_F(RadioSettingsTest, CloseBoxDropsTheEditsAndTheNextOpeningReadsTheFile) {
+    startWith({{46, "035"}, {42, "1200"}});
+    RadioSettingsWindow* w = open();
+    w->fortypre->setText("040");
+    type(w->baud, "9600");
+    unload(w);
+    EXPECT_EQ(h->form->radioControl->settingsWindow(), nullptr);
+    EXPECT_EQ(settingsChanged, 0);
+    EXPECT_EQ(onDisk()[46], "035");
+
+    RadioSettingsWindow* again = open();
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->fortypre->text(), "035");
+    EXPECT_EQ(again->baud->currentText(), "1200");
+}
+
+// The window keeps the list it read when it was loaded: a band saved by the main window since is
+// written back with the window's older value, as every settings writer writes its whole list.
+TEST_F(RadioSettingsTest, LastWriterWinsOverTheWholeList) {
+    startWith({{50, "20"}});
+    RadioSettingsWindow* w = open();
+    w->Command1_Click(); // hidden, still loaded with item 50 "20"
+    h->modem.raiseStatus(1200, 0);
+
+    QTest::mouseClick(h->form->radioPanel->forty, Qt::LeftButton);
+    EXPECT_EQ(onDisk()[50], "40");
+    h->modem.raiseStatus(1200, 0);
+
+    EXPECT_EQ(open(), w); // shown again, not read again
+    w->Command1_Click();
+    EXPECT_EQ(onDisk()[50], "20");
+    h->modem.raiseStatus(1200, 0);
+    EXPECT_EQ(h->form->state.currentBand, "20");
+}
+
+TEST(PortBox, ListsTheFourPortsThenTheDevicesAndKeepsItsText) {
+    testApplication();
+    QComboBox box;
+    box.setEditable(true);
+    box.setCurrentText("/dev/ttyS9");
+    fillPortBox(box, {"/dev/ttyACM0", "/dev/ttyUSB0", "/dev/ttyUSB1"});
+    QStringList listed;
+    for (int i = 0; i < box.count(); ++i) listed << box.itemText(i);
+    EXPECT_EQ(listed, QStringList({"0", "1", "2", "3", "4", "/dev/ttyACM0", "/dev/ttyUSB0", "/dev/ttyUSB1"}));
+    EXPECT_EQ(box.currentText(), "/dev/ttyS9");
+
+    // Filling again replaces the list rather than adding to it; a typed path is not added either.
+    fillPortBox(box, {"/dev/ttyUSB0"});
+    box.lineEdit()->clear();
+    QTest::keyClicks(box.lineEdit(), "/dev/ttyUSB5");
+    QTest::keyClick(box.lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(box.count(), 6);
+    EXPECT_EQ(box.currentText(), "/dev/ttyUSB5");
+}
+
+} // namespace
