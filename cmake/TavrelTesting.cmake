@@ -5,10 +5,11 @@ function(tavrel_add_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(${name} PRIVATE ${TAVREL_SRC} ${CMAKE_SOURCE_DIR}/tests)
+  # Tests that read the shipped data files find the source tree here.
+  target_compile_definitions(${name} PRIVATE TAVREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TAVREL_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
-               TIMEOUT 600)
+    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen TIMEOUT 600)
 endfunction()
 
 # tavrel_add_bench(<name> SOURCES <files...> LIBS <targets...>)

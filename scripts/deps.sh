@@ -21,3 +21,17 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo_cmd apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+# Node.js and npm (either Debian's or another packaging of them) for the independent ADIF
+# reader the tests check the export with.
+if ! command -v npm >/dev/null 2>&1; then
+  echo "Installing: npm"
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends npm
+fi
+reader="$(dirname "$0")/../tests/export/adif-reader"
+if [ ! -d "$reader/node_modules" ]; then
+  (cd "$reader" && npm ci --no-audit --no-fund --loglevel=error)
+fi

@@ -64,7 +64,9 @@ TEST(ReceiveText, SlashedZeroOnlyReplacesTheDigitZero) {
     EXPECT_EQ(substituteReceived('0', 1), static_cast<char>(216));
     EXPECT_EQ(substituteReceived('0', 0), '0');
     for (int c = 1; c < 256; ++c)
-        if (c != '0') EXPECT_EQ(substituteReceived(static_cast<char>(c), 1), static_cast<char>(c));
+        if (c != '0') {
+            EXPECT_EQ(substituteReceived(static_cast<char>(c), 1), static_cast<char>(c));
+        }
 }
 
 TEST(ReceiveText, ClearLeavesElevenLineEnds) {
