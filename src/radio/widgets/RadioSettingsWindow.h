@@ -26,7 +26,8 @@ class RadioSettingsWindow : public QWidget {
     Q_OBJECT
 public:
     // Reads iniFile. devices: the serial devices listed in the port box after "0".."4".
-    RadioSettingsWindow(std::filesystem::path iniFile, QWidget* parent, const std::vector<std::string>& devices);
+    RadioSettingsWindow(std::filesystem::path iniFile, QWidget* parent,
+                        const std::vector<std::string>& devices);
     RadioSettingsWindow(std::filesystem::path iniFile, QWidget* parent = nullptr);
 
     const SettingsList& settings() const { return m_settings; }

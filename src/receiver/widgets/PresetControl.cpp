@@ -17,7 +17,8 @@ PresetControl::PresetControl(MainState& state, Modem& modem, AudioPresets& frame
     : QObject(&frame7), m_state(state), m_modem(modem), m_frame7(frame7), m_frame8(frame8),
       m_macrotext(macrotext), m_check1(check1) {
     for (int i = 0; i < 5; ++i)
-        onMouseDown(frame7.preset[static_cast<size_t>(i)], [this, i](int button) { presetMouseDown(i, button); });
+        onMouseDown(frame7.preset[static_cast<size_t>(i)],
+                    [this, i](int button) { presetMouseDown(i, button); });
     onClick(frame8.Command16, [this] { Command16_Click(); });
     onClick(frame8.Command17, [this] { Command17_Click(); });
     onClick(frame7.Command15, [this] { Command15_Click(); });
@@ -55,7 +56,9 @@ void PresetControl::Command16_Click() {
     m_frame8.setVisible(false);
 }
 
-void PresetControl::Command17_Click() { m_frame8.setVisible(false); }
+void PresetControl::Command17_Click() {
+    m_frame8.setVisible(false);
+}
 
 void PresetControl::Command15_Click() {
     m_state.netOn = m_state.netOn + 1;
@@ -63,8 +66,12 @@ void PresetControl::Command15_Click() {
     m_check1.setChecked(m_state.netOn == 1);
 }
 
-void PresetControl::Command2_Click() { m_modem.setRxFreq(1200); }
+void PresetControl::Command2_Click() {
+    m_modem.setRxFreq(1200);
+}
 
-void PresetControl::Label55_Click() { m_modem.Replay(99); }
+void PresetControl::Label55_Click() {
+    m_modem.Replay(99);
+}
 
 } // namespace tavrel

@@ -31,11 +31,11 @@ public:
     static constexpr int kPresetItems[5] = {28, 29, 22, 23, 24};
 
     void presetMouseDown(int index, int button); // index 0..4 = Command10..Command14
-    void Command16_Click(); // "OK"
-    void Command17_Click(); // "Cancel"
-    void Command15_Click(); // "Net"
-    void Command2_Click();  // receive on 1200 Hz
-    void Label55_Click();   // "RePlay"
+    void Command16_Click();                      // "OK"
+    void Command17_Click();                      // "Cancel"
+    void Command15_Click();                      // "Net"
+    void Command2_Click();                       // receive on 1200 Hz
+    void Label55_Click();                        // "RePlay"
 
 private:
     MainState& m_state;
