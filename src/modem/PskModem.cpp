@@ -1,115 +1,334 @@
 #include "modem/PskModem.h"
 
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
-#include <QAudioSource>
-#include <QMediaDevices>
-#include <QWidget>
+#include "modem/audio/ModemEngine.h"
+#include "modem/audio/PttPort.h"
+#include "modem/display/ModemDisplay.h"
+#include "modem/psk31/Psk31.h"
+#include "modem/psk31/Varicode.h"
+#include "radio/PortNames.h"
+
 #include <algorithm>
+#include <cstring>
 
 namespace tavrel {
 
-PskModem::PskModem(QObject* parent) : Modem(parent) {
+using K = EngineCommand::Kind;
+
+PskModem::PskModem(QObject* parent) : PskModem(Options{}, parent) {}
+
+PskModem::PskModem(Options options, QObject* parent)
+    : Modem(parent), m_options(std::move(options)), m_palette(builtInPalette()) {
+    if (!m_options.pttFactory) m_options.pttFactory = [] { return std::make_unique<SerialPttPort>(); };
+    m_engine = std::make_unique<ModemEngine>(
+        EngineSetup{m_options.nullSourcePace, std::move(m_options.nullSourceInput)});
+    m_engine->moveToThread(&m_thread);
+    m_thread.setObjectName(QStringLiteral("modem audio"));
+    ModemEngine* e = m_engine.get();
+    connect(e, &ModemEngine::airChars, this, &PskModem::onAirChars);
+    connect(e, &ModemEngine::received, this, [this](const QByteArray& codes) {
+        for (char c : codes)
+            emit RxCharRdy(static_cast<unsigned char>(c), 0);
+    });
+    connect(e, &ModemEngine::overFinished, this, &PskModem::onOverFinished);
+    connect(e, &ModemEngine::imdReading, this, [this](int db) { emit IMDRdy(db, 0); });
+    connect(e, &ModemEngine::audioMessage, this, &PskModem::onAudioMessage);
+    connect(e, &ModemEngine::spectrumRow, this, [this](const QVector<float>& db, double low, double high) {
+        if (m_display) m_display->addSpectrum(db.constData(), static_cast<int>(db.size()), low, high);
+        m_engine->displayTaken();
+    });
+    connect(e, &ModemEngine::rawInput, this, [this](const QVector<float>& samples) {
+        if (m_display) m_display->showRaw(samples);
+        m_engine->displayTaken();
+    });
+    connect(e, &ModemEngine::phaseScope, this, [this](const QVector<float>& xy, int level) {
+        if (m_display) m_display->showPhases(xy, level);
+        m_engine->displayTaken();
+    });
+    connect(&m_thread, &QThread::started, e, &ModemEngine::begin);
+
     m_statusTimer.setInterval(kStatusIntervalMs);
     m_statusTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_statusTimer, &QTimer::timeout, this, &PskModem::tick);
 }
 
 PskModem::~PskModem() {
+    m_statusTimer.stop();
+    if (m_thread.isRunning()) {
+        QMetaObject::invokeMethod(m_engine.get(), &ModemEngine::finish, Qt::BlockingQueuedConnection);
+        m_thread.quit();
+        m_thread.wait();
+    }
+    keyPtt(false);
+    if (m_ptt) m_ptt->close();
+    // The engine's FFT plans go on this thread, like they were made.
+    m_engine.reset();
     if (m_display && !m_display->parent()) delete m_display;
 }
 
-void PskModem::setRxFreq(int hz) { m_rxFreq = std::clamp(hz, 200, 3500); }
-void PskModem::setTxFreq(int hz) { m_txFreq = std::clamp(hz, 200, 3500); }
+// ---- Commands ------------------------------------------------------------------------------------
 
-void PskModem::SendText(const std::string& text) { m_queue += text; }
+void PskModem::post(const EngineCommand& c) {
+    m_backlog.push_back(c);
+    flush();
+}
+
+void PskModem::post(int kind, int a, int b) {
+    EngineCommand c;
+    c.kind = static_cast<K>(kind);
+    c.a = a;
+    c.b = b;
+    post(c);
+}
+
+void PskModem::flush() {
+    while (!m_backlog.empty() && m_engine->post(m_backlog.front()))
+        m_backlog.pop_front();
+}
+
+void PskModem::postText(int kind, const std::string& text, bool countSeq) {
+    for (std::size_t at = 0; at < text.size();) {
+        EngineCommand c;
+        c.kind = static_cast<K>(kind);
+        c.length = static_cast<uint8_t>(std::min(sizeof c.text, text.size() - at));
+        std::memcpy(c.text, text.data() + at, c.length);
+        if (countSeq) c.seq = ++m_textSeq;
+        at += c.length;
+        post(c);
+    }
+}
+
+// ---- Properties ----------------------------------------------------------------------------------
+
+int PskModem::RxFreq() const {
+    // The engine's frequency once it has taken the last write; until then the value written.
+    const uint64_t published = m_engine->publishedFrequency();
+    if (static_cast<uint32_t>(published >> 32) == m_freqSeq) return static_cast<int>(published & 0xffffffffu);
+    return m_requestedRx;
+}
+
+void PskModem::setRxFreq(int hz) {
+    m_requestedRx = std::clamp(hz, static_cast<int>(psk31::kMinCarrierHz), static_cast<int>(psk31::kMaxCarrierHz));
+    EngineCommand c;
+    c.kind = K::RxFreq;
+    c.a = m_requestedRx;
+    c.seq = ++m_freqSeq;
+    post(c);
+}
+
+void PskModem::setTxFreq(int hz) {
+    const int clamped = std::clamp(hz, static_cast<int>(psk31::kMinCarrierHz), static_cast<int>(psk31::kMaxCarrierHz));
+    if (clamped == m_txFreq) return;
+    m_txFreq = clamped;
+    post(static_cast<int>(K::TxFreq), m_txFreq);
+}
+
+void PskModem::setMode(int mode) { post(static_cast<int>(K::Mode), mode); }
+void PskModem::setSquelchThreshold(int level) { post(static_cast<int>(K::SquelchThreshold), level); }
+void PskModem::setSquelchSpeed(int speed) { post(static_cast<int>(K::SquelchSpeed), speed); }
+
+void PskModem::setAfcLimit(int hz) {
+    m_afcLimit = std::clamp(hz, 0, psk31::Receiver::kMaxAfcLimitHz);
+    post(static_cast<int>(K::AfcLimit), m_afcLimit);
+}
+
+void PskModem::setSearchRange(int hz) { post(static_cast<int>(K::SearchRange), hz); }
+void PskModem::setTrimValue(int trim) { post(static_cast<int>(K::Trim), trim); }
+
+void PskModem::setDisplayType(int kind) {
+    if (kind < 0 || kind > 4) return;
+    m_displayType = kind;
+    if (m_display) m_display->setKind(kind);
+    post(static_cast<int>(K::DisplayKind), kind);
+}
+
+void PskModem::setAuxSetting(int value) { post(static_cast<int>(K::Drive), value); }
+
+void PskModem::setIdText(const std::string& text) {
+    post(static_cast<int>(K::IdClear));
+    postText(static_cast<int>(K::IdAppend), text, false);
+}
+
+void PskModem::SetDisplayRange(int lowHz, int highHz) {
+    if (highHz < lowHz) std::swap(lowHz, highHz);
+    lowHz = std::max(lowHz, 0);
+    highHz = std::min(std::max(highHz, lowHz + 100), 4000);
+    if (m_display) m_display->setRange(lowHz, highHz);
+    post(static_cast<int>(K::DisplayRange), lowHz, highHz);
+    m_rangeLow = lowHz;
+    m_rangeHigh = highHz;
+}
+
+void PskModem::LoadPalette(const std::string& path) {
+    const PaletteLoad load = loadPaletteFile(path);
+    m_palette = load.colours;
+    m_paletteProblem = QString::fromStdString(load.problem);
+    if (m_display) m_display->setColours(m_palette);
+    showMessage();
+}
+
+int PskModem::signalLevel() const { return m_engine->level(); }
+
+// ---- Transmit ------------------------------------------------------------------------------------
+
+void PskModem::SendText(const std::string& text) {
+    if (text.empty()) return;
+    // Count what the transmitter will send: bytes without an ASCII stand-in are left out.
+    for (char ch : text)
+        if (psk31::asciiForAir(static_cast<uint8_t>(ch)) >= 0) ++m_pending;
+    postText(static_cast<int>(K::Text), text, true);
+}
 
 void PskModem::StartTx(int mode) {
     // Keying again while already transmitting changes nothing, and keeps a pending EndTx.
     if (m_txState == 1) return;
-    (void)mode;
+    ++m_over;
+    m_overAborted = false;
+    m_overTune = mode == 4;
     m_endPending = false;
-    setTxState(1);
+    m_txState = 1;
+    keyPtt(true); // before the engine makes the first sample
+    post(static_cast<int>(m_overTune ? K::Tune : K::Start), static_cast<int>(m_over));
+    queueTxState(1);
 }
 
 void PskModem::EndTx() {
     if (m_txState == 0) return;
     m_endPending = true;
+    post(static_cast<int>(K::End), static_cast<int>(m_over));
 }
 
 void PskModem::AbortTx() {
-    m_queue.clear();
+    m_pending = 0;
+    post(static_cast<int>(K::Abort), static_cast<int>(m_over));
+    if (m_txState == 0) return;
+    m_overAborted = true;
+    m_txState = 0;
     m_endPending = false;
-    setTxState(0);
+    // PTT drops once the fade has been played (onOverFinished); with no engine running, now.
+    if (!m_thread.isRunning()) keyPtt(false);
+    queueTxState(0);
 }
 
-void PskModem::SetPttPort(int port, int line) {
-    m_pttPort = port;
-    m_pttLine = line;
+void PskModem::queueTxState(int state) {
+    // Delivered after the handler that caused it, like every other event of the component.
+    QMetaObject::invokeMethod(this, [this, state] { emit TxStateChg(state); }, Qt::QueuedConnection);
 }
 
-void PskModem::SetDisplayRange(int lowHz, int highHz) {
-    m_rangeLow = lowHz;
-    m_rangeHigh = highHz;
+void PskModem::onAirChars(quint32 over, const QByteArray& codes, const QByteArray& counted) {
+    if (over != m_over || m_overAborted) return;
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        if (counted[i] && m_pending > 0) --m_pending;
+        emit RxCharRdy(static_cast<unsigned char>(codes[i]), 0);
+    }
 }
 
-void PskModem::LoadPalette(const std::string& path) { m_palettePath = path; }
-
-void PskModem::StartModem(int device, int option) {
-    (void)device;
-    (void)option;
-    // Start-up runs again on every settings re-apply; the sound path stays as it is.
-    if (m_started) return;
-    m_started = true;
-    openAudio();
-    m_statusTimer.start();
-    QTimer::singleShot(0, this, &PskModem::tick); // the first report comes at once
-}
-
-void PskModem::openAudio() {
-    QAudioFormat format;
-    format.setSampleRate(kSampleRate);
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::Int16);
-    const QAudioDevice in = QMediaDevices::defaultAudioInput();
-    const QAudioDevice out = QMediaDevices::defaultAudioOutput();
-    if (in.isNull() || out.isNull() || !in.isFormatSupported(format)) {
-        m_nullSource = true;
+void PskModem::onOverFinished(quint32 over, quint32 textSeq) {
+    if (over != m_over || m_overAborted || m_txState == 0) {
+        // An aborted over has faded out: PTT may drop unless another over has started.
+        if (m_txState == 0) keyPtt(false);
         return;
     }
-    m_source = std::make_unique<QAudioSource>(in, format);
-    m_sink = std::make_unique<QAudioSink>(out, format);
-    m_input = m_source->start();
-    m_nullSource = (m_input == nullptr);
+    if (m_textSeq != textSeq && !m_overTune) {
+        // Text was queued after the engine had ended the over but before we heard of it: it goes
+        // out in this over.
+        post(static_cast<int>(K::Start), static_cast<int>(m_over));
+        if (m_endPending) post(static_cast<int>(K::End), static_cast<int>(m_over));
+        return;
+    }
+    m_txState = 0;
+    m_endPending = false;
+    keyPtt(false);
+    emit TxStateChg(0);
 }
 
-void PskModem::Replay(int seconds) { (void)seconds; }
+// ---- PTT -----------------------------------------------------------------------------------------
+
+void PskModem::SetPttPort(int port, int line) {
+    setPttDevice(port > 0 ? resolvePortName(std::to_string(port)) : std::string(), line);
+}
+
+void PskModem::setPttDevice(const std::string& device, int line) {
+    if (m_ptt) {
+        m_ptt->setKeyed(false, 3);
+        m_ptt->close();
+        m_ptt.reset();
+    }
+    m_pttKeyed = false;
+    m_pttLine = line;
+    if (device.empty()) return;
+    auto port = m_options.pttFactory();
+    if (!port->open(device)) return;
+    m_ptt = std::move(port);
+    if (m_txState == 1) keyPtt(true);
+}
+
+void PskModem::keyPtt(bool on) {
+    if (!m_ptt) {
+        m_pttKeyed = false;
+        return;
+    }
+    if (on == m_pttKeyed) return;
+    m_ptt->setKeyed(on, m_pttLine);
+    m_pttKeyed = on;
+}
+
+// ---- Sound, status and display -------------------------------------------------------------------
+
+void PskModem::StartModem(int device, int option) {
+    const bool same = m_started && device == m_device && option == m_option;
+    // Start-up runs again on every settings re-apply: the same call leaves a working sound path
+    // alone, and tries a failed sound card again.
+    if (same && (!m_nullSource || option == 0)) return;
+    m_device = device;
+    m_option = option;
+    post(static_cast<int>(K::OpenDevices), device, option);
+    if (!m_started) {
+        m_started = true;
+        m_thread.start(QThread::TimeCriticalPriority);
+        m_statusTimer.start();
+        QTimer::singleShot(0, this, &PskModem::tick); // the first report comes at once
+    }
+}
+
+void PskModem::Replay(int seconds) { post(static_cast<int>(K::Replay), seconds); }
+
+void PskModem::tick() {
+    flush();
+    const int rx = RxFreq();
+    if (m_display) m_display->setMarkers(rx, m_txFreq);
+    emit StatusRdy(rx, signalLevel());
+}
+
+void PskModem::onAudioMessage(const QString& text, bool nullSource) {
+    m_audioStatus = text;
+    m_nullSource = nullSource;
+    showMessage();
+    emit audioStatusChanged(text);
+}
+
+void PskModem::showMessage() {
+    if (!m_display) return;
+    QString text = m_nullSource ? m_audioStatus : QString();
+    if (!m_paletteProblem.isEmpty()) text += (text.isEmpty() ? QString() : QStringLiteral("  |  ")) + m_paletteProblem;
+    m_display->setMessage(text);
+}
 
 QWidget* PskModem::displayWidget() {
     if (!m_display) {
-        m_display = new QWidget();
-        QPalette p = m_display->palette();
-        p.setColor(QPalette::Window, Qt::black);
-        m_display->setPalette(p);
-        m_display->setAutoFillBackground(true);
+        m_display = new ModemDisplay();
+        m_display->setObjectName(QStringLiteral("PskModem1"));
+        m_display->setColours(m_palette);
+        m_display->setKind(m_displayType);
+        m_display->setRange(m_rangeLow, m_rangeHigh);
+        m_display->setMarkers(RxFreq(), m_txFreq);
+        connect(m_display, &ModemDisplay::tuneClicked, this, [this](double hz) { setRxFreq(static_cast<int>(hz)); });
+        connect(m_display, &ModemDisplay::txClicked, this, [this](double hz) { setTxFreq(static_cast<int>(hz)); });
+        connect(m_display, &ModemDisplay::binsChanged, this,
+                [this](int bins) { post(static_cast<int>(K::Bins), bins); });
+        post(static_cast<int>(K::Bins), m_display->binsWanted());
+        showMessage();
     }
     return m_display;
-}
-
-void PskModem::setTxState(int state) {
-    if (state == m_txState) return;
-    m_txState = state;
-    emit TxStateChg(state);
-}
-
-void PskModem::tick() {
-    if (m_input) m_input->readAll(); // the receiver joins here
-    if (m_txState == 1 && m_endPending && m_queue.empty()) {
-        m_endPending = false;
-        setTxState(0);
-    }
-    emit StatusRdy(m_rxFreq, 0);
 }
 
 } // namespace tavrel

@@ -1,48 +1,96 @@
 #pragma once
-// The real modem component: the sound card (default input and output at 8000 samples/s, or a
-// silent real-time-paced null source when there is none), the transmit queue and its state, the
-// status clock and the display. StatusRdy arrives every 100 ms (10 a second) whatever the
-// sound card does: it is the program's clock.
+// The real modem component: PSK31 on the sound card, with its display and its own PTT line.
+//
+// Threads: the DSP and the sound devices run on an audio thread (modem/audio/ModemEngine); this
+// object stays on the UI thread. Operations become commands in a lock-free ring (never a lock on the
+// audio path); results come back as queued signals and reach the program as the four events, on the
+// UI thread, one at a time. StatusRdy comes every 100 ms from a UI-thread clock whatever the sound
+// card does: it is the program's clock.
+//
+// What the operations mean here:
+// - SendText queues text (Windows-1252; bytes above 127 go as their nearest ASCII, the few with none
+//   are left out). TxPending counts the queued characters whose first bit has not been played yet;
+//   it is kept on the UI thread and is right at every moment, also straight after SendText.
+// - StartTx(0) keys PTT and starts an over: preamble, the queue, idle reversals while it is empty.
+//   StartTx(4) tunes (steady carrier). While transmitting StartTx changes nothing and keeps a pending
+//   EndTx. EndTx ends the over once the queue is sent: the IdText goes last, then the postamble;
+//   text queued before the over has ended (TxStateChg(0)) still goes out in it. EndTx ends a tune at
+//   once. AbortTx stops at once (8 ms fade) and drops the queue.
+// - While transmitting, each of our characters is reported through RxCharRdy when its first bit is
+//   played (the echo); decoding of the input is muted meanwhile and for 0.25 s after.
+// - TxStateChg(1) when an over starts, TxStateChg(0) once its last sample has been played (after an
+//   abort: at once). PTT is keyed before the first sample and dropped after the last.
+// - IdText: sent as identification at the end of every over that EndTx ends (not after a tune or
+//   an abort); it is echoed but not counted in TxPending. Empty: none.
+// - AuxSetting: the transmit drive, 0..255 of the card's full scale (255 leaves 10% headroom).
+// - Replay(n): the last n seconds of received audio (at most 110) are decoded again by a second
+//   decoder at the present frequency and mode; the text arrives through RxCharRdy within a second or
+//   two, and text decoded live meanwhile follows it. Ignored while transmitting.
+// - StartModem(device, option): device -1 the default input and output, n >= 0 the n-th of Qt's
+//   device lists; option 0 runs on the silent null source, any other value opens the sound card.
+//   Calling it again with the same values changes nothing, except that a sound card that had failed
+//   is tried again.
+// - SetPttPort(port, line): port 1..4 is /dev/ttyS<port-1> (setPttDevice takes a device path); line
+//   1 RTS, 2 DTR, 3 both; port 0 gives the port up.
+// - TrimValue is the sound card's clock error in ppm; SearchRange snaps RxFreq writes (and display
+//   clicks) to the strongest signal within that many Hz.
 
 #include "modem/Modem.h"
+#include "modem/display/Palette.h"
 
 #include <QPointer>
+#include <QString>
+#include <QThread>
 #include <QTimer>
+#include <QVector>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
-
-class QAudioSource;
-class QAudioSink;
-class QIODevice;
+#include <vector>
 
 namespace tavrel {
+
+class ModemDisplay;
+class ModemEngine;
+class PttPort;
+struct EngineCommand;
 
 class PskModem : public Modem {
     Q_OBJECT
 public:
+    struct Options {
+        // Speed of the null source (silence paced by the clock): 1 = real time. Tests run faster.
+        double nullSourcePace = 1.0;
+        // Audio the null source plays before its silence (tests, benchmarks).
+        std::vector<float> nullSourceInput;
+        // Makes the PTT line; the default opens a real serial port.
+        std::function<std::unique_ptr<PttPort>()> pttFactory;
+    };
+
     explicit PskModem(QObject* parent = nullptr);
+    explicit PskModem(Options options, QObject* parent = nullptr);
     ~PskModem() override;
 
-    static constexpr int kSampleRate = 8000;
     static constexpr int kStatusIntervalMs = 100;
 
-    int RxFreq() const override { return m_rxFreq; }
+    int RxFreq() const override;
     void setRxFreq(int hz) override;
     int TxFreq() const override { return m_txFreq; }
     void setTxFreq(int hz) override;
     double DialFreq() const override { return m_dialFreq; }
     void setDialFreq(double khz) override { m_dialFreq = khz; }
-    void setMode(int mode) override { m_mode = mode; }
-    void setSquelchThreshold(int level) override { m_squelchThreshold = level; }
-    void setSquelchSpeed(int speed) override { m_squelchSpeed = speed; }
+    void setMode(int mode) override;
+    void setSquelchThreshold(int level) override;
+    void setSquelchSpeed(int speed) override;
     int AfcLimit() const override { return m_afcLimit; }
-    void setAfcLimit(int hz) override { m_afcLimit = hz; }
-    void setSearchRange(int hz) override { m_searchRange = hz; }
-    void setTrimValue(int trim) override { m_trim = trim; }
-    void setDisplayType(int kind) override { m_displayType = kind; }
-    void setAuxSetting(int value) override { m_aux = value; }
-    void setIdText(const std::string& text) override { m_idText = text; }
-    int TxPending() const override { return static_cast<int>(m_queue.size()); }
+    void setAfcLimit(int hz) override;
+    void setSearchRange(int hz) override;
+    void setTrimValue(int trim) override;
+    void setDisplayType(int kind) override;
+    void setAuxSetting(int value) override;
+    void setIdText(const std::string& text) override;
+    int TxPending() const override { return m_pending; }
 
     void SendText(const std::string& text) override;
     void StartTx(int mode) override;
@@ -55,29 +103,64 @@ public:
     void Replay(int seconds) override;
     QWidget* displayWidget() override;
 
-    // True once StartModem found no sound card and runs on the null source.
-    bool usingNullSource() const { return m_nullSource; }
+    // PTT on a device given by path ("/dev/ttyUSB0"); an empty path gives the port up.
+    void setPttDevice(const std::string& device, int line);
+    bool pttOpen() const { return m_ptt != nullptr; }
+    bool pttKeyed() const { return m_pttKeyed; }
+
     int txState() const { return m_txState; }
+    int signalLevel() const;
+    // The sound path: what runs now ("Sound: ..." or why the silent null source runs).
+    QString audioStatus() const { return m_audioStatus; }
+    bool usingNullSource() const { return m_nullSource; }
+
+signals:
+    // The sound path changed (a device opened, failed or went away); also shown on the display.
+    void audioStatusChanged(const QString& text);
 
 private:
+    void post(const EngineCommand& c);
+    void post(int kind, int a = 0, int b = 0);
+    void flush();
+    void postText(int kind, const std::string& text, bool countSeq);
     void tick();
-    void setTxState(int state);
-    void openAudio();
+    void queueTxState(int state);
+    void keyPtt(bool on);
+    void onAirChars(quint32 over, const QByteArray& codes, const QByteArray& counted);
+    void onOverFinished(quint32 over, quint32 textSeq);
+    void onAudioMessage(const QString& text, bool nullSource);
+    void showMessage();
 
-    int m_rxFreq = 1200, m_txFreq = 1200, m_mode = 0, m_squelchThreshold = 50, m_squelchSpeed = 1;
-    int m_afcLimit = 50, m_searchRange = 0, m_trim = 0, m_displayType = 1, m_aux = 0;
-    int m_rangeLow = 0, m_rangeHigh = 3000, m_pttPort = 0, m_pttLine = 0;
-    double m_dialFreq = 0;
-    std::string m_idText, m_palettePath, m_queue;
-    int m_txState = 0;
-    bool m_endPending = false;
-    bool m_started = false;
-    bool m_nullSource = true;
+    Options m_options;
+    std::unique_ptr<ModemEngine> m_engine;
+    QThread m_thread;
+    std::deque<EngineCommand> m_backlog; // commands waiting for room in the ring
     QTimer m_statusTimer;
-    std::unique_ptr<QAudioSource> m_source;
-    std::unique_ptr<QAudioSink> m_sink;
-    QIODevice* m_input = nullptr;
-    QPointer<QWidget> m_display;
+    bool m_started = false;
+    int m_device = 0, m_option = 0;
+
+    int m_requestedRx = 1200;
+    uint32_t m_freqSeq = 0;
+    int m_txFreq = 1200, m_afcLimit = 0, m_displayType = 1, m_rangeLow = 0, m_rangeHigh = 3000;
+    double m_dialFreq = 0;
+
+    int m_txState = 0;
+    uint32_t m_over = 0;
+    bool m_overAborted = false;
+    bool m_overTune = false;
+    bool m_endPending = false;
+    int m_pending = 0;
+    uint32_t m_textSeq = 0;
+
+    std::unique_ptr<PttPort> m_ptt;
+    int m_pttLine = 0;
+    bool m_pttKeyed = false;
+
+    QPointer<ModemDisplay> m_display;
+    Palette m_palette;
+    QString m_paletteProblem;
+    QString m_audioStatus;
+    bool m_nullSource = true;
 };
 
 } // namespace tavrel

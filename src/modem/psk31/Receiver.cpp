@@ -240,6 +240,9 @@ void Receiver::onSymbol(std::complex<float> ys) {
     const bool lsb = m_mode == Mode::QpskLsb;
     const std::complex<float> z = lsb ? std::conj(raw) : raw;
     trackIdle(z);
+    const float zMag = std::abs(z);
+    if (zMag > 0.0f && std::isfinite(zMag)) m_phases[m_symbolCount % kPhaseCapacity] = z / zMag;
+    ++m_symbolCount;
 
     if (m_mode == Mode::Bpsk) {
         updateQuality(z);
@@ -460,6 +463,13 @@ std::size_t Receiver::readText(uint8_t* out, std::size_t max) {
         m_textHead = (m_textHead + 1) % kTextCapacity;
         --m_textCount;
     }
+    return n;
+}
+
+std::size_t Receiver::recentPhases(std::complex<float>* out, std::size_t max) const {
+    const std::size_t n = std::min<std::size_t>({max, kPhaseCapacity, m_symbolCount});
+    for (std::size_t i = 0; i < n; ++i)
+        out[i] = m_phases[(m_symbolCount - n + i) % kPhaseCapacity];
     return n;
 }
 

@@ -87,6 +87,13 @@ public:
     // reversals of a strong signal, or nothing. Each reading is returned once.
     std::optional<double> takeImd();
 
+    // The newest phase changes between symbols (unit phasors, oldest first; the lower sideband turned
+    // back) for a phase scope: up to `max` of the last kPhaseCapacity. Reading does not consume them.
+    static constexpr std::size_t kPhaseCapacity = 64;
+    std::size_t recentPhases(std::complex<float>* out, std::size_t max) const;
+    // Symbols decided since construction; tells a reader whether new phases came.
+    uint64_t symbolCount() const { return m_symbolCount; }
+
 private:
     static constexpr int kDecimation = 16;
     static constexpr int kDecTaps = 128;
@@ -179,6 +186,9 @@ private:
     // IMD.
     int m_reversals = 0;
     std::optional<double> m_imd;
+
+    std::array<std::complex<float>, kPhaseCapacity> m_phases{};
+    uint64_t m_symbolCount = 0;
 
     std::array<uint8_t, kTextCapacity> m_text{};
     std::size_t m_textHead = 0;
