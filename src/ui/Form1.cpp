@@ -114,6 +114,8 @@ Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, Q
     qsoControl = new QsoControl(state, modem, *qso, *macroEditor, *transmit, *transmitControl, *entry,
                                 *entryControl, *status->lblimd);
     receiveControl->signOffCheck = [this] { qsoControl->signOffCheck(); };
+    receiverControl = new ReceiverControl(state, modem, *receiver);
+    statusControl->applySquelchSpeed = [this] { receiverControl->applySquelchSpeed(); };
     adifControl = new AdifControl(state, *logView->Command6, this);
     adifControl->logTable = [this]() -> const LogTable& { return logTable; };
     backupControl = new BackupControl(state, *backup, *entry->bu);

@@ -23,6 +23,7 @@
 #include "radio/widgets/RadioPanel.h"
 #include "receiver/widgets/AudioPresets.h"
 #include "receiver/widgets/PresetControl.h"
+#include "receiver/widgets/ReceiverControl.h"
 #include "receiver/widgets/ReceiverControls.h"
 #include "stationinfo/widgets/StationInfoControl.h"
 #include "stationinfo/widgets/StationInfoRow.h"
@@ -78,6 +79,7 @@ public:
     StationInfoControl* stationControl;
     LogViewControl* logViewControl;
     EntryControl* entryControl;
+    ReceiverControl* receiverControl;
     QsoControl* qsoControl; // the QSO buttons, the held sign-off and the operator's macros
 
     // Pop-up frames, hidden until needed.

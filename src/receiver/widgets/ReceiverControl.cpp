@@ -1,0 +1,68 @@
+#include "receiver/widgets/ReceiverControl.h"
+
+#include "app/Controls.h"
+#include "modem/Modem.h"
+#include "receiver/widgets/ReceiverControls.h"
+
+namespace tavrel {
+
+namespace {
+const char* const kDisplayNames[5] = {"Spectrum", "Waterfall", "Raw Input", "Sync", "Carpet"};
+const char* const kModeNames[3] = {"BPSK", "QPSK USB", "QPSK LSB"};
+
+// A flag flips between 0 and 1; any other value stays as it is.
+int flip(int v) { return v == 0 ? 1 : v == 1 ? 0 : v; }
+} // namespace
+
+ReceiverControl::ReceiverControl(MainState& state, Modem& modem, ReceiverControls& controls)
+    : QObject(&controls), m_state(state), m_modem(modem), m_c(controls) {
+    onClick(controls.display, [this] { display_Click(); });
+    onClick(controls.modesel, [this] { modesel_Click(); });
+    onClick(controls.scrollstop, [this] { scrollstop_Click(); });
+    onClick(controls.txfocus, [this] { txfocus_Click(); });
+    connect(controls.Slider1, &QSlider::valueChanged, this, [this](int v) { m_modem.setSquelchThreshold(v); });
+    connect(controls.Slider2, &QSlider::valueChanged, this, [this](int v) {
+        m_modem.setAfcLimit(v);
+        m_c.Label23->setText(v == 0 ? QStringLiteral("Off") : QString::number(m_modem.AfcLimit()));
+    });
+    connect(controls.Slider3, &QSlider::valueChanged, this, [this](int v) { m_modem.setSearchRange(v); });
+    connect(controls.Slider4, &QSlider::valueChanged, this, [this](int v) { m_modem.setTrimValue(v); });
+}
+
+void ReceiverControl::display_Click() {
+    m_state.displayKind = (m_state.displayKind + 1) % 5;
+    if (m_state.displayKind < 0) m_state.displayKind = 0;
+    m_c.displayt->setText(QString::fromLatin1(kDisplayNames[m_state.displayKind]));
+    m_modem.setDisplayType(m_state.displayKind);
+}
+
+void ReceiverControl::modesel_Click() {
+    m_state.modeIndex = (m_state.modeIndex + 1) % 3;
+    if (m_state.modeIndex < 0) m_state.modeIndex = 0;
+    m_c.modesel->setText(QString::fromLatin1(kModeNames[m_state.modeIndex]));
+    m_modem.setMode(m_state.modeIndex);
+}
+
+void ReceiverControl::applySquelchSpeed() {
+    const QString choice = m_c.sqlset->currentText();
+    if (choice == QLatin1String("Fast"))
+        m_state.squelchSpeedValue = 0;
+    else if (choice == QLatin1String("Slow"))
+        m_state.squelchSpeedValue = 1;
+    else if (choice == QLatin1String("Variable"))
+        m_state.squelchSpeedValue = m_c.squelchspeed->value();
+    m_modem.setSquelchSpeed(m_state.squelchSpeedValue);
+    m_c.sqlmode->setText(QString::number(m_state.squelchSpeedValue));
+}
+
+void ReceiverControl::scrollstop_Click() {
+    m_state.rxDisplayOn = flip(m_state.rxDisplayOn);
+    setBackColour(m_c.scrollstop, m_state.rxDisplayOn == 1 ? colours::green : colours::red);
+}
+
+void ReceiverControl::txfocus_Click() {
+    m_state.keepTxFocus = flip(m_state.keepTxFocus);
+    setBackColour(m_c.txfocus, m_state.keepTxFocus == 1 ? colours::green : colours::red);
+}
+
+} // namespace tavrel

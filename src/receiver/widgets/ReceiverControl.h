@@ -1,0 +1,32 @@
+#pragma once
+// The receiver controls: display kind, modulation mode, squelch level and speed, AFC limit,
+// search range, trim, and the received-text and focus toggles.
+
+#include "app/MainState.h"
+
+#include <QObject>
+
+namespace tavrel {
+
+class Modem;
+class ReceiverControls;
+
+class ReceiverControl : public QObject {
+    Q_OBJECT
+public:
+    ReceiverControl(MainState& state, Modem& modem, ReceiverControls& controls);
+
+    void display_Click();
+    void modesel_Click();
+    // Run by the status handling on every status event, so the speed chosen takes effect there.
+    void applySquelchSpeed();
+    void scrollstop_Click();
+    void txfocus_Click();
+
+private:
+    MainState& m_state;
+    Modem& m_modem;
+    ReceiverControls& m_c;
+};
+
+} // namespace tavrel
