@@ -13,18 +13,6 @@ using namespace tavrel;
 
 namespace {
 
-// Line n (1-based) of a settings file, without its line end.
-std::string fileLine(const std::filesystem::path& file, int n) {
-    const std::string text = readFile(file);
-    size_t pos = 0;
-    for (int i = 1; i < n; ++i) {
-        pos = text.find("\r\n", pos);
-        if (pos == std::string::npos) return {};
-        pos += 2;
-    }
-    return text.substr(pos, text.find("\r\n", pos) - pos);
-}
-
 class BandTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -14,17 +14,6 @@ using namespace tavrel;
 
 namespace {
 
-std::string fileLine(const std::filesystem::path& file, int n) {
-    const std::string text = readFile(file);
-    size_t pos = 0;
-    for (int i = 1; i < n; ++i) {
-        pos = text.find("\r\n", pos);
-        if (pos == std::string::npos) return {};
-        pos += 2;
-    }
-    return text.substr(pos, text.find("\r\n", pos) - pos);
-}
-
 class PresetTest : public ::testing::Test {
 protected:
     void SetUp() override {

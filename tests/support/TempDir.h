@@ -29,6 +29,18 @@ inline std::string readFile(const std::filesystem::path& p) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// Line n (1-based) of a CR LF text file, without its line end.
+inline std::string fileLine(const std::filesystem::path& file, int n) {
+    const std::string text = readFile(file);
+    size_t pos = 0;
+    for (int i = 1; i < n; ++i) {
+        pos = text.find("\r\n", pos);
+        if (pos == std::string::npos) return {};
+        pos += 2;
+    }
+    return text.substr(pos, text.find("\r\n", pos) - pos);
+}
+
 inline void writeFile(const std::filesystem::path& p, const std::string& bytes) {
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
     out << bytes;
