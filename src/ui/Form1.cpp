@@ -6,7 +6,6 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QStatusBar>
 #include <QVBoxLayout>
 
 namespace tavrel {
@@ -22,6 +21,14 @@ Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, Q
     setCentralWidget(central);
     menu = std::make_unique<MainMenu>(menuBar());
 
+    buildPanels(central, modem);
+    layOut(central);
+    buildPopups(central);
+    connectHandlers(modem, comm2);
+    resize(1280, 800);
+}
+
+void Form1::buildPanels(QWidget* central, Modem& modem) {
     receive = new ReceivePanel(central);
     status = new StatusPanel(central);
     radioPanel = new RadioPanel(central);
@@ -37,7 +44,9 @@ Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, Q
     entry = new EntryPanel(central);
     lookup = new LookupPanel(central);
     stationInfo = new StationInfoRow(central);
+}
 
+void Form1::layOut(QWidget* central) {
     // The receive history on top and widest, the station's state beside it; the modem display
     // with the receiver controls beside it; then what the operator sends, and the logbook.
     auto* rig = new QVBoxLayout;
@@ -75,7 +84,9 @@ Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, Q
     v->addWidget(qso);
     v->addLayout(bottom, 0);
     v->addWidget(stationInfo);
+}
 
+void Form1::buildPopups(QWidget* central) {
     logView = new LogViewPanel(central);
     macroEditor = new MacroEditor(central);
     presetEntry = new PresetEntry(central);
@@ -89,7 +100,11 @@ Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, Q
     setBackColour(logView, palette().color(QPalette::Window));
     setBackColour(presetEntry, palette().color(QPalette::Window));
     macroEditor->setVisible(false);
+}
 
+// Each handler connects its own controls; here they get the panels and each other.
+void Form1::connectHandlers(Modem& modem, SerialPort& comm2) {
+    // Receive, transmit and status.
     receiveControl = new ReceiveControl(state, modem, *receive, *transmit, *capture->Textclick);
     transmitControl =
         new TransmitControl(state, modem, comm2, *transmit, *qso, *radioPanel->txrxrec, *radioPanel->txrxtx);
@@ -97,6 +112,7 @@ Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, Q
         state, modem, *status, *receive, *transmitControl,
         StatusTargets{radioPanel->txrxfreq, radioPanel->Label47, presets->Label50, presets->Label51,
                       receiver->Slider1});
+    // Radio and receiver.
     radioControl = new RadioControl(state, modem, comm2, *radioPanel, *presets, *entry->band, this);
     statusControl->switchRadioPanel = [this](bool show) {
         show ? radioControl->showRadioControls() : radioControl->hideRadioControls();
@@ -104,9 +120,13 @@ Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, Q
     connect(menu->radio, &QAction::triggered, radioControl, &RadioControl::openSettingsWindow);
     presetControl = new PresetControl(state, modem, *presets, *presetEntry, *receiver, *macroEditor->macrotext,
                                       *status->Check1);
+    receiverControl = new ReceiverControl(state, modem, *receiver);
+    statusControl->applySquelchSpeed = [this] { receiverControl->applySquelchSpeed(); };
+    // Logbook and station information.
     stationControl = new StationInfoControl(state, *stationInfo);
     logViewControl = new LogViewControl(*logView, logTable);
-    entryControl = new EntryControl(state, logTable, *entry, *lookup, *capture, *logViewControl, *stationControl, *qso->answer);
+    entryControl = new EntryControl(state, logTable, *entry, *lookup, *capture, *logViewControl, *stationControl,
+                                    *qso->answer);
     transmitControl->storeContact = [this] {
         entryControl->putlog();
         entryControl->cllog();
@@ -114,14 +134,12 @@ Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, Q
     qsoControl = new QsoControl(state, modem, *qso, *macroEditor, *transmit, *transmitControl, *entry,
                                 *entryControl, *status->lblimd);
     receiveControl->signOffCheck = [this] { qsoControl->signOffCheck(); };
-    receiverControl = new ReceiverControl(state, modem, *receiver);
-    statusControl->applySquelchSpeed = [this] { receiverControl->applySquelchSpeed(); };
+    // Export, backup and menus.
     adifControl = new AdifControl(state, *logView->Command6, this);
     adifControl->logTable = [this]() -> const LogTable& { return logTable; };
     backupControl = new BackupControl(state, *backup, *entry->bu);
     menuControl = new MenuControl(state, *menu, *this);
     menuControl->adifout = [this] { adifControl->adifout(); };
-    resize(1280, 800);
 }
 
 Form1::~Form1() = default;

@@ -94,6 +94,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    void buildPanels(QWidget* central, Modem& modem);
+    void layOut(QWidget* central);
+    void buildPopups(QWidget* central);
+    void connectHandlers(Modem& modem, SerialPort& comm2);
     void placePopups();
 };
 
