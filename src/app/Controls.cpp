@@ -88,12 +88,18 @@ QPushButton* namedButton(QWidget* parent, const char* name, const QString& text)
 
 void setBackColour(QWidget* w, const QColor& c) {
     w->setProperty("backColour", c);
+    // Only the role the control itself paints with: a palette set on a frame passes to the
+    // controls inside it, and its text boxes must stay white.
     QPalette p = w->palette();
-    p.setColor(QPalette::Window, c);
-    p.setColor(QPalette::Button, c);
-    p.setColor(QPalette::Base, c);
+    if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w)) {
+        p.setColor(QPalette::Button, c);
+    } else if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractScrollArea*>(w)) {
+        p.setColor(QPalette::Base, c);
+    } else {
+        p.setColor(QPalette::Window, c);
+        w->setAutoFillBackground(true);
+    }
     w->setPalette(p);
-    if (qobject_cast<QLabel*>(w) || qobject_cast<QGroupBox*>(w)) w->setAutoFillBackground(true);
 }
 
 QColor backColour(const QWidget* w) {
