@@ -298,6 +298,34 @@ TEST_F(PskModemTest, ReceivedTextArrivesWithTheFrequencyAndLevelInTheStatus) {
     }
 }
 
+TEST_F(PskModemTest, OversSeparatedByDigitalSilenceAreAllCopiedWithAfcOn) {
+    // A sound card fed nothing between overs gives exact zeros; the AFC must not wander meanwhile.
+    std::vector<float> audio;
+    for (const char* over : {"first over\r\n", "second", " third"}) {
+        psk31::Transmitter tx;
+        tx.setFrequency(1200);
+        tx.setAmplitude(0.5f);
+        tx.queueText(over);
+        tx.start();
+        tx.endWhenDrained();
+        float block[256];
+        while (tx.state() == psk31::TxState::Transmitting) {
+            tx.generate(block, 256);
+            audio.insert(audio.end(), block, block + 256);
+        }
+        audio.insert(audio.end(), 8000 * 3 + 333, 0.0f);
+    }
+    PskModem modem(fast(audio, 8.0));
+    ModemLog log(modem);
+    modem.setRxFreq(1200);
+    modem.setAfcLimit(50);
+    modem.setSquelchThreshold(50);
+    modem.setSquelchSpeed(0);
+    modem.StartModem(-1, 0);
+    runUntil([&] { return log.chars.size() >= 24; }, static_cast<int>(audio.size() / 8 / 8) + 1000);
+    EXPECT_EQ(log.chars, "first over\r\nsecond third");
+}
+
 TEST_F(PskModemTest, DecodingIsMutedWhileTransmitting) {
     const std::string heard = "this must not be shown";
     PskModem modem(fast(pskAudio(heard, 1000.0), 8.0));

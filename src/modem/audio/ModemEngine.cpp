@@ -213,8 +213,9 @@ void ModemEngine::openDevices(int device, int option) {
     }
     m_source = std::make_unique<QAudioSource>(in, format);
     m_sink = std::make_unique<QAudioSink>(out, format);
-    m_source->setBufferSize(m_deviceRate * 2 / 10); // 100 ms
-    m_sink->setBufferSize(m_deviceRate * 2 / 5);     // 200 ms
+    // Room for the thread to be late now and then on a busy machine without losing sound.
+    m_source->setBufferSize(m_deviceRate * 2 / 4); // 250 ms
+    m_sink->setBufferSize(m_deviceRate * 2 * 2 / 5); // 400 ms
     connect(m_source.get(), &QAudioSource::stateChanged, this, [this](QAudio::State s) {
         if (s == QAudio::StoppedState && m_source && isFatal(m_source->error()))
             m_failure = QStringLiteral("Sound input failed: silent input");

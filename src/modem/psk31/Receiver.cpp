@@ -334,6 +334,14 @@ void Receiver::setQuality(float quality) {
 
 void Receiver::updateAfc(std::complex<float> z, std::optional<float> errRad) {
     if (m_afcLimit <= 0) return;
+    // When the input falls silent (a sound card fed digital silence between overs) the filters'
+    // dying tails carry no frequency information: steering by them walks the AFC away from where
+    // the next over will come. Hold still until there is signal again.
+    const float mag = std::abs(z);
+    if (!std::isfinite(mag)) return;
+    const bool quiet = mag < 1e-3f * m_afcMagnitude;
+    m_afcMagnitude += (mag - m_afcMagnitude) / 64.0f;
+    if (quiet || !(mag > 0.0f)) return;
     ++m_afcSymbols;
     const auto retune = [&](double f) {
         f = std::clamp(f, m_setFreq - m_afcLimit, m_setFreq + m_afcLimit);
