@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryFile>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -35,10 +36,9 @@ double cpuSeconds() {
 }
 
 void runFor(int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 std::string text(std::size_t n) {
@@ -99,7 +99,7 @@ QWidget* showWaterfall(PskModem& m) {
     return w;
 }
 
-double cpuShare(PskModem& m, int seconds) {
+double cpuShare(int seconds) {
     runFor(1000);
     const double c0 = cpuSeconds();
     QElapsedTimer wall;
@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
         });
         clock.start();
         m.StartModem(-1, 0);
-        const double share = cpuShare(m, seconds);
+        const double share = cpuShare(seconds);
         std::printf("CPU, receiving, waterfall drawn, null source:  %5.1f %% of one core\n", 100.0 * share);
         report("Delay, last sample to RxCharRdy, null source:", delays);
     }
@@ -162,7 +162,7 @@ int main(int argc, char** argv) {
         m.StartModem(-1, 1);
         QProcess player;
         player.start("pacat", {"--playback", "--format=s16le", "--rate=8000", "--channels=1", raw.fileName()});
-        const double share = cpuShare(m, seconds);
+        const double share = cpuShare(seconds);
         player.kill();
         player.waitForFinished();
         std::printf("CPU, receiving, waterfall drawn, sound card:   %5.1f %% of one core (%s)\n", 100.0 * share,
@@ -190,10 +190,8 @@ int main(int argc, char** argv) {
         sender.EndTx();
         QElapsedTimer guard;
         guard.start();
-        while (sender.txState() == 1 || echoAt.empty()) {
-            if (guard.elapsed() > 120000) break;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
+        while ((sender.txState() == 1 || echoAt.empty()) && guard.elapsed() < 120000)
+            runFor(50);
         runFor(2000);
         std::vector<double> delays;
         for (std::size_t k = 0; k + 1 < echoAt.size() && k < heardAt.size(); ++k)

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTimer>
 #include <functional>
 #include <random>
 #include <string>
@@ -17,12 +18,15 @@
 namespace tavrel::testing {
 
 // Runs the event loop until `done` holds or `ms` pass; returns whether it held.
+// Sleeps between events (a ticking timer wakes it) so that the audio threads keep the CPU.
 inline bool runUntil(const std::function<bool()>& done, int ms) {
     QElapsedTimer t;
     t.start();
+    QTimer tick;
+    tick.start(5);
     while (!done()) {
         if (t.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     return true;
 }
