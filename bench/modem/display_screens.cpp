@@ -1,7 +1,8 @@
 // Screenshots of the whole program with each of the five display kinds, a real signal playing
 // through the sound loop: for looking at the display as an operator would.
 // Run under a sound loop and an X server, e.g.
-//   xvfb-run -s "-screen 0 1400x900x24" tests/modem/with_pulse_loop.sh build/bench/modem/display_screens OUTDIR
+//   xvfb-run -s "-screen 0 1400x900x24" tests/modem/with_pulse_loop.sh build/bench/modem/display_screens
+//   OUTDIR
 // Writes OUTDIR/display-<kind>.png (taken with ImageMagick's `import -window root`).
 
 #include "app/AppFolder.h"
@@ -55,7 +56,8 @@ std::vector<int16_t> band() {
         tx.setFrequency(s.hz);
         tx.setAmplitude(s.amplitude);
         std::string text;
-        while (text.size() < 600) text += s.text;
+        while (text.size() < 600)
+            text += s.text;
         tx.queueText(text);
         tx.start();
         std::vector<float> one(length);
@@ -107,7 +109,8 @@ int main(int argc, char** argv) {
         f.write(reinterpret_cast<const char*>(pcm.data()), static_cast<qint64>(pcm.size() * 2));
     }
     QProcess player;
-    player.start(QStringLiteral("pacat"), {"--playback", "--format=s16le", "--rate=8000", "--channels=1", raw});
+    player.start(QStringLiteral("pacat"),
+                 {"--playback", "--format=s16le", "--rate=8000", "--channels=1", raw});
     runFor(12000); // a waterfall's worth of history, and decoded text in the windows
 
     // From start-up's waterfall, the display button steps through 2, 3, 4, 0, 1.
@@ -116,7 +119,8 @@ int main(int argc, char** argv) {
         runFor(kind == 1 || kind == 4 ? 14000 : 3000); // waterfalls fill up
         // A fresh station folder has never been backed up (and every settings re-apply says so
         // again): put the reminder away for the picture.
-        if (auto* cancel = form.findChild<QPushButton*>(QStringLiteral("Command5")); cancel && cancel->isVisible())
+        if (auto* cancel = form.findChild<QPushButton*>(QStringLiteral("Command5"));
+            cancel && cancel->isVisible())
             QMetaObject::invokeMethod(cancel, &QPushButton::click);
         runFor(300);
         const QString file = QStringLiteral("%1/display-%2.png").arg(out).arg(kind);

@@ -42,8 +42,9 @@ void runFor(int ms) {
 }
 
 std::string text(std::size_t n) {
-    static const char* words[] = {"the", "rig", "is", "running", "about", "25", "watts", "into", "a", "dipole",
-                                  "name", "here", "is", "Bob", "and", "QTH", "near", "York", "73", "de"};
+    static const char* words[] = {"the",  "rig", "is",     "running", "about", "25", "watts",
+                                  "into", "a",   "dipole", "name",    "here",  "is", "Bob",
+                                  "and",  "QTH", "near",   "York",    "73",    "de"};
     std::mt19937 random(7);
     std::string s;
     while (s.size() < n) {
@@ -143,7 +144,8 @@ int main(int argc, char** argv) {
         report("Delay, last sample to RxCharRdy, null source:", delays);
     }
     if (!sound) {
-        std::printf("(no PULSE_SERVER: run under tests/modem/with_pulse_loop.sh for the sound-card figures)\n");
+        std::printf(
+            "(no PULSE_SERVER: run under tests/modem/with_pulse_loop.sh for the sound-card figures)\n");
         return 0;
     }
 
@@ -161,12 +163,13 @@ int main(int argc, char** argv) {
         m.setRxFreq(1200);
         m.StartModem(-1, 1);
         QProcess player;
-        player.start("pacat", {"--playback", "--format=s16le", "--rate=8000", "--channels=1", raw.fileName()});
+        player.start("pacat",
+                     {"--playback", "--format=s16le", "--rate=8000", "--channels=1", raw.fileName()});
         const double share = cpuShare(seconds);
         player.kill();
         player.waitForFinished();
-        std::printf("CPU, receiving, waterfall drawn, sound card:   %5.1f %% of one core (%s)\n", 100.0 * share,
-                    m.audioStatus().toUtf8().constData());
+        std::printf("CPU, receiving, waterfall drawn, sound card:   %5.1f %% of one core (%s)\n",
+                    100.0 * share, m.audioStatus().toUtf8().constData());
     }
 
     // 2 through the loop: one modem sends, another decodes; a character's last sample goes on the
@@ -182,8 +185,10 @@ int main(int argc, char** argv) {
         QElapsedTimer clock;
         clock.start();
         std::vector<double> echoAt, heardAt;
-        QObject::connect(&sender, &Modem::RxCharRdy, [&](int, int) { echoAt.push_back(clock.nsecsElapsed() / 1e6); });
-        QObject::connect(&receiver, &Modem::RxCharRdy, [&](int, int) { heardAt.push_back(clock.nsecsElapsed() / 1e6); });
+        QObject::connect(&sender, &Modem::RxCharRdy,
+                         [&](int, int) { echoAt.push_back(clock.nsecsElapsed() / 1e6); });
+        QObject::connect(&receiver, &Modem::RxCharRdy,
+                         [&](int, int) { heardAt.push_back(clock.nsecsElapsed() / 1e6); });
         const std::string sent = s.substr(0, 120);
         sender.SendText(sent);
         sender.StartTx(0);

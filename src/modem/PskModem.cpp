@@ -107,7 +107,8 @@ int PskModem::RxFreq() const {
 }
 
 void PskModem::setRxFreq(int hz) {
-    m_requestedRx = std::clamp(hz, static_cast<int>(psk31::kMinCarrierHz), static_cast<int>(psk31::kMaxCarrierHz));
+    m_requestedRx =
+        std::clamp(hz, static_cast<int>(psk31::kMinCarrierHz), static_cast<int>(psk31::kMaxCarrierHz));
     EngineCommand c;
     c.kind = K::RxFreq;
     c.a = m_requestedRx;
@@ -116,23 +117,34 @@ void PskModem::setRxFreq(int hz) {
 }
 
 void PskModem::setTxFreq(int hz) {
-    const int clamped = std::clamp(hz, static_cast<int>(psk31::kMinCarrierHz), static_cast<int>(psk31::kMaxCarrierHz));
+    const int clamped =
+        std::clamp(hz, static_cast<int>(psk31::kMinCarrierHz), static_cast<int>(psk31::kMaxCarrierHz));
     if (clamped == m_txFreq) return;
     m_txFreq = clamped;
     post(static_cast<int>(K::TxFreq), m_txFreq);
 }
 
-void PskModem::setMode(int mode) { post(static_cast<int>(K::Mode), mode); }
-void PskModem::setSquelchThreshold(int level) { post(static_cast<int>(K::SquelchThreshold), level); }
-void PskModem::setSquelchSpeed(int speed) { post(static_cast<int>(K::SquelchSpeed), speed); }
+void PskModem::setMode(int mode) {
+    post(static_cast<int>(K::Mode), mode);
+}
+void PskModem::setSquelchThreshold(int level) {
+    post(static_cast<int>(K::SquelchThreshold), level);
+}
+void PskModem::setSquelchSpeed(int speed) {
+    post(static_cast<int>(K::SquelchSpeed), speed);
+}
 
 void PskModem::setAfcLimit(int hz) {
     m_afcLimit = std::clamp(hz, 0, psk31::Receiver::kMaxAfcLimitHz);
     post(static_cast<int>(K::AfcLimit), m_afcLimit);
 }
 
-void PskModem::setSearchRange(int hz) { post(static_cast<int>(K::SearchRange), hz); }
-void PskModem::setTrimValue(int trim) { post(static_cast<int>(K::Trim), trim); }
+void PskModem::setSearchRange(int hz) {
+    post(static_cast<int>(K::SearchRange), hz);
+}
+void PskModem::setTrimValue(int trim) {
+    post(static_cast<int>(K::Trim), trim);
+}
 
 void PskModem::setDisplayType(int kind) {
     if (kind < 0 || kind > 4) return;
@@ -141,7 +153,9 @@ void PskModem::setDisplayType(int kind) {
     post(static_cast<int>(K::DisplayKind), kind);
 }
 
-void PskModem::setAuxSetting(int value) { post(static_cast<int>(K::Drive), value); }
+void PskModem::setAuxSetting(int value) {
+    post(static_cast<int>(K::Drive), value);
+}
 
 void PskModem::setIdText(const std::string& text) {
     post(static_cast<int>(K::IdClear));
@@ -166,7 +180,9 @@ void PskModem::LoadPalette(const std::string& path) {
     showMessage();
 }
 
-int PskModem::signalLevel() const { return m_engine->level(); }
+int PskModem::signalLevel() const {
+    return m_engine->level();
+}
 
 // ---- Transmit ------------------------------------------------------------------------------------
 
@@ -211,7 +227,8 @@ void PskModem::AbortTx() {
 
 void PskModem::queueTxState(int state) {
     // Delivered after the handler that caused it, like every other event of the component.
-    QMetaObject::invokeMethod(this, [this, state] { emit TxStateChg(state); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, state] { emit TxStateChg(state); }, Qt::QueuedConnection);
 }
 
 void PskModem::onAirChars(quint32 over, const QByteArray& codes, const QByteArray& counted) {
@@ -276,11 +293,12 @@ void PskModem::keyPtt(bool on) {
 
 void PskModem::StartModem(int device, int option) {
     const bool same = m_started && device == m_device && option == m_option;
-    // Start-up runs again on every settings re-apply: the same call leaves a working sound path
-    // alone, and tries a failed sound card again.
-    if (same && (!m_nullSource || option == 0)) return;
+    // Start-up runs again on every settings re-apply: the same call leaves a working (or still
+    // opening) sound path alone, and tries a failed sound card again.
+    if (same && (m_opening || !m_nullSource || option == 0)) return;
     m_device = device;
     m_option = option;
+    m_opening = true;
     post(static_cast<int>(K::OpenDevices), device, option);
     if (!m_started) {
         m_started = true;
@@ -290,7 +308,9 @@ void PskModem::StartModem(int device, int option) {
     }
 }
 
-void PskModem::Replay(int seconds) { post(static_cast<int>(K::Replay), seconds); }
+void PskModem::Replay(int seconds) {
+    post(static_cast<int>(K::Replay), seconds);
+}
 
 void PskModem::tick() {
     flush();
@@ -300,6 +320,7 @@ void PskModem::tick() {
 }
 
 void PskModem::onAudioMessage(const QString& text, bool nullSource) {
+    m_opening = false;
     m_audioStatus = text;
     m_nullSource = nullSource;
     showMessage();
@@ -309,7 +330,8 @@ void PskModem::onAudioMessage(const QString& text, bool nullSource) {
 void PskModem::showMessage() {
     if (!m_display) return;
     QString text = m_nullSource ? m_audioStatus : QString();
-    if (!m_paletteProblem.isEmpty()) text += (text.isEmpty() ? QString() : QStringLiteral("  |  ")) + m_paletteProblem;
+    if (!m_paletteProblem.isEmpty())
+        text += (text.isEmpty() ? QString() : QStringLiteral("  |  ")) + m_paletteProblem;
     m_display->setMessage(text);
 }
 
@@ -321,8 +343,10 @@ QWidget* PskModem::displayWidget() {
         m_display->setKind(m_displayType);
         m_display->setRange(m_rangeLow, m_rangeHigh);
         m_display->setMarkers(RxFreq(), m_txFreq);
-        connect(m_display, &ModemDisplay::tuneClicked, this, [this](double hz) { setRxFreq(static_cast<int>(hz)); });
-        connect(m_display, &ModemDisplay::txClicked, this, [this](double hz) { setTxFreq(static_cast<int>(hz)); });
+        connect(m_display, &ModemDisplay::tuneClicked, this,
+                [this](double hz) { setRxFreq(static_cast<int>(hz)); });
+        connect(m_display, &ModemDisplay::txClicked, this,
+                [this](double hz) { setTxFreq(static_cast<int>(hz)); });
         connect(m_display, &ModemDisplay::binsChanged, this,
                 [this](int bins) { post(static_cast<int>(K::Bins), bins); });
         post(static_cast<int>(K::Bins), m_display->binsWanted());

@@ -137,6 +137,7 @@ private:
     std::deque<EngineCommand> m_backlog; // commands waiting for room in the ring
     QTimer m_statusTimer;
     bool m_started = false;
+    bool m_opening = false; // devices asked for, no answer yet
     int m_device = 0, m_option = 0;
 
     int m_requestedRx = 1200;

@@ -37,9 +37,9 @@ inline void runFor(int ms) {
 
 // Everything a modem tells the program, in order, with TxPending as it read at each character.
 struct ModemLog {
-    std::string chars;              // every RxCharRdy code as a byte
-    std::vector<int> pendingAtChar; // TxPending read inside each RxCharRdy
-    std::vector<int> states;        // TxStateChg values
+    std::string chars;                     // every RxCharRdy code as a byte
+    std::vector<int> pendingAtChar;        // TxPending read inside each RxCharRdy
+    std::vector<int> states;               // TxStateChg values
     std::vector<std::size_t> charsAtState; // chars.size() when each state event came
     std::vector<int> statusFreqs;
     std::vector<int> statusLevels;

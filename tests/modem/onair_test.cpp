@@ -38,7 +38,8 @@ class OnAirTest : public ::testing::Test {
 protected:
     void SetUp() override {
         testApplication();
-        ASSERT_NE(std::getenv("PULSE_SERVER"), nullptr) << "run through onair_test.sh, which starts PulseAudio";
+        ASSERT_NE(std::getenv("PULSE_SERVER"), nullptr)
+            << "run through onair_test.sh, which starts PulseAudio";
     }
 
     // Opens the loop and fails loudly when the modem ends up on the null source instead.

@@ -145,7 +145,7 @@ TEST_F(PskModemTest, AbortStopsAtOnceAndDropsTheQueue) {
     runFor(500);
     EXPECT_EQ(log.states, (std::vector<int>{1, 0}));
     EXPECT_EQ(log.chars.size(), sent); // nothing more went out
-    modem.AbortTx();                    // already receiving: no second event
+    modem.AbortTx();                   // already receiving: no second event
     runFor(50);
     EXPECT_EQ(log.states.size(), 2u);
 
@@ -194,8 +194,10 @@ TEST_F(PskModemTest, TxPendingCountsWhatTheTransmitterWillSend) {
     };
     const Case cases[] = {
         {"abc", 3, "abc"},
-        {"caf\xe9", 4, "cafe"},     // a letter with an ASCII stand-in
-        {"a\x81" "b", 2, "ab"},     // a byte with none is left out
+        {"caf\xe9", 4, "cafe"}, // a letter with an ASCII stand-in
+        {"a\x81"
+         "b",
+         2, "ab"}, // a byte with none is left out
         {"\r\n\r\n", 4, "\r\n\r\n"},
         {"", 0, ""},
     };
@@ -288,7 +290,8 @@ TEST_F(PskModemTest, ReceivedTextArrivesWithTheFrequencyAndLevelInTheStatus) {
         modem.setAfcLimit(50);
         modem.setRxFreq(static_cast<int>(c.hz) + 6); // AFC pulls it in
         modem.StartModem(-1, 0);
-        ASSERT_TRUE(runUntil([&] { return log.chars.find("pse k") != std::string::npos; }, 20000)) << log.chars;
+        ASSERT_TRUE(runUntil([&] { return log.chars.find("pse k") != std::string::npos; }, 20000))
+            << log.chars;
         // The first letter may go while the decoder locks on.
         EXPECT_NE(log.chars.find("Q de G4ABC G4ABC pse k"), std::string::npos) << log.chars;
         EXPECT_EQ(log.states.size(), 0u);

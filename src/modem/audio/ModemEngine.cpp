@@ -22,7 +22,9 @@ constexpr qint64 kInputSilentMs = 3000;        // an input that gives nothing th
 constexpr std::size_t kMaxNullStep = 8000 * 4; // catching up after a stall: at most 4 s at once
 constexpr int kRate = 8000;
 
-float fromInt16(int16_t v) { return static_cast<float>(v) / 32768.0f; }
+float fromInt16(int16_t v) {
+    return static_cast<float>(v) / 32768.0f;
+}
 int16_t toInt16(float v) {
     return static_cast<int16_t>(std::lround(std::clamp(v, -1.0f, 32767.0f / 32768.0f) * 32768.0f));
 }
@@ -55,7 +57,6 @@ void ModemEngine::begin() {
     m_timer->setInterval(kStepMs);
     connect(m_timer, &QTimer::timeout, this, &ModemEngine::step);
     m_timer->start();
-    emit audioMessage(QStringLiteral("No sound card open: silent input"), true);
 }
 
 void ModemEngine::finish() {
@@ -188,7 +189,8 @@ void ModemEngine::openDevices(int device, int option) {
     }
     const QList<QAudioDevice> inputs = QMediaDevices::audioInputs();
     const QList<QAudioDevice> outputs = QMediaDevices::audioOutputs();
-    const QAudioDevice in = device >= 0 && device < inputs.size() ? inputs[device] : QMediaDevices::defaultAudioInput();
+    const QAudioDevice in =
+        device >= 0 && device < inputs.size() ? inputs[device] : QMediaDevices::defaultAudioInput();
     const QAudioDevice out =
         device >= 0 && device < outputs.size() ? outputs[device] : QMediaDevices::defaultAudioOutput();
     if (in.isNull() || out.isNull()) {
@@ -214,7 +216,7 @@ void ModemEngine::openDevices(int device, int option) {
     m_source = std::make_unique<QAudioSource>(in, format);
     m_sink = std::make_unique<QAudioSink>(out, format);
     // Room for the thread to be late now and then on a busy machine without losing sound.
-    m_source->setBufferSize(m_deviceRate * 2 / 4); // 250 ms
+    m_source->setBufferSize(m_deviceRate * 2 / 4);   // 250 ms
     m_sink->setBufferSize(m_deviceRate * 2 * 2 / 5); // 400 ms
     connect(m_source.get(), &QAudioSource::stateChanged, this, [this](QAudio::State s) {
         if (s == QAudio::StoppedState && m_source && isFatal(m_source->error()))
@@ -238,9 +240,11 @@ void ModemEngine::openDevices(int device, int option) {
         auto check = [this] {
             if (m_null) return;
             const auto present = [](const QList<QAudioDevice>& list, const QByteArray& id) {
-                return std::any_of(list.begin(), list.end(), [&](const QAudioDevice& d) { return d.id() == id; });
+                return std::any_of(list.begin(), list.end(),
+                                   [&](const QAudioDevice& d) { return d.id() == id; });
             };
-            if (!present(QMediaDevices::audioInputs(), m_inputId) || !present(QMediaDevices::audioOutputs(), m_outputId))
+            if (!present(QMediaDevices::audioInputs(), m_inputId) ||
+                !present(QMediaDevices::audioOutputs(), m_outputId))
                 m_failure = QStringLiteral("Sound device went away: silent input");
         };
         connect(m_devices, &QMediaDevices::audioInputsChanged, this, check);
@@ -289,9 +293,11 @@ void ModemEngine::fallBack(const QString& why) {
 
 void ModemEngine::readInput() {
     if (m_null) {
-        const double elapsedSamples = (m_clock.elapsed() - m_nullStartMs) * (kRate / 1000.0) * m_setup.nullPace;
+        const double elapsedSamples =
+            (m_clock.elapsed() - m_nullStartMs) * (kRate / 1000.0) * m_setup.nullPace;
         const auto due = static_cast<uint64_t>(std::max(0.0, elapsedSamples));
-        std::size_t n = static_cast<std::size_t>(std::min<uint64_t>(due - std::min(due, m_nullConsumed), kMaxNullStep));
+        std::size_t n =
+            static_cast<std::size_t>(std::min<uint64_t>(due - std::min(due, m_nullConsumed), kMaxNullStep));
         m_nullConsumed += n;
         if (due > m_nullConsumed + kMaxNullStep) m_nullConsumed = due; // give up on a long stall
         m_nullOutDue += n;
@@ -302,15 +308,19 @@ void ModemEngine::readInput() {
         handleInput(m_inBuf.data(), n);
         return;
     }
-    const QByteArray bytes = m_in->readAll();
+    // Into a buffer kept from step to step (the device does not tell how much it holds).
+    if (m_pcmIn.size() < kMaxNullStep) m_pcmIn.resize(kMaxNullStep);
+    const qint64 got = std::max<qint64>(
+        m_in->read(reinterpret_cast<char*>(m_pcmIn.data()), static_cast<qint64>(m_pcmIn.size() * 2)), 0);
     const qint64 now = m_clock.elapsed();
-    if (bytes.isEmpty()) {
-        if (now - m_lastInputMs > kInputSilentMs) fallBack(QStringLiteral("No sound from the input: silent input"));
+    if (got <= 0) {
+        if (now - m_lastInputMs > kInputSilentMs)
+            fallBack(QStringLiteral("No sound from the input: silent input"));
         return;
     }
     m_lastInputMs = now;
-    const auto* s = reinterpret_cast<const int16_t*>(bytes.constData());
-    const std::size_t count = static_cast<std::size_t>(bytes.size()) / 2;
+    const int16_t* s = m_pcmIn.data();
+    const std::size_t count = static_cast<std::size_t>(got) / 2;
     m_scratch.resize(std::max(m_scratch.size(), count));
     for (std::size_t i = 0; i < count; ++i)
         m_scratch[i] = fromInt16(s[i]);
@@ -369,8 +379,8 @@ void ModemEngine::writeOutput() {
     std::size_t room = freeBytes > 0 ? static_cast<std::size_t>(freeBytes) / 2 : 0;
     if (room == 0) return;
     // Converted samples left over from the last step go first.
-    std::vector<int16_t> pcm;
-    pcm.reserve(room);
+    std::vector<int16_t>& pcm = m_pcmOut;
+    pcm.clear();
     std::size_t used = std::min(room, m_outLeft.size());
     for (std::size_t i = 0; i < used; ++i)
         pcm.push_back(toInt16(m_outLeft[i]));
@@ -382,18 +392,21 @@ void ModemEngine::writeOutput() {
         for (std::size_t done = 0; done < n; done += kBlock)
             generate(m_outBuf.data() + done, std::min(kBlock, n - done));
         if (m_outResampler) {
-            std::vector<float> converted;
+            std::vector<float>& converted = m_converted;
+            converted.clear();
             m_outResampler->process(m_outBuf.data(), n, converted);
             const std::size_t now = std::min(room, converted.size());
             for (std::size_t i = 0; i < now; ++i)
                 pcm.push_back(toInt16(converted[i]));
-            m_outLeft.insert(m_outLeft.end(), converted.begin() + static_cast<std::ptrdiff_t>(now), converted.end());
+            m_outLeft.insert(m_outLeft.end(), converted.begin() + static_cast<std::ptrdiff_t>(now),
+                             converted.end());
         } else {
             for (std::size_t i = 0; i < n; ++i)
                 pcm.push_back(toInt16(m_outBuf[i]));
         }
     }
-    if (!pcm.empty()) m_out->write(reinterpret_cast<const char*>(pcm.data()), static_cast<qint64>(pcm.size() * 2));
+    if (!pcm.empty())
+        m_out->write(reinterpret_cast<const char*>(pcm.data()), static_cast<qint64>(pcm.size() * 2));
 }
 
 void ModemEngine::generate(float* out, std::size_t n) {
@@ -550,13 +563,15 @@ void ModemEngine::emitDisplay(const float* in, std::size_t n) {
     const int kind = m_displayKind;
     if (kind == 0 || kind == 1 || kind == 4) {
         // The carpet follows the receive frequency once it has wandered off its middle.
-        if (kind == 4 && std::abs(m_rx.frequency() - m_carpetCentre) > kCarpetHalfSpanHz / 4) configureSpectrum();
+        if (kind == 4 && std::abs(m_rx.frequency() - m_carpetCentre) > kCarpetHalfSpanHz / 4)
+            configureSpectrum();
         m_spectrum.process(in, n);
         bool fresh = false;
         while (m_spectrum.takeFrame(m_frame.data()))
             fresh = true;
         if (fresh && displayRoom())
-            emit spectrumRow(QVector<float>(m_frame.begin(), m_frame.end()), m_spectrum.lowHz(), m_spectrum.highHz());
+            emit spectrumRow(QVector<float>(m_frame.begin(), m_frame.end()), m_spectrum.lowHz(),
+                             m_spectrum.highHz());
         return;
     }
     for (std::size_t i = 0; i < n; ++i) {

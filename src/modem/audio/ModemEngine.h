@@ -41,27 +41,27 @@ class Resampler;
 
 struct EngineCommand {
     enum class Kind : uint8_t {
-        Text,        // text[0..length) joins the transmit queue; seq counts text commands
-        IdClear,     // the identification text is emptied ...
-        IdAppend,    // ... and built from chunks
-        Start,       // a = over number: send the queue, then idle reversals
-        Tune,        // a = over number: steady carrier
-        End,         // end the over once the queue is sent (the identification goes last)
-        Abort,       // stop at once, queue dropped
-        RxFreq,      // a = Hz, seq = the UI's frequency write counter
-        TxFreq,      // a = Hz
-        Mode,        // a = 0 BPSK, 1 QPSK USB, 2 QPSK LSB
+        Text,     // text[0..length) joins the transmit queue; seq counts text commands
+        IdClear,  // the identification text is emptied ...
+        IdAppend, // ... and built from chunks
+        Start,    // a = over number: send the queue, then idle reversals
+        Tune,     // a = over number: steady carrier
+        End,      // end the over once the queue is sent (the identification goes last)
+        Abort,    // stop at once, queue dropped
+        RxFreq,   // a = Hz, seq = the UI's frequency write counter
+        TxFreq,   // a = Hz
+        Mode,     // a = 0 BPSK, 1 QPSK USB, 2 QPSK LSB
         SquelchThreshold,
         SquelchSpeed,
         AfcLimit,
         SearchRange,
         Trim,
-        Drive,       // a = transmit level 0..255
-        DisplayKind, // a = 0..4
+        Drive,        // a = transmit level 0..255
+        DisplayKind,  // a = 0..4
         DisplayRange, // a, b = low and high Hz
-        Bins,        // a = spectrum bins (the display's width)
-        Replay,      // a = seconds of received audio to decode again
-        OpenDevices, // a = device (-1 default), b = option (0 null source, else sound card)
+        Bins,         // a = spectrum bins (the display's width)
+        Replay,       // a = seconds of received audio to decode again
+        OpenDevices,  // a = device (-1 default), b = option (0 null source, else sound card)
     };
     Kind kind = Kind::Text;
     uint8_t length = 0;
@@ -190,9 +190,9 @@ private:
     int m_deviceRate = 8000;
     int m_device = -1;
     bool m_null = true;
-    uint64_t m_written = 0;    // output samples generated (at 8000/s)
-    uint64_t m_playedBase = 0; // m_written when the sink started
-    uint64_t m_inputCount = 0; // input samples taken (at 8000/s)
+    uint64_t m_written = 0;       // output samples generated (at 8000/s)
+    uint64_t m_playedBase = 0;    // m_written when the sink started
+    uint64_t m_inputCount = 0;    // input samples taken (at 8000/s)
     std::vector<float> m_outLeft; // converted output that did not fit the sink yet
     QString m_failure;            // set by a device's signal, acted on at the next step
     QElapsedTimer m_clock;
@@ -221,7 +221,8 @@ private:
     std::size_t m_sinceDisplay = 0;
     uint64_t m_lastScopeSymbol = 0;
 
-    std::vector<float> m_inBuf, m_outBuf, m_scratch;
+    std::vector<float> m_inBuf, m_outBuf, m_scratch, m_converted;
+    std::vector<int16_t> m_pcmIn, m_pcmOut;
 };
 
 } // namespace tavrel

@@ -18,8 +18,8 @@ std::size_t Resampler::process(const float* in, std::size_t n, std::vector<float
     const std::size_t room = static_cast<std::size_t>(std::ceil(n * m_ratio)) + 16;
     if (m_buf.size() < room) m_buf.resize(room);
     unsigned int produced = 0;
-    msresamp_rrrf_execute(static_cast<msresamp_rrrf>(m_q), const_cast<float*>(in), static_cast<unsigned int>(n),
-                          m_buf.data(), &produced);
+    msresamp_rrrf_execute(static_cast<msresamp_rrrf>(m_q), const_cast<float*>(in),
+                          static_cast<unsigned int>(n), m_buf.data(), &produced);
     out.insert(out.end(), m_buf.begin(), m_buf.begin() + produced);
     return produced;
 }

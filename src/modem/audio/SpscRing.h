@@ -19,7 +19,8 @@ public:
     // Holds at least `capacity` items (rounded up to a power of two, at least 2).
     explicit SpscRing(std::size_t capacity) {
         std::size_t n = 2;
-        while (n < capacity) n *= 2;
+        while (n < capacity)
+            n *= 2;
         m_mask = n - 1;
         m_items = std::make_unique<T[]>(n);
     }

@@ -17,7 +17,8 @@ const QColor kScaleGround(24, 24, 24);
 const QColor kScaleText(200, 200, 200);
 
 QColor colourOf(uint32_t rgb) {
-    return QColor(static_cast<int>((rgb >> 16) & 255), static_cast<int>((rgb >> 8) & 255), static_cast<int>(rgb & 255));
+    return QColor(static_cast<int>((rgb >> 16) & 255), static_cast<int>((rgb >> 8) & 255),
+                  static_cast<int>(rgb & 255));
 }
 } // namespace
 
@@ -114,7 +115,8 @@ QImage ModemDisplay::waterfallImage() const {
     QImage out(m_image.size(), m_image.format());
     const int h = m_image.height();
     for (int y = 0; y < h; ++y)
-        std::memcpy(out.scanLine(y), m_image.constScanLine((m_top + y) % h), static_cast<size_t>(m_image.bytesPerLine()));
+        std::memcpy(out.scanLine(y), m_image.constScanLine((m_top + y) % h),
+                    static_cast<size_t>(m_image.bytesPerLine()));
     return out;
 }
 
@@ -136,7 +138,8 @@ void ModemDisplay::addSpectrum(const float* db, int n, double lowHz, double high
         m_smoothed.resize(static_cast<std::size_t>(w), 0.0f);
         for (int x = 0; x < w; ++x) {
             const float level = static_cast<float>(levelOf(binAt(x)));
-            m_smoothed[static_cast<std::size_t>(x)] += 0.5f * (level - m_smoothed[static_cast<std::size_t>(x)]);
+            m_smoothed[static_cast<std::size_t>(x)] +=
+                0.5f * (level - m_smoothed[static_cast<std::size_t>(x)]);
         }
     } else {
         if (m_image.width() != w || m_image.height() != std::max(1, height() - kScaleHeight)) resetImage();
@@ -198,7 +201,8 @@ void ModemDisplay::paintEvent(QPaintEvent*) {
         paintMarkers(p);
     } else {
         p.setPen(kScaleText);
-        p.drawText(6, 14, QStringLiteral("RX %1 Hz   TX %2 Hz").arg(std::lround(m_rx)).arg(std::lround(m_tx)));
+        p.drawText(6, 14,
+                   QStringLiteral("RX %1 Hz   TX %2 Hz").arg(std::lround(m_rx)).arg(std::lround(m_tx)));
     }
     if (!m_message.isEmpty()) {
         const QRect box = p.fontMetrics().boundingRect(m_message).adjusted(-4, -2, 4, 2);
@@ -286,7 +290,8 @@ void ModemDisplay::paintRaw(QPainter& p) {
     QPolygonF line;
     line.reserve(m_raw.size());
     for (int i = 0; i < m_raw.size(); ++i)
-        line.append(QPointF(double(i) * (width() - 1) / std::max<qsizetype>(1, m_raw.size() - 1), mid - m_raw[i] * gain));
+        line.append(QPointF(double(i) * (width() - 1) / std::max<qsizetype>(1, m_raw.size() - 1),
+                            mid - m_raw[i] * gain));
     p.setPen(colourOf(m_colours[200]));
     p.drawPolyline(line);
     p.setPen(kScaleText);

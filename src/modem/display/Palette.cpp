@@ -48,7 +48,11 @@ bool readValue(std::string_view s, std::size_t& pos, int& value) {
 } // namespace
 
 Palette builtInPalette() {
-    return blend({{0, 0, 0, 0}, {40, 0, 0, 96}, {96, 0, 96, 200}, {150, 0, 200, 200}, {200, 240, 240, 0},
+    return blend({{0, 0, 0, 0},
+                  {40, 0, 0, 96},
+                  {96, 0, 96, 200},
+                  {150, 0, 200, 200},
+                  {200, 240, 240, 0},
                   {255, 255, 255, 255}});
 }
 
@@ -77,8 +81,10 @@ std::optional<Palette> parsePalette(std::string_view text, std::string* error) {
         if (!readValue(line, pos, s.level) || !readValue(line, pos, s.r) || !readValue(line, pos, s.g) ||
             !readValue(line, pos, s.b))
             return fail("expected four numbers 0..255: level red green blue");
-        if (line.find_first_not_of(" \t,", pos) != std::string_view::npos) return fail("more than four numbers");
-        if (!stops.empty() && s.level <= stops.back().level) return fail("levels must rise from line to line");
+        if (line.find_first_not_of(" \t,", pos) != std::string_view::npos)
+            return fail("more than four numbers");
+        if (!stops.empty() && s.level <= stops.back().level)
+            return fail("levels must rise from line to line");
         stops.push_back(s);
         if (end == text.size()) break;
     }

@@ -151,7 +151,7 @@ private:
     std::complex<double> m_timingLine{0.0, 0.0};
 
     // AFC.
-    int m_afcSymbols = 0; // symbols since the AFC was last (re)started or jumped
+    int m_afcSymbols = 0;        // symbols since the AFC was last (re)started or jumped
     float m_afcMagnitude = 0.0f; // slow mean of |phase change|, to hold the AFC when input stops
     std::complex<float> m_afcCoherence{0.0f, 0.0f};
     int m_unlockedSymbols = 0;

@@ -156,7 +156,7 @@ TEST_F(DisplayTest, SoundAndPaletteTroublesShowOnTheDisplay) {
     modem.LoadPalette((dir.path / "spectrum.col").string());
     EXPECT_EQ(d->message(), "spectrum.col not found: built-in colours");
     modem.StartModem(-1, 0);
-    ASSERT_TRUE(runUntil([&] { return !modem.audioStatus().isEmpty() && modem.audioStatus() != "No sound card open: silent input"; }, 2000));
+    ASSERT_TRUE(runUntil([&] { return !modem.audioStatus().isEmpty(); }, 2000));
     EXPECT_EQ(d->message(), "Sound card off: silent input  |  spectrum.col not found: built-in colours");
 }
 

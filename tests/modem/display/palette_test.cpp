@@ -12,11 +12,12 @@ using namespace tavrel;
 namespace {
 
 TEST(Palette, LevelsBlendBetweenTheGivenColoursAndHoldBeyondThem) {
-    const auto p = parsePalette("# comment\r\n; another\r\n\r\n10 0 0 0\r\n110, 200, 100, 0\r\n210\t255 255 255\r\n");
+    const auto p =
+        parsePalette("# comment\r\n; another\r\n\r\n10 0 0 0\r\n110, 200, 100, 0\r\n210\t255 255 255\r\n");
     ASSERT_TRUE(p);
-    EXPECT_EQ((*p)[0], 0x000000u);   // below the first level: its colour
+    EXPECT_EQ((*p)[0], 0x000000u); // below the first level: its colour
     EXPECT_EQ((*p)[10], 0x000000u);
-    EXPECT_EQ((*p)[60], 0x643200u);  // half way from black to (200,100,0)
+    EXPECT_EQ((*p)[60], 0x643200u); // half way from black to (200,100,0)
     EXPECT_EQ((*p)[110], 0xc86400u);
     EXPECT_EQ((*p)[160], 0xe4b280u); // half way on to white: (228,178,128)
     EXPECT_EQ((*p)[255], 0xffffffu); // above the last level: its colour
@@ -69,7 +70,8 @@ TEST(Palette, MissingOrDamagedFilesFallBackToTheBuiltInColours) {
 }
 
 TEST(Palette, TheShippedFileIsGoodAndRunsFromDarkToBright) {
-    const PaletteLoad shipped = loadPaletteFile(std::filesystem::path(TAVREL_SOURCE_DIR) / "data" / "spectrum.col");
+    const PaletteLoad shipped =
+        loadPaletteFile(std::filesystem::path(TAVREL_SOURCE_DIR) / "data" / "spectrum.col");
     ASSERT_TRUE(shipped.fromFile) << shipped.problem;
     const auto brightness = [](uint32_t c) { return ((c >> 16) & 255) + ((c >> 8) & 255) + (c & 255); };
     EXPECT_EQ(shipped.colours[0], 0u);
