@@ -19,10 +19,17 @@ PskModem::PskModem(QObject* parent) : PskModem(Options{}, parent) {}
 PskModem::PskModem(Options options, QObject* parent)
     : Modem(parent), m_options(std::move(options)), m_palette(builtInPalette()) {
     if (!m_options.pttFactory) m_options.pttFactory = [] { return std::make_unique<SerialPttPort>(); };
-    m_engine = std::make_unique<ModemEngine>(
-        EngineSetup{m_options.nullSourcePace, std::move(m_options.nullSourceInput)});
-    m_engine->moveToThread(&m_thread);
-    m_thread.setObjectName(QStringLiteral("modem audio"));
+    makeEngine(std::move(m_options.nullSourceInput));
+    m_statusTimer.setInterval(kStatusIntervalMs);
+    m_statusTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_statusTimer, &QTimer::timeout, this, &PskModem::tick);
+}
+
+void PskModem::makeEngine(std::vector<float> nullInput) {
+    m_engine = std::make_unique<ModemEngine>(EngineSetup{m_options.nullSourcePace, std::move(nullInput)});
+    m_thread = new QThread();
+    m_thread->setObjectName(QStringLiteral("modem audio"));
+    m_engine->moveToThread(m_thread);
     ModemEngine* e = m_engine.get();
     connect(e, &ModemEngine::airChars, this, &PskModem::onAirChars);
     connect(e, &ModemEngine::received, this, [this](const QByteArray& codes) {
@@ -32,37 +39,95 @@ PskModem::PskModem(Options options, QObject* parent)
     connect(e, &ModemEngine::overFinished, this, &PskModem::onOverFinished);
     connect(e, &ModemEngine::imdReading, this, [this](int db) { emit IMDRdy(db, 0); });
     connect(e, &ModemEngine::audioMessage, this, &PskModem::onAudioMessage);
-    connect(e, &ModemEngine::spectrumRow, this, [this](const QVector<float>& db, double low, double high) {
+    // Each drawn item is acknowledged, which is what limits how many the engine sends.
+    connect(e, &ModemEngine::spectrumRow, this, [this, e](const QVector<float>& db, double low, double high) {
         if (m_display) m_display->addSpectrum(db.constData(), static_cast<int>(db.size()), low, high);
-        m_engine->displayTaken();
+        if (e == m_engine.get()) e->displayTaken();
     });
-    connect(e, &ModemEngine::rawInput, this, [this](const QVector<float>& samples) {
+    connect(e, &ModemEngine::rawInput, this, [this, e](const QVector<float>& samples) {
         if (m_display) m_display->showRaw(samples);
-        m_engine->displayTaken();
+        if (e == m_engine.get()) e->displayTaken();
     });
-    connect(e, &ModemEngine::phaseScope, this, [this](const QVector<float>& xy, int level) {
+    connect(e, &ModemEngine::phaseScope, this, [this, e](const QVector<float>& xy, int level) {
         if (m_display) m_display->showPhases(xy, level);
-        m_engine->displayTaken();
+        if (e == m_engine.get()) e->displayTaken();
     });
-    connect(&m_thread, &QThread::started, e, &ModemEngine::begin);
-
-    m_statusTimer.setInterval(kStatusIntervalMs);
-    m_statusTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_statusTimer, &QTimer::timeout, this, &PskModem::tick);
+    connect(m_thread, &QThread::started, e, &ModemEngine::begin);
 }
 
 PskModem::~PskModem() {
     m_statusTimer.stop();
-    if (m_thread.isRunning()) {
-        QMetaObject::invokeMethod(m_engine.get(), &ModemEngine::finish, Qt::BlockingQueuedConnection);
-        m_thread.quit();
-        m_thread.wait();
+    if (!stopEngine()) {
+        // The sound system holds the audio thread and will not give it back: leave it, and the
+        // engine it runs, to the end of the process rather than hang here.
+        (void)m_engine.release();
+        m_thread = nullptr;
     }
     keyPtt(false);
     if (m_ptt) m_ptt->close();
     // The engine's FFT plans go on this thread, like they were made.
     m_engine.reset();
+    delete m_thread;
     if (m_display && !m_display->parent()) delete m_display;
+}
+
+bool PskModem::stopEngine() {
+    if (!m_thread || !m_thread->isRunning()) return true;
+    QMetaObject::invokeMethod(m_engine.get(), &ModemEngine::finish, Qt::QueuedConnection);
+    m_thread->quit();
+    return m_thread->wait(kHungAfterMs);
+}
+
+void PskModem::checkEngine() {
+    // The audio thread steps every 10 ms; one that has stopped is stuck inside the sound system
+    // (Qt's PulseAudio code can deadlock when the server dies under it).
+    const uint64_t steps = m_engine->steps();
+    if (steps != m_lastSteps || !m_thread->isRunning()) {
+        m_lastSteps = steps;
+        m_stepsSeen.restart();
+        return;
+    }
+    if (m_stepsSeen.elapsed() < kHungAfterMs) return;
+    m_engine->disconnect(this);
+    (void)m_engine.release(); // left to the stuck thread: see ~PskModem
+    m_thread = nullptr;
+    m_soundHung = true;
+    makeEngine({});
+    m_backlog.clear();
+    m_pending = 0;
+    resendSettings();
+    m_thread->start(QThread::TimeCriticalPriority);
+    m_lastSteps = 0;
+    m_stepsSeen.restart();
+    if (m_txState == 1) {
+        m_txState = 0;
+        m_endPending = false;
+        keyPtt(false);
+        queueTxState(0);
+    }
+    onAudioMessage(QStringLiteral("Sound system stopped answering: silent input until Tavrel is restarted"),
+                   true);
+}
+
+void PskModem::resendSettings() {
+    EngineCommand c;
+    c.kind = K::RxFreq;
+    c.a = m_requestedRx;
+    c.seq = ++m_freqSeq;
+    post(c);
+    post(static_cast<int>(K::TxFreq), m_txFreq);
+    post(static_cast<int>(K::Mode), m_mode);
+    post(static_cast<int>(K::SquelchThreshold), m_squelchThreshold);
+    post(static_cast<int>(K::SquelchSpeed), m_squelchSpeed);
+    post(static_cast<int>(K::AfcLimit), m_afcLimit);
+    post(static_cast<int>(K::SearchRange), m_searchRange);
+    post(static_cast<int>(K::Trim), m_trim);
+    post(static_cast<int>(K::Drive), m_drive);
+    post(static_cast<int>(K::DisplayKind), m_displayType);
+    post(static_cast<int>(K::DisplayRange), m_rangeLow, m_rangeHigh);
+    if (m_display) post(static_cast<int>(K::Bins), m_display->binsWanted());
+    post(static_cast<int>(K::IdClear));
+    postText(static_cast<int>(K::IdAppend), m_idText, false);
 }
 
 // ---- Commands ------------------------------------------------------------------------------------
@@ -158,6 +223,7 @@ void PskModem::setAuxSetting(int value) {
 }
 
 void PskModem::setIdText(const std::string& text) {
+    m_idText = text;
     post(static_cast<int>(K::IdClear));
     postText(static_cast<int>(K::IdAppend), text, false);
 }
@@ -221,7 +287,7 @@ void PskModem::AbortTx() {
     m_txState = 0;
     m_endPending = false;
     // PTT drops once the fade has been played (onOverFinished); with no engine running, now.
-    if (!m_thread.isRunning()) keyPtt(false);
+    if (!m_thread->isRunning()) keyPtt(false);
     queueTxState(0);
 }
 
@@ -295,14 +361,16 @@ void PskModem::StartModem(int device, int option) {
     const bool same = m_started && device == m_device && option == m_option;
     // Start-up runs again on every settings re-apply: the same call leaves a working (or still
     // opening) sound path alone, and tries a failed sound card again.
-    if (same && (m_opening || !m_nullSource || option == 0)) return;
+    if (same && (m_opening || !m_nullSource || option == 0 || m_soundHung)) return;
     m_device = device;
     m_option = option;
     m_opening = true;
-    post(static_cast<int>(K::OpenDevices), device, option);
+    // After the sound system has hung once, only the null source is safe.
+    post(static_cast<int>(K::OpenDevices), device, m_soundHung ? 0 : option);
     if (!m_started) {
         m_started = true;
-        m_thread.start(QThread::TimeCriticalPriority);
+        m_thread->start(QThread::TimeCriticalPriority);
+        m_stepsSeen.start();
         m_statusTimer.start();
         QTimer::singleShot(0, this, &PskModem::tick); // the first report comes at once
     }
@@ -313,6 +381,7 @@ void PskModem::Replay(int seconds) {
 }
 
 void PskModem::tick() {
+    checkEngine();
     flush();
     const int rx = RxFreq();
     if (m_display) m_display->setMarkers(rx, m_txFreq);

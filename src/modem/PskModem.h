@@ -38,6 +38,7 @@
 #include "modem/Modem.h"
 #include "modem/display/Palette.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 #include <QThread>
@@ -73,6 +74,7 @@ public:
     ~PskModem() override;
 
     static constexpr int kStatusIntervalMs = 100;
+    static constexpr int kHungAfterMs = 3000; // an audio thread silent this long is stuck
 
     int RxFreq() const override;
     void setRxFreq(int hz) override;
@@ -119,6 +121,10 @@ signals:
     void audioStatusChanged(const QString& text);
 
 private:
+    void makeEngine(std::vector<float> nullInput);
+    bool stopEngine();
+    void checkEngine();
+    void resendSettings();
     void post(const EngineCommand& c);
     void post(int kind, int a = 0, int b = 0);
     void flush();
@@ -133,7 +139,10 @@ private:
 
     Options m_options;
     std::unique_ptr<ModemEngine> m_engine;
-    QThread m_thread;
+    QThread* m_thread = nullptr;
+    uint64_t m_lastSteps = 0;
+    QElapsedTimer m_stepsSeen;
+    bool m_soundHung = false;
     std::deque<EngineCommand> m_backlog; // commands waiting for room in the ring
     QTimer m_statusTimer;
     bool m_started = false;
@@ -144,6 +153,8 @@ private:
     uint32_t m_freqSeq = 0;
     int m_txFreq = 1200, m_afcLimit = 0, m_displayType = 1, m_rangeLow = 0, m_rangeHigh = 3000;
     double m_dialFreq = 0;
+    int m_mode = 0, m_squelchThreshold = 0, m_squelchSpeed = 1, m_searchRange = 0, m_trim = 0, m_drive = 227;
+    std::string m_idText;
 
     int m_txState = 0;
     uint32_t m_over = 0;

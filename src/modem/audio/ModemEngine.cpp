@@ -65,6 +65,7 @@ void ModemEngine::finish() {
 }
 
 void ModemEngine::step() {
+    m_steps.fetch_add(1, std::memory_order_relaxed);
     if (!m_failure.isEmpty()) {
         const QString why = m_failure;
         m_failure.clear();

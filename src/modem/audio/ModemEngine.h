@@ -97,6 +97,8 @@ public:
     int level() const { return m_level.load(std::memory_order_relaxed); }
     // The UI has drawn one display item.
     void displayTaken() { m_displayInFlight.fetch_sub(1, std::memory_order_relaxed); }
+    // Steps taken so far: a count that stops moving means the thread is stuck.
+    uint64_t steps() const { return m_steps.load(std::memory_order_relaxed); }
 
 public slots:
     void begin();  // on the engine thread: starts the step timer
@@ -152,6 +154,7 @@ private:
     std::atomic<uint64_t> m_frequency{0};
     std::atomic<int> m_level{0};
     std::atomic<int> m_displayInFlight{0};
+    std::atomic<uint64_t> m_steps{0};
 
     psk31::Transmitter m_tx;
     psk31::Receiver m_rx;
