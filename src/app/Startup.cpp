@@ -69,7 +69,8 @@ void Startup::startup() {
     modem.setDisplayType(1);
     modem.setAuxSetting(253);
     // 12. PTT handed to the modem only for a real port.
-    if (numberValue(s.item(26)) > 0) modem.SetPttPort(wholeNumber32(s.item(26)), wholeNumber32(s.item(27)));
+    if (numberValue(s.item(26)) > 0 || isDevicePath(s.item(26)))
+        modem.SetPttPort(pttPortArgument(s.item(26)), wholeNumber32(s.item(27)));
     // 13-15.
     modem.setRxFreq(1200);
     s.squelchSpeedValue = 1;
@@ -135,7 +136,7 @@ void Startup::reapplySettings() {
     MainState& s = f.state;
     if (f.Comm2.portOpen()) f.Comm2.setPortOpen(false);
     s.settings = readSettings(s.file("tavrel.ini"));
-    f.PskModem1.SetPttPort(wholeNumber32(s.item(26)), wholeNumber32(s.item(27)));
+    f.PskModem1.SetPttPort(pttPortArgument(s.item(26)), wholeNumber32(s.item(27)));
     const std::string cat = catSettingsText(s.item(42), s.item(44), s.item(43), s.item(45));
     // With PTT and CAT on the same port, start-up below opens it.
     if (isPortItem(s.item(41)) && s.item(26) != s.item(41)) openCatPort(cat);

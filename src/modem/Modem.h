@@ -37,7 +37,8 @@ public:
     virtual void StartTx(int mode) = 0;      // 0 transmit the queue, 4 tune carrier
     virtual void EndTx() = 0;                // back to receive once the queue is sent; ends tune
     virtual void AbortTx() = 0;              // stop at once, queue discarded
-    virtual void SetPttPort(int port, int line) = 0;
+    // port: "1".."4" or a device path ("0" releases PTT); line 1 RTS, 2 DTR, 3 both.
+    virtual void SetPttPort(const std::string& port, int line) = 0;
     virtual void SetDisplayRange(int lowHz, int highHz) = 0;
     virtual void LoadPalette(const std::string& path) = 0;
     virtual void StartModem(int device, int option) = 0;

@@ -326,8 +326,8 @@ void PskModem::onOverFinished(quint32 over, quint32 textSeq) {
 
 // ---- PTT -----------------------------------------------------------------------------------------
 
-void PskModem::SetPttPort(int port, int line) {
-    setPttDevice(port > 0 ? resolvePortName(std::to_string(port)) : std::string(), line);
+void PskModem::SetPttPort(const std::string& port, int line) {
+    setPttDevice(resolvePortName(port), line);
 }
 
 void PskModem::setPttDevice(const std::string& device, int line) {

@@ -98,7 +98,7 @@ public:
     void StartTx(int mode) override;
     void EndTx() override;
     void AbortTx() override;
-    void SetPttPort(int port, int line) override;
+    void SetPttPort(const std::string& port, int line) override;
     void SetDisplayRange(int lowHz, int highHz) override;
     void LoadPalette(const std::string& path) override;
     void StartModem(int device, int option) override;

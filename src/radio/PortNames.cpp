@@ -11,8 +11,8 @@
 namespace tavrel {
 
 std::string resolvePortName(const std::string& item) {
-    const size_t first = item.find_first_not_of(" \t");
-    if (first != std::string::npos && item[first] == '/') {
+    if (isDevicePath(item)) {
+        const size_t first = item.find_first_not_of(" \t");
         const size_t last = item.find_last_not_of(" \t");
         return item.substr(first, last - first + 1);
     }
@@ -24,6 +24,16 @@ std::string resolvePortName(const std::string& item) {
 
 bool isPortItem(const std::string& item) {
     return !resolvePortName(item).empty();
+}
+
+bool isDevicePath(const std::string& item) {
+    const size_t first = item.find_first_not_of(" \t");
+    return first != std::string::npos && item[first] == '/';
+}
+
+std::string pttPortArgument(const std::string& item) {
+    if (isDevicePath(item)) return resolvePortName(item);
+    return std::to_string(wholeNumber32(item));
 }
 
 namespace {

@@ -14,6 +14,13 @@ std::string resolvePortName(const std::string& item);
 // True when the item names a port.
 bool isPortItem(const std::string& item);
 
+// True when the item is a device path (its first non-blank character is "/").
+bool isDevicePath(const std::string& item);
+
+// The PTT port item as the modem is handed it: a device path as typed, otherwise the item's
+// whole number ("0" for none).
+std::string pttPortArgument(const std::string& item);
+
 // Serial devices present on this machine, for the port boxes: /dev/ttyUSB*, /dev/ttyACM* and the
 // ports Qt finds, each once, in natural order (ttyUSB2 before ttyUSB10).
 std::vector<std::string> availableSerialPorts();

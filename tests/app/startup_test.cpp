@@ -165,3 +165,17 @@ TEST_F(StartupTest, StatusEventReappliesOnlyWhenSettingsChanged) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(StartupTest, PttOnADevicePathIsHandedToTheModemAsTyped) {
+    FormHarness h;
+    writeSettingsWith(h.file("tavrel.ini"), {{26, " /dev/ttyUSB1 "}, {27, "3"}});
+    h.startup->startup();
+    EXPECT_EQ(h.modem.countCalls("SetPttPort(/dev/ttyUSB1,3)"), 1);
+    h.modem.clearCalls();
+    h.startup->reapplySettings();
+    EXPECT_EQ(h.modem.calls.front(), "SetPttPort(/dev/ttyUSB1,3)");
+}
+
+} // namespace

@@ -222,7 +222,7 @@ TEST_F(PskModemTest, PttIsKeyedBeforeTheOverAndDroppedAfterItsLastSample) {
     o.pttFactory = [&] { return std::make_unique<RecordingPtt>(ptt); };
     PskModem modem(o);
     ModemLog log(modem);
-    modem.SetPttPort(2, 3);
+    modem.SetPttPort("2", 3);
     ASSERT_EQ(ptt.events, (std::vector<std::string>{"open:/dev/ttyS1"}));
     EXPECT_FALSE(modem.pttKeyed());
     std::size_t charsWhenKeyed = 99, charsWhenDropped = 0;
@@ -246,11 +246,11 @@ TEST_F(PskModemTest, PttIsKeyedBeforeTheOverAndDroppedAfterItsLastSample) {
     EXPECT_EQ(ptt.events, (std::vector<std::string>{"open:/dev/ttyS1", "key:1:3", "key:0:3"}));
 
     // Port 0 gives the port up, with the lines low; a port that does not open keys nothing.
-    modem.SetPttPort(0, 1);
+    modem.SetPttPort("0", 1);
     EXPECT_EQ(ptt.events.back(), "close");
     EXPECT_FALSE(modem.pttOpen());
     ptt.openFails = true;
-    modem.SetPttPort(1, 1);
+    modem.SetPttPort("1", 1);
     EXPECT_FALSE(modem.pttOpen());
     modem.StartTx(4);
     EXPECT_FALSE(modem.pttKeyed());

@@ -152,7 +152,7 @@ TEST_F(PanelTest, BtuWithEmptyWindowQueuesLineEndThenTheClosingLine) {
 
 TEST_F(PanelTest, PttFollowsTheStateOnlyWithoutAPttPort) {
     struct Case { const char* pttItem; bool touched; };
-    for (const Case c : {Case{"0", true}, Case{"", true}, Case{"3", false}}) {
+    for (const Case c : {Case{"0", true}, Case{"", true}, Case{"3", false}, Case{"/dev/ttyUSB1", false}}) {
         h = std::make_unique<FormHarness>();
         startWith({{26, c.pttItem}, {41, "1"}, {42, "9600"}, {43, "8"}, {44, "N"}, {45, "1"}});
         h->comm2.clearRecord();

@@ -71,6 +71,15 @@ TEST(PortItem, NumbersOneToFourAreTheMachinesSerialPorts) {
     }
 }
 
+TEST(PortItem, PttItemIsHandedOverAsAPathOrAWholeNumber) {
+    struct Row { const char* item; const char* argument; bool path; };
+    for (const Row& r : {Row{"", "0", false}, Row{"0", "0", false}, Row{"2", "2", false}, Row{" 3.4", "3", false},
+                         Row{"COM1", "0", false}, Row{" /dev/ttyUSB0 ", "/dev/ttyUSB0", true}}) {
+        EXPECT_EQ(pttPortArgument(r.item), r.argument) << "'" << r.item << "'";
+        EXPECT_EQ(isDevicePath(r.item), r.path) << "'" << r.item << "'";
+    }
+}
+
 TEST(PortList, UsbAndAcmDevicesInNaturalOrderMergedWithKnownPorts) {
     const auto dir = std::filesystem::temp_directory_path() / ("tavrel-dev-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);

@@ -33,10 +33,11 @@ void FakeModem::SendText(const std::string& t) {
 void FakeModem::StartTx(int m) { lastStartTx = m; calls.push_back("StartTx(" + std::to_string(m) + ")"); }
 void FakeModem::EndTx() { ++endTxCount; calls.push_back("EndTx()"); }
 void FakeModem::AbortTx() { m_queue.clear(); calls.push_back("AbortTx()"); }
-void FakeModem::SetPttPort(int port, int line) {
-    pttPort = port;
+void FakeModem::SetPttPort(const std::string& port, int line) {
+    pttDevice = port;
+    pttPort = port.starts_with('/') ? 0 : std::stoi(port);
     pttLine = line;
-    calls.push_back("SetPttPort(" + std::to_string(port) + "," + std::to_string(line) + ")");
+    calls.push_back("SetPttPort(" + port + "," + std::to_string(line) + ")");
 }
 void FakeModem::SetDisplayRange(int lo, int hi) {
     rangeLow = lo;

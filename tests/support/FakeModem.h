@@ -37,7 +37,7 @@ public:
     void StartTx(int mode) override;
     void EndTx() override;
     void AbortTx() override;
-    void SetPttPort(int port, int line) override;
+    void SetPttPort(const std::string& port, int line) override;
     void SetDisplayRange(int lowHz, int highHz) override;
     void LoadPalette(const std::string& path) override;
     void StartModem(int device, int option) override;
@@ -51,6 +51,7 @@ public:
     std::string idText;
     int mode = -1, squelchThreshold = -1, squelchSpeed = -1, searchRange = -1, trimValue = 0;
     int displayType = -1, auxSetting = -1, pttPort = -1, pttLine = -1, rangeLow = -1, rangeHigh = -1;
+    std::string pttDevice; // the port as handed over
     int lastStartTx = -1;
     int endTxCount = 0;
     std::string palettePath;

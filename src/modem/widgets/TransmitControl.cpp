@@ -7,6 +7,7 @@
 #include "modem/QsoTexts.h"
 #include "modem/widgets/QsoButtons.h"
 #include "modem/widgets/TransmitPanel.h"
+#include "radio/PortNames.h"
 #include "radio/SerialPort.h"
 
 namespace tavrel {
@@ -119,7 +120,7 @@ void TransmitControl::TxStateChg(int state) {
     m_txrxtx.setVisible(state != 0);
     m_transmit.Label53->setVisible(state != 0);
     // Without a PTT port of its own the transmitter is keyed by RTS on the CAT port.
-    if (numberValue(m_state.item(26)) == 0) m_comm2.setRTSEnable(state == 1);
+    if (numberValue(m_state.item(26)) == 0 && !isDevicePath(m_state.item(26))) m_comm2.setRTSEnable(state == 1);
     m_state.txState = state;
 }
 
