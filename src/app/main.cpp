@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QStatusBar>
 #include <QStyleFactory>
 
 int main(int argc, char** argv) {
@@ -22,6 +23,9 @@ int main(int argc, char** argv) {
     tavrel::QtSerialPort comm2;
     tavrel::Form1 form(folder, modem, comm2);
     tavrel::Startup startup(form);
+    // Trouble with the sound card is told in the window's status line as well as on the display.
+    QObject::connect(&modem, &tavrel::PskModem::audioStatusChanged, &form,
+                     [&form](const QString& text) { form.statusBar()->showMessage(text); });
     startup.startup();
     // The whole screen is the operator's: start as large as it allows.
     if (const QScreen* screen = form.screen()) form.resize(screen->availableGeometry().size());
