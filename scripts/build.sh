@@ -1,9 +1,18 @@
 #!/usr/bin/env bash
-# build.sh <build-dir> [extra cmake args...]: configure once, then build with both cores.
+# build.sh <build-dir> [cmake -D options...] [-- targets...]: configure once, then build with both cores.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir="$1"; shift
+options=(); targets=()
+while [ $# -gt 0 ]; do
+  if [ "$1" = "--" ]; then shift; targets=("$@"); break; fi
+  options+=("$1"); shift
+done
 if [ ! -f "$dir/build.ninja" ]; then
-  cmake -S . -B "$dir" -G Ninja "$@"
+  cmake -S . -B "$dir" -G Ninja "${options[@]}"
 fi
-cmake --build "$dir" -j2
+if [ ${#targets[@]} -gt 0 ]; then
+  cmake --build "$dir" -j2 --target "${targets[@]}"
+else
+  cmake --build "$dir" -j2
+fi

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh
-./scripts/build.sh build -DCMAKE_BUILD_TYPE=Release -DTAVREL_BENCH=OFF
+./scripts/build.sh build -DCMAKE_BUILD_TYPE=Release -- tavrel psk31
 station="${TAVREL_HOME:-$HOME/Tavrel}"
 mkdir -p "$station"
 install -m 755 build/src/app/tavrel "$station/tavrel"
