@@ -10,25 +10,34 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyleFactory>
+#include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tavrel"));
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    int rc = 0;
+    {
+        QApplication app(argc, argv);
+        QApplication::setApplicationName(QStringLiteral("Tavrel"));
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
-    const std::filesystem::path folder = QCoreApplication::applicationDirPath().toStdString();
-    tavrel::installMissingDataFiles(folder);
+        const std::filesystem::path folder = QCoreApplication::applicationDirPath().toStdString();
+        tavrel::installMissingDataFiles(folder);
 
-    tavrel::PskModem modem;
-    tavrel::QtSerialPort comm2;
-    tavrel::Form1 form(folder, modem, comm2);
-    tavrel::Startup startup(form);
-    // Trouble with the sound card is told in the window's status line as well as on the display.
-    QObject::connect(&modem, &tavrel::PskModem::audioStatusChanged, &form,
-                     [&form](const QString& text) { form.statusBar()->showMessage(text); });
-    startup.startup();
-    // The whole screen is the operator's: start as large as it allows.
-    if (const QScreen* screen = form.screen()) form.resize(screen->availableGeometry().size());
-    form.showMaximized();
-    return QApplication::exec();
+        tavrel::PskModem modem;
+        tavrel::QtSerialPort comm2;
+        tavrel::Form1 form(folder, modem, comm2);
+        tavrel::Startup startup(form);
+        // Trouble with the sound card is told in the window's status line as well as on the display.
+        QObject::connect(&modem, &tavrel::PskModem::audioStatusChanged, &form,
+                         [&form](const QString& text) { form.statusBar()->showMessage(text); });
+        startup.startup();
+        // The whole screen is the operator's: start as large as it allows.
+        if (const QScreen* screen = form.screen()) form.resize(screen->availableGeometry().size());
+        form.showMaximized();
+        rc = QApplication::exec();
+    } // everything of ours closes here: the modem unkeys PTT, the ports close
+    // Qt's PulseAudio backend can deadlock in its own exit-time destructor when the sound server
+    // went away while we ran; nothing is left to save, so skip the library's exit handlers.
+    std::fflush(nullptr);
+    std::_Exit(rc);
 }
