@@ -2,6 +2,8 @@
 
 #include "TempFolder.h"
 
+#include "SampleContact.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -18,26 +20,7 @@ const std::string kHeader =
     "zqx,Date,Call,Start Time,Band,Mode,Power,End Time,His RST,My RST,Name,QTH,Remarks,"
     "QSL Sent,QSL Received,Locator,,,,,,,,|:\r\n";
 
-LogRecord contact(const std::string& call, const std::string& date = "20240315",
-                  const std::string& end = "102000") {
-    LogRecord r;
-    r[0] = "zqx";
-    r[1] = date;
-    r[2] = call;
-    r[3] = "101500";
-    r[4] = "20";
-    r[5] = "BPSK";
-    r[6] = "40";
-    r[7] = end;
-    r[8] = "579";
-    r[9] = "599";
-    r[10] = "Hans";
-    r[11] = "Berlin";
-    r[12] = "nice qso";
-    r[15] = "JO62QM";
-    r[23] = "|";
-    return r;
-}
+LogRecord contact(const std::string& call) { return test::sampleContact(call); }
 
 // A contact line with the given call, 24 fields.
 std::string contactLine(const std::string& call) {

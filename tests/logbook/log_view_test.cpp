@@ -1,6 +1,8 @@
 #include "logbook/LogFile.h"
 #include "logbook/LogView.h"
 
+#include "SampleContact.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,24 +10,11 @@
 namespace tavrel {
 namespace {
 
+// As loaded: the remarks "notes" and the chronological key filled.
 LogRecord contact(const std::string& call, const std::string& date, const std::string& end) {
-    LogRecord r;
-    r[0] = "zqx";
-    r[1] = date;
-    r[2] = call;
-    r[3] = "101500";
-    r[4] = "20";
-    r[5] = "BPSK";
-    r[6] = "40";
-    r[7] = end;
-    r[8] = "579";
-    r[9] = "599";
-    r[10] = "Hans";
-    r[11] = "Berlin";
+    LogRecord r = test::sampleContact(call, date, end);
     r[12] = "notes";
-    r[15] = "JO62QM";
     r[22] = date + end;
-    r[23] = "|";
     return r;
 }
 

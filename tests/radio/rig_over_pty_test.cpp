@@ -2,6 +2,7 @@
 // pseudo-terminal whose slave device is the CAT port of tavrel.ini, read from the master side.
 
 #include "app/Settings.h"
+#include "support/FakeSerial.h"
 #include "support/TempDir.h"
 
 #include <QCoreApplication>
@@ -27,16 +28,7 @@ QCoreApplication& app() {
     return instance;
 }
 
-std::string hex(const std::string& bytes) {
-    std::string out;
-    for (unsigned char c : bytes) {
-        char pair[4];
-        std::snprintf(pair, sizeof pair, "%02X", c);
-        if (!out.empty()) out += ' ';
-        out += pair;
-    }
-    return out;
-}
+std::string hex(const std::string& bytes) { return hexBytes(bytes); }
 
 class Rig {
 public:
