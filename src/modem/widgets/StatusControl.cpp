@@ -1,7 +1,6 @@
 #include "modem/widgets/StatusControl.h"
 
 #include "app/Controls.h"
-#include "app/Numeric.h"
 #include "app/QtText.h"
 #include "modem/Modem.h"
 #include "modem/StatusText.h"
@@ -10,14 +9,8 @@
 #include "modem/widgets/TransmitControl.h"
 
 #include <QSlider>
-#include <cstdio>
 
 namespace tavrel {
-
-namespace {
-// DialFreq read back as text, then taken as a number: the same value.
-double dialKhz(const Modem& m) { return m.DialFreq(); }
-} // namespace
 
 StatusControl::StatusControl(MainState& state, Modem& modem, StatusPanel& status, ReceivePanel& receive,
                              TransmitControl& transmit, StatusTargets targets)
@@ -41,14 +34,14 @@ void StatusControl::StatusRdy(int freq, int level) {
     // 7.
     if (applySquelchSpeed) applySquelchSpeed();
     // 8-10. Absolute frequencies.
-    m_state.rxAbsFreq = absoluteFrequency(m_modem.RxFreq(), dialKhz(m_modem));
-    m_state.txAbsFreq = absoluteFrequency(m_modem.TxFreq(), dialKhz(m_modem));
-    m_t.txrxfreq->setText(toQString(groupFrequency(m_state.rxAbsFreq, dialKhz(m_modem))));
+    m_state.rxAbsFreq = absoluteFrequency(m_modem.RxFreq(), m_modem.DialFreq());
+    m_state.txAbsFreq = absoluteFrequency(m_modem.TxFreq(), m_modem.DialFreq());
+    m_t.txrxfreq->setText(toQString(groupFrequency(m_state.rxAbsFreq, m_modem.DialFreq())));
     m_t.Label47->setVisible(!net);
     m_t.Label51->setVisible(!net);
     m_t.Label51->setText(QString::number(m_modem.TxFreq()));
     m_t.Label50->setText(QString::number(m_modem.RxFreq()));
-    m_t.Label47->setText(toQString(groupFrequency(m_state.txAbsFreq, dialKhz(m_modem))));
+    m_t.Label47->setText(toQString(groupFrequency(m_state.txAbsFreq, m_modem.DialFreq())));
     // 11. Settings written by a settings window, a band, a preset or a macro edit.
     if (settingsChanged == 1) {
         if (reapplySettings) reapplySettings();
