@@ -9,6 +9,8 @@ while [ $# -gt 0 ]; do
   options+=("$1"); shift
 done
 if [ ! -f "$dir/build.ninja" ]; then
+  # A compiler cache, when installed, makes rebuilds in a second clone cheap.
+  command -v ccache >/dev/null 2>&1 && options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   cmake -S . -B "$dir" -G Ninja "${options[@]}"
 fi
 if [ ${#targets[@]} -gt 0 ]; then
