@@ -1,11 +1,7 @@
 #include "app/Settings.h"
 
+#include "app/FileStore.h"
 #include "app/MainState.h"
-
-#include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <unistd.h>
 
 namespace tavrel {
 
@@ -28,43 +24,96 @@ namespace {
 
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 
-// Consumes a closing comma or line end (CR LF counts as one) at pos.
-void skipTerminator(std::string_view t, size_t& pos) {
-    if (pos >= t.size()) return;
-    if (t[pos] == ',' || t[pos] == '\n') {
-        ++pos;
-    } else if (t[pos] == '\r') {
-        ++pos;
-        if (pos < t.size() && t[pos] == '\n') ++pos;
+// Reads the items of a settings text one by one by the reading rule, noting how each ended.
+class ItemReader {
+public:
+    explicit ItemReader(std::string_view text) : m_t(text) {}
+
+    bool atEnd() const { return m_pos >= m_t.size(); }
+    // Nothing but blanks and line ends is left.
+    bool onlyBlankLinesLeft() const {
+        return m_t.find_first_not_of(" \t\r\n", m_pos) == std::string_view::npos;
     }
-}
+    int line() const { return m_line; } // 1-based line the next item starts on
+
+    // The next item; `byComma` tells whether a comma (not a line end) closed it.
+    std::string next(bool& byComma) {
+        const std::string_view t = m_t;
+        while (m_pos < t.size() && (t[m_pos] == ' ' || t[m_pos] == '\t')) ++m_pos;
+        std::string item;
+        if (m_pos < t.size() && t[m_pos] == '"') {
+            size_t close = t.find('"', m_pos + 1);
+            if (close == std::string_view::npos) close = t.size();
+            item.assign(t.substr(m_pos + 1, close - m_pos - 1));
+            countLines(item);
+            m_pos = close + 1;
+            while (m_pos < t.size() && t[m_pos] != ',' && !isLineEnd(t[m_pos])) ++m_pos;
+        } else {
+            size_t end = m_pos;
+            while (end < t.size() && t[end] != ',' && !isLineEnd(t[end])) ++end;
+            item.assign(t.substr(m_pos, end - m_pos));
+            while (!item.empty() && (item.back() == ' ' || item.back() == '\t')) item.pop_back();
+            m_pos = end;
+        }
+        byComma = m_pos < t.size() && t[m_pos] == ',';
+        skipTerminator();
+        return item;
+    }
+
+private:
+    // Consumes a closing comma or line end (CR LF counts as one).
+    void skipTerminator() {
+        if (m_pos >= m_t.size()) return;
+        if (m_t[m_pos] == ',') {
+            ++m_pos;
+            return;
+        }
+        ++m_line;
+        if (m_t[m_pos] == '\r' && m_pos + 1 < m_t.size() && m_t[m_pos + 1] == '\n') ++m_pos;
+        ++m_pos;
+    }
+    void countLines(std::string_view quoted) {
+        for (size_t i = 0; i < quoted.size(); ++i)
+            if (quoted[i] == '\n' || (quoted[i] == '\r' && (i + 1 == quoted.size() || quoted[i + 1] != '\n')))
+                ++m_line;
+    }
+
+    std::string_view m_t;
+    size_t m_pos = 0;
+    int m_line = 1;
+};
 
 } // namespace
 
 SettingsList parseSettings(std::string_view t) {
     SettingsList list = defaultSettings();
-    size_t pos = 0;
-    for (int i = 0; i < kSettingsCount; ++i) {
-        if (pos >= t.size()) break; // a short file: the rest keep their defaults
-        while (pos < t.size() && (t[pos] == ' ' || t[pos] == '\t')) ++pos;
-        std::string item;
-        if (pos < t.size() && t[pos] == '"') {
-            size_t close = t.find('"', pos + 1);
-            if (close == std::string_view::npos) close = t.size();
-            item.assign(t.substr(pos + 1, close - pos - 1));
-            pos = close + 1;
-            while (pos < t.size() && t[pos] != ',' && !isLineEnd(t[pos])) ++pos;
-        } else {
-            size_t end = pos;
-            while (end < t.size() && t[end] != ',' && !isLineEnd(t[end])) ++end;
-            item.assign(t.substr(pos, end - pos));
-            while (!item.empty() && (item.back() == ' ' || item.back() == '\t')) item.pop_back();
-            pos = end;
-        }
-        skipTerminator(t, pos);
-        list[i] = std::move(item);
-    }
+    ItemReader reader(t);
+    bool byComma = false;
+    for (int i = 0; i < kSettingsCount && !reader.atEnd(); ++i) // a short file: the rest keep their defaults
+        list[i] = reader.next(byComma);
     return list;
+}
+
+std::optional<std::string> settingsDamage(std::string_view t) {
+    ItemReader reader(t);
+    int count = 0;
+    int commaLine = 0;
+    bool byComma = false;
+    // Blank lines after the last item are harmless; anything else counts.
+    while (!reader.atEnd() && !(count >= kSettingsCount && reader.onlyBlankLinesLeft())) {
+        const int line = reader.line();
+        reader.next(byComma);
+        ++count;
+        if (byComma && commaLine == 0) commaLine = line;
+    }
+    const std::string counted = std::to_string(count) + (count == 1 ? " item" : " items");
+    if (commaLine > 0)
+        return "line " + std::to_string(commaLine) +
+               " holds a comma outside quotes, which moves every later item (" + counted + " instead of " +
+               std::to_string(kSettingsCount) + ")";
+    if (count != kSettingsCount)
+        return "it holds " + counted + " instead of " + std::to_string(kSettingsCount);
+    return std::nullopt;
 }
 
 std::string formatSettings(const SettingsList& list) {
@@ -78,30 +127,27 @@ std::string formatSettings(const SettingsList& list) {
     return out;
 }
 
-SettingsList readSettings(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return defaultSettings();
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return parseSettings(text);
+SettingsRead loadSettings(const std::filesystem::path& file) {
+    SettingsRead result{defaultSettings(), false, std::nullopt, std::nullopt};
+    const FileRead read = readWholeFile(file);
+    if (read.missing()) {
+        result.missing = true;
+        return result;
+    }
+    if (read.error != 0) {
+        result.error = "The settings file " + file.string() + " cannot be read: " + errorText(read.error) + ".";
+        return result;
+    }
+    result.list = parseSettings(read.bytes);
+    if (auto damage = settingsDamage(read.bytes))
+        result.damage = "The settings file " + file.string() + " is damaged: " + *damage + ".";
+    return result;
 }
 
+SettingsList readSettings(const std::filesystem::path& file) { return loadSettings(file).list; }
+
 bool writeSettings(const std::filesystem::path& file, const SettingsList& list) {
-    const std::string text = formatSettings(list);
-    std::filesystem::path tmp = file;
-    tmp += ".tmp";
-    FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (fsync(fileno(f)) == 0) && ok;
-    ok = (std::fclose(f) == 0) && ok;
-    std::error_code ec;
-    if (ok) std::filesystem::rename(tmp, file, ec);
-    if (!ok || ec) {
-        std::filesystem::remove(tmp, ec);
-        return false;
-    }
-    return true;
+    return !replaceFile(file, formatSettings(list));
 }
 
 bool writeDefaultSettings(const std::filesystem::path& file) { return writeSettings(file, defaultSettings()); }

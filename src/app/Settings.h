@@ -4,6 +4,7 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,11 +30,27 @@ SettingsList parseSettings(std::string_view text);
 // its quotes and read back unchanged.
 std::string formatSettings(const SettingsList& list);
 
-// Reads the whole file; a missing or unreadable file gives the defaults.
+// Why a settings text does not hold exactly one item a line for all 101 items: too few or too
+// many items, or a comma outside quotes that moves every later item. Blank lines at the end are
+// harmless. Nothing when the text is whole.
+std::optional<std::string> settingsDamage(std::string_view text);
+
+struct SettingsRead {
+    SettingsList list;                  // the defaults unless the file was read
+    bool missing = false;               // there is no such file
+    std::optional<std::string> error;   // the file is there but cannot be read: it must be left alone
+    std::optional<std::string> damage;  // read, with defaults filled in where items are missing
+};
+
+// Reads the whole file; never throws. Messages are for the operator and name the file.
+SettingsRead loadSettings(const std::filesystem::path& file);
+
+// The list alone: the defaults for a missing or unreadable file.
 SettingsList readSettings(const std::filesystem::path& file);
 
-// Writes the whole list to a temporary file and renames it over `file`, so a full disk or a
-// crash never leaves a half-written settings file. Returns false when the write failed.
+// Replaces the file with the whole list, durably and keeping its permissions (see FileStore.h),
+// so a full disk or a crash never leaves a half-written settings file. Returns false when the
+// write failed.
 bool writeSettings(const std::filesystem::path& file, const SettingsList& list);
 
 bool writeDefaultSettings(const std::filesystem::path& file);

@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/Controls.h"
+#include "app/FileStore.h"
 #include "app/Numeric.h"
 #include "app/QtText.h"
 #include "modem/Modem.h"
@@ -9,12 +10,34 @@
 #include "ui/ColourScheme.h"
 #include "ui/Form1.h"
 
+#include <QLabel>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 namespace tavrel {
 
 Startup::Startup(Form1& form) : m_form(form) {
     m_form.statusControl->reapplySettings = [this] { reapplySettings(); };
+    onSettingsUnreadable = [this](const std::string& message) {
+        std::fprintf(stderr, "Tavrel: %s\n", message.c_str());
+        QMessageBox::critical(&m_form, QObject::tr("Tavrel: the settings cannot be read"),
+                              QString::fromStdString(message) +
+                                  QObject::tr("\n\nThe file has been left as it is and Tavrel will close now. "
+                                              "Make it readable for your user (or restore a backup) and "
+                                              "start Tavrel again."));
+        std::exit(2);
+    };
+    onSettingsDamaged = [this](const std::string& message) {
+        std::fprintf(stderr, "Tavrel: %s\n", message.c_str());
+        // A lasting part of the status line: the sound card's messages come and go beside it.
+        auto* note = new QLabel(QString::fromStdString(message));
+        note->setObjectName(QStringLiteral("settingsNote"));
+        note->setWordWrap(true);
+        m_form.statusBar()->addPermanentWidget(note, 1);
+    };
 }
 
 std::string Startup::catSettingsText(const std::string& baud, const std::string& parity,
@@ -29,6 +52,33 @@ void Startup::openCatPort(const std::string& catSettings) {
     openPort(m_form.Comm2, port, catSettings);
 }
 
+// Reads tavrel.ini into the main window's list; false when the program must not go on.
+bool Startup::readSettingsFile() {
+    MainState& s = m_form.state;
+    const auto ini = s.file("tavrel.ini");
+    SettingsRead read = loadSettings(ini);
+    if (read.error) {
+        // Defaults now would be written over the operator's settings by the band restore.
+        onSettingsUnreadable(*read.error);
+        return false;
+    }
+    if (read.missing) writeDefaultSettings(ini);
+    if (read.damage && !m_damageTold) {
+        m_damageTold = true;
+        // The first save would write the repaired list over it: keep the file as it was.
+        auto kept = ini;
+        kept += ".damaged";
+        std::string message = *read.damage + " Tavrel has read it with defaults for what is missing";
+        if (const auto failure = copyFileOver(ini, kept))
+            message += "; a copy of it as it was could not be kept (" + failure->reason() + ").";
+        else
+            message += " and keeps the file as it was in " + kept.string() + ".";
+        onSettingsDamaged(message);
+    }
+    s.settings = std::move(read.list);
+    return true;
+}
+
 void Startup::startup() {
     Form1& f = m_form;
     MainState& s = f.state;
@@ -36,13 +86,10 @@ void Startup::startup() {
 
     // 1. The grey-line program's menu item.
     f.menuControl->findGreyLine();
-    // 2. A missing settings file is made with the defaults.
-    const auto ini = s.file("tavrel.ini");
-    if (!std::filesystem::exists(ini)) writeDefaultSettings(ini);
-    // 3. A missing log file is made with its header record.
+    // A missing settings file is made with the defaults and read.
+    if (!readSettingsFile()) return;
+    // A missing log file is made with its header record.
     f.entryControl->makeLogIfMissing();
-    // 4-6.
-    s.settings = readSettings(ini);
     s.currentBand = s.item(50);
     settingsChanged = 0;
     // 7. Today's date, taken as mm-dd-yyyy.
@@ -135,7 +182,7 @@ void Startup::reapplySettings() {
     Form1& f = m_form;
     MainState& s = f.state;
     if (f.Comm2.portOpen()) f.Comm2.setPortOpen(false);
-    s.settings = readSettings(s.file("tavrel.ini"));
+    if (!readSettingsFile()) return;
     f.PskModem1.SetPttPort(pttPortArgument(s.item(26)), wholeNumber32(s.item(27)));
     const std::string cat = catSettingsText(s.item(42), s.item(44), s.item(43), s.item(45));
     // With PTT and CAT on the same port, start-up below opens it.

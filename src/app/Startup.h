@@ -3,6 +3,7 @@
 // loaded and again at the end of every re-apply; the re-apply runs from the status handling
 // whenever settingsChanged is 1.
 
+#include <functional>
 #include <string>
 
 namespace tavrel {
@@ -17,13 +18,22 @@ public:
     void startup();
     void reapplySettings();
 
+    // A settings file that is there but cannot be read is left alone and ends the program: the
+    // default tells the operator (message box and standard error) and exits. Tests put their own.
+    std::function<void(const std::string& message)> onSettingsUnreadable;
+    // A damaged settings file, told once a run; the default writes it to standard error and
+    // keeps it in the window's status line.
+    std::function<void(const std::string& message)> onSettingsDamaged;
+
     // Baud, parity, data bits, stop bits, joined by a comma and a blank.
     static std::string catSettingsText(const std::string& baud, const std::string& parity,
                                        const std::string& dataBits, const std::string& stopBits);
 
 private:
     void openCatPort(const std::string& catSettings);
+    bool readSettingsFile();
     Form1& m_form;
+    bool m_damageTold = false;
 };
 
 } // namespace tavrel

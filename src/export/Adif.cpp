@@ -1,10 +1,8 @@
 #include "export/Adif.h"
 
+#include "app/FileStore.h"
+
 #include <array>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <system_error>
 
 namespace tavrel {
 
@@ -49,10 +47,6 @@ void appendPiece(std::string& line, std::string_view tag, std::string_view value
     line += value;
 }
 
-std::string errorText(int err) {
-    return std::generic_category().message(err);
-}
-
 } // namespace
 
 std::string adifBand(std::string_view stored) {
@@ -94,31 +88,20 @@ std::string adifFile(const LogTable& log, const DateTime& localNow, std::string_
 }
 
 std::optional<std::string> writeAdif(const std::filesystem::path& path, std::string_view bytes) {
+    const auto failure = replaceFile(path, bytes);
+    if (!failure) return std::nullopt;
     const std::string name = path.string();
-    std::filesystem::path temp = path;
-    temp += ".tmp";
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return "The ADIF export " + name + " could not be created: " + errorText(errno) + ".";
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const int writeErr = errno;
-    const bool flushed = std::fflush(f) == 0;
-    const int flushErr = errno;
-    const bool closed = std::fclose(f) == 0;
-    const int closeErr = errno;
-    if (!written || !flushed || !closed) {
-        std::error_code ignore;
-        std::filesystem::remove(temp, ignore);
-        const int err = !written ? writeErr : !flushed ? flushErr : closeErr;
-        return "The ADIF export " + name + " could not be written: " + errorText(err) + ".";
+    switch (failure->step) {
+    case WriteFailure::Step::Create:
+        return "The ADIF export " + name + " could not be created: " + failure->reason() + ".";
+    case WriteFailure::Step::Replace:
+        return "The earlier ADIF export " + name + " could not be replaced: " + failure->reason() + ".";
+    case WriteFailure::Step::Sync:
+        return "The ADIF export " + name + " was written, but could not be made safe on the disk: " +
+               failure->reason() + ".";
+    default:
+        return "The ADIF export " + name + " could not be written: " + failure->reason() + ".";
     }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::error_code ignore;
-        std::filesystem::remove(temp, ignore);
-        return "The earlier ADIF export " + name + " could not be replaced: " + ec.message() + ".";
-    }
-    return std::nullopt;
 }
 
 } // namespace tavrel

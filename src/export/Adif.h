@@ -29,8 +29,8 @@ std::string adifContactLine(const LogRecord& row);
 // The whole file: rows 1 to logLast of the table (row 0 is the header record).
 std::string adifFile(const LogTable& log, const DateTime& localNow, std::string_view utcTime);
 
-// Replaces `path` with `bytes`: written beside it under a temporary name and renamed over it,
-// so a failed export leaves the previous one whole. Returns what went wrong (UTF-8, naming the
+// Replaces `path` with `bytes` durably (see replaceFile), so a failed export leaves the
+// previous one whole. Returns what went wrong (UTF-8, naming the
 // file) or nothing when the file was written.
 std::optional<std::string> writeAdif(const std::filesystem::path& path, std::string_view bytes);
 

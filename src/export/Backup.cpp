@@ -1,5 +1,7 @@
 #include "export/Backup.h"
 
+#include "app/FileStore.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <pwd.h>
@@ -81,8 +83,12 @@ std::optional<fs::path> firstWritableMedium(const std::vector<fs::path>& roots) 
 std::optional<CopyFailure> copyOver(const fs::path& from, const fs::path& to) {
     std::error_code ec;
     if (!fs::is_regular_file(from, ec)) return CopyFailure{from.string(), "the file does not exist"};
-    fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
-    if (ec) return CopyFailure{to.string(), ec.message()};
+    // Under a temporary name first: a copy that fails half-way (a full stick) leaves the
+    // earlier backup of that name whole.
+    if (const auto failure = copyFileOver(from, to)) {
+        const bool source = failure->step == WriteFailure::Step::Read;
+        return CopyFailure{source ? from.string() : to.string(), failure->reason()};
+    }
     return std::nullopt;
 }
 

@@ -46,7 +46,8 @@ struct CopyFailure {
     std::string reason; // UTF-8, for the operator
 };
 
-// Copies one file, overwriting the target.
+// Copies one file over the target, whole or not at all (see replaceFile); the reason is the
+// system's ("No space left on device").
 std::optional<CopyFailure> copyOver(const std::filesystem::path& from, const std::filesystem::path& to);
 
 struct BackupPlaces {

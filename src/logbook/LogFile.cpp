@@ -1,13 +1,12 @@
 #include "logbook/LogFile.h"
 
 #include "app/Cp1252.h"
+#include "app/FileStore.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -170,16 +169,6 @@ bool holdsNoRecord(int fd, off_t size) {
     return ::pread(fd, bytes.data(), bytes.size(), 0) == size && holdsNoRecord(bytes);
 }
 
-// The folder entry of a newly made file is only durable once the folder itself is synced.
-void syncFolder(const std::filesystem::path& path) {
-    std::filesystem::path folder = path.parent_path();
-    if (folder.empty()) folder = ".";
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 } // namespace
 
 LogRecord logHeaderRecord() {
@@ -270,16 +259,19 @@ std::optional<LogError> newlog(const std::filesystem::path& path) {
     std::optional<LogError> error;
     if (!written) error = LogError{LogError::Kind::Io, 0, systemError(path, "cannot be written")};
     ::close(fd);
-    syncFolder(path);
+    syncFolderOf(path); // the new entry is only durable once its folder is synced
     return error;
 }
 
 LogLoad getlog(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return failure(LogError::Kind::Io, 0, systemError(path, "cannot be opened"));
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) return failure(LogError::Kind::Io, 0, systemError(path, "cannot be read"));
-    in.close();
+    const FileRead read = readWholeFile(path);
+    if (read.error != 0) {
+        errno = read.error;
+        return failure(LogError::Kind::Io, 0,
+                       systemError(path, read.missing() ? "cannot be opened" : "cannot be read") +
+                           " The file has been left unchanged.");
+    }
+    const std::string& bytes = read.bytes;
 
     if (holdsNoRecord(bytes)) {
         if (auto error = newlog(path)) return failure(error->kind, 0, error->message);
@@ -318,11 +310,24 @@ std::optional<LogError> appendContact(const std::filesystem::path& path, LogReco
     }
     out += formatRecord(row);
 
-    const bool written = writeAll(fd, out) && ::fsync(fd) == 0;
+    // A record written in part (a full disk) would make the log unreadable from then on:
+    // cut the file back to where it ended before.
+    const off_t before = fresh ? 0 : st.st_size;
     std::optional<LogError> error;
-    if (!written) error = LogError{LogError::Kind::Io, 0, systemError(path, "cannot be written")};
+    if (!writeAll(fd, out) || ::fsync(fd) != 0) {
+        std::string message = systemError(path, "cannot be written");
+        if (::ftruncate(fd, before) == 0) {
+            (void)::fsync(fd);
+            message += " The log is as it was.";
+        } else {
+            message += " The part of the record already written could not be removed (" +
+                       std::string(std::strerror(errno)) +
+                       "): delete the incomplete last line in a text editor before Tavrel starts again.";
+        }
+        error = LogError{LogError::Kind::Io, 0, std::move(message)};
+    }
     ::close(fd);
-    if (fresh) syncFolder(path);
+    if (fresh) syncFolderOf(path); // the new entry is only durable once its folder is synced
     return error;
 }
 

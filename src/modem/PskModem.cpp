@@ -338,11 +338,36 @@ void PskModem::setPttDevice(const std::string& device, int line) {
     }
     m_pttKeyed = false;
     m_pttLine = line;
-    if (device.empty()) return;
+    m_pttDevice = device;
+    if (device.empty()) {
+        m_pttLostDevice.clear();
+        return;
+    }
     auto port = m_options.pttFactory();
-    if (!port->open(device)) return;
+    if (!port->open(device)) {
+        if (!m_pttLostDevice.empty())
+            emit pttStatusChanged(tr("PTT port %1 cannot be opened").arg(QString::fromStdString(device)));
+        return;
+    }
+    port->onLost = [this, raw = port.get()] { pttLost(raw); };
     m_ptt = std::move(port);
+    if (!m_pttLostDevice.empty()) {
+        m_pttLostDevice.clear();
+        emit pttStatusChanged(tr("PTT port %1 is open again").arg(QString::fromStdString(device)));
+    }
     if (m_txState == 1) keyPtt(true);
+}
+
+void PskModem::pttLost(PttPort* port) {
+    if (m_ptt.get() != port) return;
+    m_pttKeyed = false;
+    m_pttLostDevice = m_pttDevice;
+    emit pttStatusChanged(tr("PTT port %1 went away and has been closed; it is opened again when the "
+                             "settings are next saved")
+                              .arg(QString::fromStdString(m_pttDevice)));
+    // The port is still inside its own handler: it goes once that has returned.
+    std::shared_ptr<PttPort> gone(m_ptt.release());
+    QMetaObject::invokeMethod(this, [gone] {}, Qt::QueuedConnection);
 }
 
 void PskModem::keyPtt(bool on) {

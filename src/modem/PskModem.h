@@ -31,7 +31,8 @@
 //   Calling it again with the same values changes nothing, except that a sound card that had failed
 //   is tried again.
 // - SetPttPort(port, line): port 1..4 is /dev/ttyS<port-1> (setPttDevice takes a device path); line
-//   1 RTS, 2 DTR, 3 both; port 0 gives the port up.
+//   1 RTS, 2 DTR, 3 both; port 0 gives the port up. A port whose device goes away is closed and
+//   reported (pttStatusChanged); the next SetPttPort, made by every settings re-apply, opens it again.
 // - TrimValue is the sound card's clock error in ppm; SearchRange snaps RxFreq writes (and display
 //   clicks) to the strongest signal within that many Hz.
 
@@ -119,6 +120,8 @@ public:
 signals:
     // The sound path changed (a device opened, failed or went away); also shown on the display.
     void audioStatusChanged(const QString& text);
+    // The PTT port went away and was closed, or could not be opened again, or is back.
+    void pttStatusChanged(const QString& text);
 
 private:
     void makeEngine(std::vector<float> nullInput);
@@ -132,6 +135,7 @@ private:
     void tick();
     void queueTxState(int state);
     void keyPtt(bool on);
+    void pttLost(PttPort* port);
     void onAirChars(quint32 over, const QByteArray& codes, const QByteArray& counted);
     void onOverFinished(quint32 over, quint32 textSeq);
     void onAudioMessage(const QString& text, bool nullSource);
@@ -167,6 +171,8 @@ private:
     std::unique_ptr<PttPort> m_ptt;
     int m_pttLine = 0;
     bool m_pttKeyed = false;
+    std::string m_pttDevice;
+    std::string m_pttLostDevice; // the device that went away, until it is open again
 
     QPointer<ModemDisplay> m_display;
     Palette m_palette;

@@ -1,4 +1,5 @@
 #include "app/Settings.h"
+#include "support/faults/FaultyFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -103,20 +104,106 @@ TEST(SettingsFile, ShortFileGivesMissingItemsTheirDefaults) {
     EXPECT_EQ(s[100], "");
 }
 
-TEST(SettingsFile, MissingFileReadsAsDefaults) {
-    EXPECT_EQ(readSettings("/nonexistent/tavrel.ini"), defaultSettings());
+TEST(SettingsFile, DamageIsFoundInTheItemCountAndInMovedItems) {
+    const std::string whole = formatSettings(defaultSettings());
+    std::string shifted = whole;
+    shifted.replace(3 * 4, 2, "Bath, England"); // line 4, unquoted
+    std::string junkAfterQuote = whole;
+    junkAfterQuote.insert(2, " x,y"); // line 1: text after the closing quote, then a comma
+    const struct {
+        std::string text;
+        const char* found; // nothing: whole
+    } cases[] = {
+        {whole, nullptr},
+        {whole + "\r\n\r\n  \r\n", nullptr},                      // blank lines at the end
+        {whole.substr(0, whole.size() - 2), nullptr},                // last line end missing
+        {formatSettings(defaultSettings()).substr(0, 30 * 4), "it holds 30 items instead of 101"},
+        {"", "it holds 0 items instead of 101"},
+        {whole + "\"extra\"\r\n", "it holds 102 items instead of 101"},
+        {shifted, "line 4 holds a comma outside quotes, which moves every later item (102 items instead of 101)"},
+        {junkAfterQuote, "line 1 holds a comma outside quotes"},
+    };
+    for (const auto& c : cases) {
+        const auto damage = settingsDamage(c.text);
+        if (!c.found) {
+            EXPECT_EQ(damage, std::nullopt) << c.text.size();
+        } else {
+            ASSERT_TRUE(damage.has_value()) << c.found;
+            EXPECT_NE(damage->find(c.found), std::string::npos) << *damage;
+        }
+    }
+}
+
+// Only a file that is not there reads as the defaults; one that cannot be read says why.
+TEST(SettingsFile, LoadTellsAMissingFileFromAnUnreadableOne) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.path / "folder.ini");
+    std::filesystem::create_symlink("loop.ini", dir.path / "loop.ini");
+    std::filesystem::create_symlink("/proc/self/mem", dir.path / "ioerror.ini"); // reads fail with EIO
+    const struct {
+        const char* name;
+        const char* error; // nothing: missing
+    } cases[] = {
+        {"missing.ini", nullptr},
+        {"folder.ini", "Is a directory"},
+        {"loop.ini", "Too many levels of symbolic links"},
+        {"ioerror.ini", "Input/output error"},
+    };
+    for (const auto& c : cases) {
+        const auto file = dir.path / c.name;
+        const SettingsRead read = loadSettings(file);
+        EXPECT_EQ(read.list, defaultSettings()) << c.name;
+        EXPECT_EQ(read.missing, c.error == nullptr) << c.name;
+        EXPECT_EQ(read.damage, std::nullopt) << c.name;
+        if (c.error) {
+            ASSERT_TRUE(read.error.has_value()) << c.name;
+            EXPECT_EQ(*read.error, "The settings file " + file.string() + " cannot be read: " + c.error + ".");
+        } else {
+            EXPECT_EQ(read.error, std::nullopt);
+        }
+    }
 }
 
 TEST(SettingsFile, FailedWriteLeavesTheOldFileWhole) {
+    faults::Scope faults;
     TempDir dir;
     const auto file = dir.path / "tavrel.ini";
     ASSERT_TRUE(writeDefaultSettings(file));
     const std::string before = slurp(file);
-    EXPECT_FALSE(writeSettings(dir.path / "missing-folder" / "tavrel.ini", defaultSettings()));
-    // A directory in the temporary file's place makes the write fail.
-    std::filesystem::create_directory(dir.path / "tavrel.ini.tmp");
     SettingsList changed = defaultSettings();
     changed[0] = "NEWCALL";
+    EXPECT_FALSE(writeSettings(dir.path / "missing-folder" / "tavrel.ini", changed));
+    // A directory in the temporary file's place; the disk full half-way; the flush failing.
+    std::filesystem::create_directory(dir.path / "tavrel.ini.tmp");
+    EXPECT_FALSE(writeSettings(file, changed));
+    std::filesystem::remove(dir.path / "tavrel.ini.tmp");
+    faults::failWritesAfter("tavrel.ini.tmp", 100);
+    EXPECT_FALSE(writeSettings(file, changed));
+    faults::reset();
+    faults::failSyncs("tavrel.ini.tmp");
     EXPECT_FALSE(writeSettings(file, changed));
     EXPECT_EQ(slurp(file), before);
+    EXPECT_FALSE(std::filesystem::exists(dir.path / "tavrel.ini.tmp"));
+}
+
+// Flushed before the rename, the folder synced after it, the file's mode kept: a power cut
+// leaves the old file or the new one, and a file the operator made private stays private.
+TEST(SettingsFile, ReplaceIsDurableAndKeepsThePermissions) {
+    faults::Scope faults;
+    TempDir dir;
+    const auto file = dir.path / "tavrel.ini";
+    ASSERT_TRUE(writeDefaultSettings(file));
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                                           std::filesystem::perms::group_read);
+    faults::reset();
+    SettingsList changed = defaultSettings();
+    changed[0] = "NEWCALL";
+    ASSERT_TRUE(writeSettings(file, changed));
+    const std::string temp = file.string() + ".tmp";
+    EXPECT_EQ(faults::syncsAndRenames(), (std::vector<std::string>{"fsync " + temp, "rename " + temp + " " + file.string(),
+                                                                   "fsync " + dir.path.string()}));
+    EXPECT_EQ(std::filesystem::status(file).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read);
+    EXPECT_EQ(readSettings(file)[0], "NEWCALL");
 }

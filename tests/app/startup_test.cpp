@@ -1,6 +1,9 @@
 #include "app/Settings.h"
 #include "support/FormHarness.h"
 
+#include <QLabel>
+#include <QStatusBar>
+
 #include <gtest/gtest.h>
 
 using namespace tavrel;
@@ -176,6 +179,57 @@ TEST_F(StartupTest, PttOnADevicePathIsHandedToTheModemAsTyped) {
     h.modem.clearCalls();
     h.startup->reapplySettings();
     EXPECT_EQ(h.modem.calls.front(), "SetPttPort(/dev/ttyUSB1,3)");
+}
+
+} // namespace
+
+namespace {
+
+// Defaults written over a file that only could not be read would lose the operator's settings.
+TEST_F(StartupTest, UnreadableSettingsAreLeftAloneAndEndTheProgram) {
+    FormHarness h;
+    const auto ini = h.file("tavrel.ini");
+    std::vector<std::string> told;
+    h.startup->onSettingsUnreadable = [&](const std::string& m) { told.push_back(m); };
+    std::filesystem::create_directory(ini);
+    h.startup->startup();
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0], "The settings file " + ini.string() + " cannot be read: Is a directory.");
+    EXPECT_TRUE(std::filesystem::is_directory(ini));
+    EXPECT_EQ(h.modem.countCalls("StartModem"), 0) << "start-up went on";
+
+    // At a re-apply too; a read that fails (EIO here) is the same.
+    std::filesystem::remove(ini);
+    h.startup->startup();
+    std::filesystem::remove(ini);
+    std::filesystem::create_symlink("/proc/self/mem", ini);
+    h.comm2.clearRecord();
+    h.startup->reapplySettings();
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_NE(told[1].find("Input/output error"), std::string::npos) << told[1];
+    EXPECT_TRUE(std::filesystem::is_symlink(ini));
+}
+
+TEST_F(StartupTest, DamagedSettingsAreToldOnceAndKeptAsTheyWere) {
+    FormHarness h;
+    std::string text = formatSettings(defaultSettings());
+    text.replace(text.size() - 8, 2, "Bath, England"); // line 100 without quotes
+    writeFile(h.file("tavrel.ini"), text);
+    h.startup->startup();
+    const auto notes = [&] { return h.form->statusBar()->findChildren<QLabel*>("settingsNote"); };
+    ASSERT_EQ(notes().size(), 1);
+    EXPECT_EQ(notes()[0]->text().toStdString(),
+              "The settings file " + h.file("tavrel.ini").string() +
+                  " is damaged: line 100 holds a comma outside quotes, which moves every later item (102 items "
+                  "instead of 101). Tavrel has read it with defaults for what is missing and keeps the file as it "
+                  "was in " +
+                  h.file("tavrel.ini.damaged").string() + ".");
+    EXPECT_EQ(readFile(h.file("tavrel.ini.damaged")), text);
+    // The band restore has written the list whole; the re-apply that follows tells nothing more.
+    EXPECT_EQ(settingsDamage(readFile(h.file("tavrel.ini"))), std::nullopt);
+    writeFile(h.file("tavrel.ini"), text);
+    h.modem.raiseStatus(1200, 0);
+    EXPECT_EQ(notes().size(), 1);
 }
 
 } // namespace

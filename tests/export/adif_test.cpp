@@ -2,6 +2,7 @@
 
 #include "export/Adif.h"
 #include "support/TempDir.h"
+#include "support/faults/FaultyFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -106,11 +107,13 @@ TEST(AdifExport, BandsAndModesAdifHasNoNameForAreMappedOthersKept) {
               "<BAND:2>21<MODE:3>PSK<SUBMODE:5>PSK31<EOR>");
 }
 
-TEST(AdifWrite, ReplacesAnEarlierLongerExportWhole) {
+TEST(AdifWrite, ReplacesAnEarlierLongerExportWholeAndDurably) {
+    faults::Scope faults;
     TempDir dir;
     const auto path = dir.path / "zizoro.adi";
     writeFile(path, std::string(5000, 'x'));
     EXPECT_EQ(writeAdif(path, "short\r\n"), std::nullopt);
+    EXPECT_TRUE(faults::replacedDurably(path));
     EXPECT_EQ(readFile(path), "short\r\n");
     EXPECT_FALSE(std::filesystem::exists(dir.path / "zizoro.adi.tmp"));
 }
@@ -132,6 +135,20 @@ TEST(AdifWrite, FailureSaysWhichFileAndWhyAndKeepsWhatWasThere) {
     EXPECT_NE(notReplaced->find("zizoro.adi"), std::string::npos) << *notReplaced;
     EXPECT_EQ(readFile(blocked / "keep"), "kept");
     EXPECT_FALSE(std::filesystem::exists(dir.path / "zizoro.adi.tmp"));
+
+    // The disk full half-way, or the flush failing: the earlier export stays as it was.
+    const auto earlier = dir.path / "earlier.adi";
+    writeFile(earlier, "earlier");
+    faults::failWritesAfter("earlier.adi.tmp", 3);
+    const auto full = writeAdif(earlier, "a longer export");
+    faults::reset();
+    faults::failSyncs("earlier.adi.tmp");
+    const auto unflushed = writeAdif(earlier, "a longer export");
+    ASSERT_TRUE(full.has_value());
+    EXPECT_EQ(*full, "The ADIF export " + earlier.string() + " could not be written: No space left on device.");
+    ASSERT_TRUE(unflushed.has_value());
+    EXPECT_NE(unflushed->find("Input/output error"), std::string::npos) << *unflushed;
+    EXPECT_EQ(readFile(earlier), "earlier");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "export/Backup.h"
 #include "support/TempDir.h"
+#include "support/faults/FaultyFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -104,13 +105,17 @@ TEST_F(BackupRun, FirstWritableMediumGetsTheSecondCopiesAndNoBoxShows) {
     EXPECT_FALSE(fs::exists(media / "ZZDISK" / "20261207.ini"));
 }
 
-TEST_F(BackupRun, SameDayBackupOverwritesBothPlaces) {
+TEST_F(BackupRun, SameDayBackupOverwritesBothPlacesDurably) {
+    faults::Scope faults;
     fs::create_directories(media / "stick");
     writeFile(docs / "20261207.log", "an older, longer copy of the log");
     writeFile(media / "stick" / "20261207.log", "an older, longer copy of the log");
     run([] { return false; });
     EXPECT_EQ(readFile(docs / "20261207.log"), "log bytes\r\n");
     EXPECT_EQ(readFile(media / "stick" / "20261207.log"), "log bytes\r\n");
+    for (const fs::path& folder : {app, docs, media / "stick"})
+        for (const char* name : {"tavrel.ini", "20261207.ini", "20261207.log", "20261207.col"})
+            if (fs::exists(folder / name)) EXPECT_TRUE(faults::replacedDurably(folder / name)) << folder / name;
 }
 
 TEST_F(BackupRun, RetryStartsAgainAtTheFirstOfTheThreeCopies) {
@@ -164,6 +169,31 @@ TEST_F(BackupRun, UnusableDocumentsFolderIsReportedForEveryFile) {
     EXPECT_EQ(reported[2].file, (docs / "20261207.col").string());
     EXPECT_FALSE(reported[0].reason.empty());
     EXPECT_EQ(readSettings(app / "tavrel.ini")[13], "20261207");
+}
+
+// Each copy goes under a temporary name first, so running out of space half-way leaves the
+// earlier backup of that day whole in both places and no empty file behind.
+TEST_F(BackupRun, FullDiskKeepsTheEarlierCopiesWholeAndSaysNoSpaceLeft) {
+    faults::Scope faults;
+    const fs::path stick = media / "stick";
+    fs::create_directories(stick);
+    fs::create_directories(docs);
+    writeFile(app / "zizoro.tan", std::string(10000, 'n'));
+    writeFile(docs / "20261207.log", "the earlier copy");
+    writeFile(stick / "20261207.log", "the earlier copy");
+    faults::failWritesAfter("20261207.log.tmp", 4096);
+    const BackupResult r = run([] { return false; });
+    faults::reset();
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_EQ(reported[0].file, (docs / "20261207.log").string());
+    EXPECT_EQ(reported[0].reason, "No space left on device");
+    EXPECT_EQ(boxes, 1);
+    EXPECT_FALSE(r.medium.has_value());
+    for (const fs::path& folder : {docs, stick}) {
+        EXPECT_EQ(readFile(folder / "20261207.log"), "the earlier copy") << folder;
+        EXPECT_FALSE(fs::exists(folder / "20261207.log.tmp")) << folder;
+    }
+    EXPECT_EQ(readFile(docs / "20261207.col"), "palette"); // the local copies went on
 }
 
 TEST(RemovableMedia, RootsAreTheDesktopMountFolders) {

@@ -3,6 +3,7 @@
 #include "TempFolder.h"
 
 #include "SampleContact.h"
+#include "support/faults/FaultyFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -213,13 +214,72 @@ TEST(LogFileLoading, FileWithoutAnyRecordGetsTheHeaderWritten) {
     }
 }
 
-TEST(LogFileLoading, MissingFileIsAnErrorAndIsNotCreated) {
+// Each is an error naming the file and the reason, never an exception, and the name is left as it was.
+TEST(LogFileLoading, MissingOrUnreadableFileIsAnErrorAndIsNotTouched) {
     TempFolder dir;
-    const auto path = dir.file("zizoro.tan");
-    const LogLoad load = getlog(path);
-    ASSERT_FALSE(load.ok());
-    EXPECT_EQ(load.error->kind, LogError::Kind::Io);
-    EXPECT_FALSE(std::filesystem::exists(path));
+    std::filesystem::create_directory(dir.file("folder.tan"));
+    std::filesystem::create_symlink("loop.tan", dir.file("loop.tan"));
+    std::filesystem::create_symlink("/proc/self/mem", dir.file("ioerror.tan")); // reads fail with EIO
+    const struct {
+        const char* name;
+        const char* reason;
+    } cases[] = {
+        {"zizoro.tan", "cannot be opened: No such file or directory"},
+        {"folder.tan", "cannot be read: Is a directory"},
+        {"loop.tan", "cannot be read: Too many levels of symbolic links"},
+        {"ioerror.tan", "cannot be read: Input/output error"},
+    };
+    for (const auto& c : cases) {
+        const auto path = dir.file(c.name);
+        const LogLoad load = getlog(path);
+        ASSERT_FALSE(load.ok()) << c.name;
+        EXPECT_EQ(load.error->kind, LogError::Kind::Io);
+        EXPECT_EQ(load.error->message,
+                  "The log file " + path.string() + " " + c.reason + ". The file has been left unchanged.");
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("zizoro.tan")));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("folder.tan")));
+    EXPECT_EQ(std::filesystem::read_symlink(dir.file("ioerror.tan")), "/proc/self/mem");
+}
+
+// A record written in part would make every later load stop at it: the file is cut back.
+TEST(LogFileAppending, FailedAppendLeavesTheLogAsItWas) {
+    const struct {
+        const char* what;
+        std::size_t writesTaken; // bytes taken before the disk is full; all of them when the flush fails
+        bool flushFails;
+        bool cutBackFails;
+        const char* told;
+    } cases[] = {
+        {"disk full at once", 0, false, false, "No space left on device. The log is as it was."},
+        {"disk full half-way", 40, false, false, "No space left on device. The log is as it was."},
+        {"flush fails", 100000, true, false, "Input/output error. The log is as it was."},
+        {"cut back fails too", 40, false, true,
+         "No space left on device. The part of the record already written could not be removed "
+         "(Input/output error): delete the incomplete last line in a text editor"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        faults::Scope faults;
+        TempFolder dir;
+        const auto path = dir.file("zizoro.tan");
+        const std::string before = kHeader + contactLine("K1AA");
+        writeBytes(path, before);
+        faults::failWritesAfter("zizoro.tan", c.writesTaken);
+        if (c.flushFails) faults::failSyncs("zizoro.tan");
+        if (c.cutBackFails) faults::failTruncates("zizoro.tan");
+        LogRecord r = contact("K2BB");
+        const auto error = appendContact(path, r);
+        faults::reset();
+        ASSERT_TRUE(error.has_value());
+        EXPECT_NE(error->message.find("The log file " + path.string() + " cannot be written: " + c.told),
+                  std::string::npos)
+            << error->message;
+        if (!c.cutBackFails) {
+            EXPECT_EQ(readBytes(path), before);
+            EXPECT_TRUE(getlog(path).ok());
+        }
+    }
 }
 
 TEST(LogFileAppending, VanishedOrEmptiedFileGetsTheHeaderBeforeTheContact) {

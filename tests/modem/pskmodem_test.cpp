@@ -257,6 +257,35 @@ TEST_F(PskModemTest, PttIsKeyedBeforeTheOverAndDroppedAfterItsLastSample) {
     modem.AbortTx();
 }
 
+// A USB adapter pulled out: the port has closed itself; the modem says so and lets it go, and the
+// SetPttPort of the next settings re-apply opens it again.
+TEST_F(PskModemTest, PttPortThatGoesAwayIsToldAndOpenedAgainByTheNextSetPttPort) {
+    PttRecord ptt;
+    PttPort* made = nullptr;
+    PskModem::Options o = fast();
+    o.pttFactory = [&] {
+        auto port = std::make_unique<RecordingPtt>(ptt);
+        made = port.get();
+        return port;
+    };
+    PskModem modem(o);
+    QStringList told;
+    QObject::connect(&modem, &PskModem::pttStatusChanged, [&](const QString& text) { told << text; });
+    modem.setPttDevice("/dev/ttyUSB0", 3);
+    ASSERT_TRUE(made && made->onLost);
+    made->onLost();
+    ASSERT_TRUE(runUntil([&] { return !modem.pttOpen(); }, 2000));
+    ptt.openFails = true;
+    modem.setPttDevice("/dev/ttyUSB0", 3);
+    ptt.openFails = false;
+    modem.setPttDevice("/dev/ttyUSB0", 3);
+    EXPECT_TRUE(modem.pttOpen());
+    modem.setPttDevice("/dev/ttyUSB0", 3); // nothing more to tell once it is back
+    EXPECT_EQ(told, (QStringList{"PTT port /dev/ttyUSB0 went away and has been closed; it is opened again when "
+                                 "the settings are next saved",
+                                 "PTT port /dev/ttyUSB0 cannot be opened", "PTT port /dev/ttyUSB0 is open again"}));
+}
+
 TEST_F(PskModemTest, PttLinesFollowTheLineSettingAndAnAbortDropsThemAfterTheFade) {
     for (int line : {1, 2, 3}) {
         SCOPED_TRACE(line);

@@ -1,6 +1,7 @@
-// QtSerialPort over a real pseudo-terminal pair: the port opens the slave side, the test reads and
-// inspects it from the master side.
+// The serial lines over a real pseudo-terminal pair, the CAT port (QtSerialPort) and the modem's PTT
+// port: the port opens the slave side, the test reads and inspects it from the master side.
 
+#include "modem/audio/PttPort.h"
 #include "radio/QtSerialPort.h"
 
 #include <QCoreApplication>
@@ -17,6 +18,7 @@
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <vector>
 
 // A pseudo-terminal has no modem lines, so RTS and DTR cannot be read back from one. For the tests
 // that need them, the modem-control ioctls on the slave device are answered here, the way a serial
@@ -25,6 +27,7 @@ namespace {
 std::mutex g_linesMutex;
 std::string g_linesDevice; // the device whose lines are emulated; empty = none
 int g_lines = 0;           // TIOCM_* bits currently set
+std::vector<unsigned long> g_lineCalls; // the modem-line requests made on it, in order
 
 bool emulatedDevice(int fd) {
     if (g_linesDevice.empty()) return false;
@@ -45,6 +48,7 @@ extern "C" int ioctl(int fd, unsigned long request, ...) noexcept {
         std::lock_guard lock(g_linesMutex);
         if (emulatedDevice(fd)) {
             int* bits = static_cast<int*>(arg);
+            g_lineCalls.push_back(request);
             if (request == TIOCMGET) *bits = g_lines;
             if (request == TIOCMSET) g_lines = *bits;
             if (request == TIOCMBIS) g_lines |= *bits;
@@ -83,6 +87,7 @@ public:
 
     bool ok() const { return m_master >= 0 && !m_slave.empty(); }
     const std::string& slave() const { return m_slave; }
+    void write(const std::string& bytes) { (void)::write(m_master, bytes.data(), bytes.size()); }
     void closeMaster() {
         if (m_master >= 0) ::close(m_master);
         m_master = -1;
@@ -132,6 +137,11 @@ protected:
         std::lock_guard lock(g_linesMutex);
         g_linesDevice = m_pty.slave();
         g_lines = TIOCM_RTS | TIOCM_DTR;
+        g_lineCalls.clear();
+    }
+    static std::vector<unsigned long> lineCalls() {
+        std::lock_guard lock(g_linesMutex);
+        return g_lineCalls;
     }
     static int lines() {
         std::lock_guard lock(g_linesMutex);
@@ -308,6 +318,52 @@ TEST_F(QtSerialPortOnPty, LineThatHangsUpIsReportedClosed) {
         app().processEvents(QEventLoop::AllEvents, 20);
     EXPECT_FALSE(m_port.portOpen());
     EXPECT_FALSE(m_port.output("x"));
+}
+
+// The kernel raises both lines inside open(); the PTT port drops them with its next call.
+TEST_F(QtSerialPortOnPty, PttPortDropsBothLinesFirstAndKeysOnlyTheChosenOnes) {
+    emulateLinesRaised();
+    SerialPttPort ptt;
+    ASSERT_TRUE(ptt.open(m_pty.slave()));
+    EXPECT_EQ(lines(), 0) << "the PTT port keyed the rig as it opened";
+    ASSERT_FALSE(lineCalls().empty());
+    EXPECT_EQ(lineCalls().front(), static_cast<unsigned long>(TIOCMBIC));
+    const int lineBits[] = {0, TIOCM_RTS, TIOCM_DTR, TIOCM_RTS | TIOCM_DTR};
+    for (int line : {1, 2, 3}) {
+        ptt.setKeyed(true, line);
+        EXPECT_EQ(lines(), lineBits[line]) << line;
+        ptt.setKeyed(false, line);
+        EXPECT_EQ(lines(), 0) << line;
+    }
+    ptt.setKeyed(true, 3);
+    ptt.close();
+    EXPECT_EQ(lines(), 0) << "closing while keyed left the rig transmitting";
+    EXPECT_FALSE(ptt.isOpen());
+}
+
+// A hung-up line is always readable: left open it would keep the event loop busy for ever.
+TEST_F(QtSerialPortOnPty, PttPortWhoseLineHangsUpClosesAndSaysSoOnce) {
+    SerialPttPort ptt;
+    int lost = 0;
+    ptt.onLost = [&] { ++lost; };
+    ASSERT_TRUE(ptt.open(m_pty.slave()));
+    m_pty.write("noise from the rig");
+    for (int i = 0; i < 20; ++i)
+        app().processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_EQ(lost, 0) << "input taken for a hang-up";
+    m_pty.closeMaster();
+    QElapsedTimer timer;
+    timer.start();
+    while (lost == 0 && timer.elapsed() < 2000)
+        app().processEvents(QEventLoop::AllEvents, 20);
+    for (int i = 0; i < 20; ++i)
+        app().processEvents();
+    EXPECT_EQ(lost, 1);
+    EXPECT_FALSE(ptt.isOpen());
+    // Opening again works once the device is back.
+    PtyPair back;
+    ASSERT_TRUE(back.ok());
+    EXPECT_TRUE(ptt.open(back.slave()));
 }
 
 } // namespace

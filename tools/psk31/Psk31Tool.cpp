@@ -8,6 +8,7 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <ostream>
@@ -26,11 +27,30 @@ constexpr const char* kUsage =
     "psk31 decode --mode bpsk|qpsk-usb|qpsk-lsb --freq HZ [--afc HZ] [--search HZ] "
     "[--squelch N] in.wav";
 
-double number(const std::string& option, const std::string& text, double lo, double hi) {
-    char* end = nullptr;
-    const double v = std::strtod(text.c_str(), &end);
-    if (text.empty() || end == nullptr || *end != '\0' || !std::isfinite(v))
-        throw UsageError(option + " needs a number, not \"" + text + "\"");
+// Plain decimal numbers only: an optional sign, digits and, where `fraction` allows, a decimal
+// point with more digits. strtod alone would also take blanks, hex, exponents and "inf".
+bool plainNumber(const std::string& text, bool fraction) {
+    std::size_t i = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
+    std::size_t digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            ++digits;
+        } else if (c == '.' && fraction && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digits > 0 && text.back() != '.';
+}
+
+double number(const std::string& option, const std::string& text, double lo, double hi, bool fraction) {
+    if (!plainNumber(text, fraction))
+        throw UsageError(option + " needs " + (fraction ? "a number" : "a whole number") + ", not \"" + text +
+                         "\"");
+    const double v = std::strtod(text.c_str(), nullptr);
     if (v < lo || v > hi) {
         char buf[160];
         std::snprintf(buf, sizeof buf, "%s %s is out of range (%g to %g)", option.c_str(), text.c_str(), lo,
@@ -102,13 +122,22 @@ std::string toCp1252(const std::string& text) {
     return out;
 }
 
-int encode(const std::vector<std::string>& args, std::ostream& err) {
+int encode(const std::vector<std::string>& args) {
     const Options o = parse(args, 1, {"--mode", "--freq", "--amplitude"});
     if (o.positional.size() != 2) throw UsageError("encode needs the text and the output file");
     const Mode mode = parseMode(required(o, "--mode"));
-    const double freq = number("--freq", required(o, "--freq"), kMinCarrierHz, kMaxCarrierHz);
-    const double amplitude =
-        o.values.count("--amplitude") ? number("--amplitude", o.values.at("--amplitude"), 0.0, 1.0) : 0.8;
+    const double freq = number("--freq", required(o, "--freq"), kMinCarrierHz, kMaxCarrierHz, true);
+    const double amplitude = o.values.count("--amplitude")
+                                 ? number("--amplitude", o.values.at("--amplitude"), 0.0, 1.0, true)
+                                 : 0.8;
+    const std::string& path = o.positional[1];
+
+    SF_INFO info{};
+    info.samplerate = static_cast<int>(kSampleRate);
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (!f) throw UsageError("cannot write " + path + ": " + sf_strerror(nullptr));
 
     Transmitter tx;
     tx.setMode(mode);
@@ -117,78 +146,119 @@ int encode(const std::vector<std::string>& args, std::ostream& err) {
     tx.queueText(toCp1252(o.positional[0]));
     tx.start();
     tx.endWhenDrained();
-    std::vector<float> audio;
-    float block[1024];
-    while (tx.state() == TxState::Transmitting) {
+    // Each block goes to the file as it is made, however long the text.
+    float block[4096];
+    bool written = true;
+    while (written && tx.state() == TxState::Transmitting) {
         tx.generate(block, std::size(block));
-        audio.insert(audio.end(), block, block + std::size(block));
+        written = sf_writef_float(f, block, static_cast<sf_count_t>(std::size(block))) ==
+                  static_cast<sf_count_t>(std::size(block));
     }
-
-    SF_INFO info{};
-    info.samplerate = static_cast<int>(kSampleRate);
-    info.channels = 1;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* f = sf_open(o.positional[1].c_str(), SFM_WRITE, &info);
-    if (!f) throw UsageError("cannot write " + o.positional[1] + ": " + sf_strerror(nullptr));
-    const sf_count_t written = sf_writef_float(f, audio.data(), static_cast<sf_count_t>(audio.size()));
-    sf_close(f);
-    if (written != static_cast<sf_count_t>(audio.size())) throw UsageError("cannot write " + o.positional[1]);
-    (void)err;
+    const std::string why = written ? std::string() : sf_strerror(f);
+    written = sf_close(f) == 0 && written;
+    if (!written) {
+        std::remove(path.c_str());
+        throw UsageError("cannot write " + path + (why.empty() ? std::string() : ": " + why));
+    }
     return 0;
 }
 
-std::vector<float> readMono8000(const std::string& path) {
-    SF_INFO info{};
-    SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
-    if (!f) throw UsageError("cannot read " + path + ": " + sf_strerror(nullptr));
-    if (info.channels != 1) {
-        sf_close(f);
-        throw UsageError(path + " has " + std::to_string(info.channels) + " channels; a mono file is needed");
+// A mono sound file read block by block and brought to 8000 samples/s. Nothing here depends on
+// the length the header claims: memory stays the same whatever the file holds.
+class SoundReader {
+public:
+    explicit SoundReader(const std::string& path) : m_path(path) {
+        SF_INFO info{};
+        m_file = sf_open(path.c_str(), SFM_READ, &info);
+        if (!m_file) throw UsageError("cannot read " + path + ": " + sf_strerror(nullptr));
+        if (info.channels != 1) {
+            close();
+            throw UsageError(path + " has " + std::to_string(info.channels) + " channels; a mono file is needed");
+        }
+        if (info.samplerate < 4000 || info.samplerate > 768000) {
+            close();
+            throw UsageError(path + " has an unusable sample rate of " + std::to_string(info.samplerate) + " Hz");
+        }
+        if (info.samplerate != static_cast<int>(kSampleRate)) {
+            m_rate = static_cast<float>(kSampleRate / info.samplerate);
+            m_resampler = msresamp_rrrf_create(m_rate, 60.0f);
+            m_out.resize(static_cast<std::size_t>(std::ceil(2.0f * m_rate * kBlock)) + 64);
+        }
     }
-    if (info.frames <= 0) {
-        sf_close(f);
-        throw UsageError(path + " holds no audio");
-    }
-    if (info.samplerate < 4000 || info.samplerate > 768000) {
-        sf_close(f);
-        throw UsageError(path + " has an unusable sample rate of " + std::to_string(info.samplerate) + " Hz");
-    }
-    std::vector<float> audio(static_cast<std::size_t>(info.frames));
-    const sf_count_t got = sf_readf_float(f, audio.data(), info.frames);
-    sf_close(f);
-    audio.resize(static_cast<std::size_t>(std::max<sf_count_t>(got, 0)));
-    if (audio.empty()) throw UsageError(path + " holds no audio");
-    if (info.samplerate == static_cast<int>(kSampleRate)) return audio;
+    ~SoundReader() { close(); }
+    SoundReader(const SoundReader&) = delete;
+    SoundReader& operator=(const SoundReader&) = delete;
 
-    const float rate = static_cast<float>(kSampleRate / info.samplerate);
-    msresamp_rrrf q = msresamp_rrrf_create(rate, 60.0f);
-    std::vector<float> out(static_cast<std::size_t>(std::ceil(audio.size() * rate)) + 64);
-    unsigned produced = 0;
-    msresamp_rrrf_execute(q, audio.data(), static_cast<unsigned>(audio.size()), out.data(), &produced);
-    msresamp_rrrf_destroy(q);
-    out.resize(produced);
-    return out;
-}
+    // The next samples at 8000/s (possibly none while the resampler fills); false at the end.
+    bool next(const float*& samples, std::size_t& count) {
+        const sf_count_t got = sf_readf_float(m_file, m_in, kBlock);
+        if (got <= 0) {
+            if (sf_error(m_file) != SF_ERR_NO_ERROR)
+                throw UsageError("cannot read " + m_path + ": " + sf_strerror(m_file));
+            if (m_frames == 0) throw UsageError(m_path + " holds no audio");
+            return false;
+        }
+        m_frames += got;
+        if (!m_resampler) {
+            samples = m_in;
+            count = static_cast<std::size_t>(got);
+            return true;
+        }
+        unsigned produced = 0;
+        msresamp_rrrf_execute(m_resampler, m_in, static_cast<unsigned>(got), m_out.data(), &produced);
+        samples = m_out.data();
+        count = produced;
+        return true;
+    }
+
+private:
+    static constexpr sf_count_t kBlock = 8192;
+
+    void close() {
+        if (m_resampler) msresamp_rrrf_destroy(m_resampler);
+        m_resampler = nullptr;
+        if (m_file) sf_close(m_file);
+        m_file = nullptr;
+    }
+
+    std::string m_path;
+    SNDFILE* m_file = nullptr;
+    msresamp_rrrf m_resampler = nullptr;
+    float m_rate = 1.0f;
+    float m_in[kBlock];
+    std::vector<float> m_out;
+    sf_count_t m_frames = 0;
+};
 
 int decode(const std::vector<std::string>& args, std::ostream& out) {
     const Options o = parse(args, 1, {"--mode", "--freq", "--afc", "--search", "--squelch"});
     if (o.positional.size() != 1) throw UsageError("decode needs one input file");
     const Mode mode = parseMode(required(o, "--mode"));
-    const double freq = number("--freq", required(o, "--freq"), kMinCarrierHz, kMaxCarrierHz);
+    const double freq = number("--freq", required(o, "--freq"), kMinCarrierHz, kMaxCarrierHz, true);
     const auto opt = [&](const char* name, double hi) {
-        return o.values.count(name) ? static_cast<int>(number(name, o.values.at(name), 0.0, hi)) : 0;
+        return o.values.count(name) ? static_cast<int>(number(name, o.values.at(name), 0.0, hi, false)) : 0;
     };
     const int afc = opt("--afc", Receiver::kMaxAfcLimitHz);
     const int search = opt("--search", Receiver::kMaxSearchRangeHz);
     const int squelch = opt("--squelch", 100);
-    const std::vector<float> audio = readMono8000(o.positional[0]);
+    SoundReader reader(o.positional[0]);
 
-    // A search looks at one second of audio: here the second second of the file, where a
-    // transmission's preamble has begun.
+    // A search looks at the first two seconds of audio, where a transmission's preamble has
+    // begun; they wait here until it has been made.
+    constexpr std::size_t kSearchSamples = 16000;
+    std::vector<float> head;
+    const float* samples = nullptr;
+    std::size_t count = 0;
+    bool more = true;
+    if (search > 0) {
+        head.reserve(kSearchSamples + 16384);
+        while (head.size() < kSearchSamples && (more = reader.next(samples, count)))
+            head.insert(head.end(), samples, samples + count);
+    }
     double start = freq;
     if (search > 0) {
         SignalSearch finder;
-        finder.push(audio.data(), std::min<std::size_t>(audio.size(), 16000));
+        finder.push(head.data(), std::min(head.size(), kSearchSamples));
         start = finder.find(freq, search, kSampleRate);
     }
     Receiver rx;
@@ -196,14 +266,19 @@ int decode(const std::vector<std::string>& args, std::ostream& out) {
     rx.setAfcLimit(afc);
     rx.setSquelchThreshold(squelch);
     rx.setFrequency(start);
-    std::string text;
-    uint8_t buf[256];
-    for (std::size_t i = 0; i < audio.size(); i += 1024) {
-        rx.process(audio.data() + i, std::min<std::size_t>(1024, audio.size() - i));
-        for (std::size_t n; (n = rx.readText(buf, sizeof buf)) > 0;)
-            text.append(buf, buf + n);
-    }
-    out << text << '\n';
+    uint8_t text[256];
+    const auto feed = [&](const float* in, std::size_t n) {
+        for (std::size_t i = 0; i < n; i += 1024) {
+            rx.process(in + i, std::min<std::size_t>(1024, n - i));
+            for (std::size_t got; (got = rx.readText(text, sizeof text)) > 0;)
+                out.write(reinterpret_cast<const char*>(text), static_cast<std::streamsize>(got));
+        }
+    };
+    feed(head.data(), head.size());
+    head = {};
+    while (more && (more = reader.next(samples, count)))
+        feed(samples, count);
+    out << '\n';
     return 0;
 }
 
@@ -212,7 +287,7 @@ int decode(const std::vector<std::string>& args, std::ostream& out) {
 int runPsk31Tool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     try {
         if (args.empty()) throw UsageError(kUsage);
-        if (args[0] == "encode") return encode(args, err);
+        if (args[0] == "encode") return encode(args);
         if (args[0] == "decode") return decode(args, out);
         throw UsageError("unknown command \"" + args[0] + "\" (encode or decode)");
     } catch (const UsageError& e) {

@@ -1,10 +1,31 @@
 #include "modem/audio/PttPort.h"
 
-#include <QSerialPort>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace tavrel {
 
-SerialPttPort::SerialPttPort() : m_port(std::make_unique<QSerialPort>()) {}
+namespace {
+
+constexpr int kBothLines = TIOCM_RTS | TIOCM_DTR;
+
+// A device without modem lines (a pseudo-terminal) refuses; there is nothing to key then.
+void dropLines(int fd, int bits = kBothLines) {
+    ::ioctl(fd, TIOCMBIC, &bits);
+}
+
+// The notifier may be in the middle of its own signal when the line hangs up.
+void deleteLaterNotifier(QSocketNotifier* n) {
+    if (n) n->deleteLater();
+}
+
+} // namespace
+
+SerialPttPort::SerialPttPort() : m_watch(nullptr, deleteLaterNotifier) {}
 
 SerialPttPort::~SerialPttPort() {
     close();
@@ -12,28 +33,66 @@ SerialPttPort::~SerialPttPort() {
 
 bool SerialPttPort::open(const std::string& device) {
     close();
-    m_port->setPortName(QString::fromStdString(device));
-    m_port->setFlowControl(QSerialPort::NoFlowControl);
-    if (!m_port->open(QIODevice::ReadWrite)) {
-        m_port->clearError();
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    dropLines(fd); // first, before anything else touches the device
+    termios t{};
+    if (::tcgetattr(fd, &t) != 0) { // not a terminal
+        ::close(fd);
         return false;
     }
-    setKeyed(false, 3);
+    ::ioctl(fd, TIOCEXCL); // no other program keys this line while we hold it
+    // Raw, so nothing arriving is echoed back out; CLOCAL, so a modem-status line cannot hang us
+    // up; HUPCL, so the kernel drops RTS and DTR whenever the descriptor closes.
+    ::cfmakeraw(&t);
+    t.c_cflag |= CLOCAL | CREAD | HUPCL;
+    t.c_cc[VMIN] = 1; // a read gives bytes or EAGAIN, and 0 only once the line has hung up
+    t.c_cc[VTIME] = 0;
+    ::tcsetattr(fd, TCSANOW, &t);
+    dropLines(fd); // some drivers raise the lines again on a change of settings
+    m_fd = fd;
+    m_watch.reset(new QSocketNotifier(fd, QSocketNotifier::Read));
+    QObject::connect(m_watch.get(), &QSocketNotifier::activated, m_watch.get(), [this] { readable(); });
     return true;
 }
 
 void SerialPttPort::setKeyed(bool keyed, int lines) {
-    if (!m_port->isOpen()) return;
-    // A device without modem lines (a pseudo-terminal) refuses; nothing to key then.
-    if (lines == 1 || lines == 3) m_port->setRequestToSend(keyed);
-    if (lines == 2 || lines == 3) m_port->setDataTerminalReady(keyed);
-    m_port->clearError();
+    if (m_fd < 0) return;
+    int bits = 0;
+    if (lines == 1 || lines == 3) bits |= TIOCM_RTS;
+    if (lines == 2 || lines == 3) bits |= TIOCM_DTR;
+    if (bits == 0) return;
+    if (keyed)
+        ::ioctl(m_fd, TIOCMBIS, &bits);
+    else
+        dropLines(m_fd, bits);
 }
 
 void SerialPttPort::close() {
-    if (!m_port->isOpen()) return;
-    setKeyed(false, 3);
-    m_port->close();
+    if (m_fd < 0) return;
+    closeDevice();
+}
+
+void SerialPttPort::closeDevice() {
+    m_watch.reset();
+    dropLines(m_fd);
+    ::close(m_fd);
+    m_fd = -1;
+}
+
+// A hung-up line reads as the end of the file (or fails) for ever and is always ready: left
+// open it would wake the event loop without end.
+void SerialPttPort::readable() {
+    char buffer[256];
+    for (;;) {
+        const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+        if (n > 0) continue;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+        break;
+    }
+    closeDevice();
+    if (onLost) onLost();
 }
 
 } // namespace tavrel

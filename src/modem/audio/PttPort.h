@@ -1,13 +1,18 @@
 #pragma once
 // The serial line that keys the transmitter when the modem does its own PTT.
 //
-// Opening must never key the rig: both RTS and DTR are driven low straight after the device opens,
-// and again before it closes. Lives on the UI thread.
+// Opening a serial device raises RTS and DTR: the kernel does it inside open(), before any call
+// of ours can run, and no open flag prevents it. SerialPttPort drops both with the very next
+// system call, so a rig keyed on either line sees them raised for the few microseconds between
+// the two calls (a relay or a transistor keyer does not react that fast; a rig that watches the
+// line through its CAT chip may). It also sets HUPCL, so however the descriptor closes, a crash
+// of the program included, the kernel drops the lines. Lives on the UI thread.
 
+#include <functional>
 #include <memory>
 #include <string>
 
-class QSerialPort;
+class QSocketNotifier;
 
 namespace tavrel {
 
@@ -19,18 +24,31 @@ public:
     // Raises or drops the chosen lines: 1 RTS, 2 DTR, 3 both.
     virtual void setKeyed(bool keyed, int lines) = 0;
     virtual void close() = 0;
+
+    // The device went away (a USB adapter pulled, the line hung up): the port has closed itself.
+    // Called from the event loop, never from inside a call of the owner's.
+    std::function<void()> onLost;
 };
 
 class SerialPttPort final : public PttPort {
 public:
     SerialPttPort();
     ~SerialPttPort() override;
+    SerialPttPort(const SerialPttPort&) = delete;
+    SerialPttPort& operator=(const SerialPttPort&) = delete;
+
     bool open(const std::string& device) override;
     void setKeyed(bool keyed, int lines) override;
     void close() override;
+    bool isOpen() const { return m_fd >= 0; }
 
 private:
-    std::unique_ptr<QSerialPort> m_port;
+    void readable();
+    void closeDevice();
+
+    int m_fd = -1;
+    // Watches for input only to see the line hang up; the bytes are thrown away.
+    std::unique_ptr<QSocketNotifier, void (*)(QSocketNotifier*)> m_watch;
 };
 
 } // namespace tavrel
