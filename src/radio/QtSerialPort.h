@@ -1,8 +1,12 @@
 #pragma once
 // The rig-control port on a real serial device, through QSerialPort.
 //
-// Opening leaves RTS and DTR low and nothing here raises them except setRTSEnable(true): with RTS
-// wired as PTT, a port that keyed the rig while opening would put the transmitter on the air.
+// With RTS wired as PTT, a port that keyed the rig while opening would put the transmitter on the
+// air. The kernel raises RTS and DTR inside open() itself, and QSerialPort::open() then sets up the
+// line (a dozen system calls, about 70 microseconds on a pseudo-terminal) before holdLines() can
+// drop them; no open flag prevents the raise and QSerialPort offers no earlier hook. A keyer that
+// reacts within that time sees a blip. After that nothing here raises them except
+// setRTSEnable(true).
 // Lives on the thread that runs the Qt event loop (the UI thread); input from the rig is discarded.
 
 #include "radio/SerialPort.h"

@@ -115,7 +115,9 @@ TEST_F(BackupRun, SameDayBackupOverwritesBothPlacesDurably) {
     EXPECT_EQ(readFile(media / "stick" / "20261207.log"), "log bytes\r\n");
     for (const fs::path& folder : {app, docs, media / "stick"})
         for (const char* name : {"tavrel.ini", "20261207.ini", "20261207.log", "20261207.col"})
-            if (fs::exists(folder / name)) EXPECT_TRUE(faults::replacedDurably(folder / name)) << folder / name;
+            if (fs::exists(folder / name)) {
+                EXPECT_TRUE(faults::replacedDurably(folder / name)) << folder / name;
+            }
 }
 
 TEST_F(BackupRun, RetryStartsAgainAtTheFirstOfTheThreeCopies) {

@@ -3,9 +3,10 @@
 //
 // Opening a serial device raises RTS and DTR: the kernel does it inside open(), before any call
 // of ours can run, and no open flag prevents it. SerialPttPort drops both with the very next
-// system call, so a rig keyed on either line sees them raised for the few microseconds between
-// the two calls (a relay or a transistor keyer does not react that fast; a rig that watches the
-// line through its CAT chip may). It also sets HUPCL, so however the descriptor closes, a crash
+// system call (on a pseudo-terminal it starts 0.1 microseconds after open() returns). So the rig
+// is keyed, if only briefly: on a UART for a few microseconds, on a USB adapter for as long as the
+// adapter takes over the two requests (that needs the hardware to measure). A keyer that reacts
+// that fast sees a blip. SerialPttPort also sets HUPCL, so however the descriptor closes, a crash
 // of the program included, the kernel drops the lines. Lives on the UI thread.
 
 #include <functional>

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <unistd.h>
 
@@ -104,6 +105,8 @@ TEST_F(ToolTest, BadInputGivesOneLineAndExitCodeTwo) {
     writeWav("stereo.wav", 8000, 2, std::vector<float>(8000, 0.1f));
     writeWav("empty.wav", 8000, 1, {});
     std::ofstream(path("junk.wav")) << "this is not a sound file";
+    ASSERT_EQ(run({"encode", "--mode", "bpsk", "--freq", "1000", "k", path("good.wav")}).code, 0);
+    const std::string good = path("good.wav");
     const std::string ok = path("stereo.wav");
     const std::vector<std::vector<std::string>> cases = {
         {},
@@ -115,6 +118,15 @@ TEST_F(ToolTest, BadInputGivesOneLineAndExitCodeTwo) {
         {"decode", "--mode", "bpsk", "--freq", "12abc", path("empty.wav")},
         {"decode", "--mode", "bpsk", "--freq", "nan", path("empty.wav")},
         {"decode", "--mode", "bpsk", "--freq", "1000", "--afc", "-3", path("empty.wav")},
+        // Numbers are plain decimals; the whole-number options take no fraction.
+        {"decode", "--mode", "bpsk", "--freq", "1000", "--squelch", "20.5", good},
+        {"decode", "--mode", "bpsk", "--freq", "1000", "--squelch", "0x10", good},
+        {"decode", "--mode", "bpsk", "--freq", "1000", "--afc", "1e1", good},
+        {"decode", "--mode", "bpsk", "--freq", "1000", "--search", " 5", good},
+        {"decode", "--mode", "bpsk", "--freq", "1000", "--squelch", "-", good},
+        {"decode", "--mode", "bpsk", "--freq", "1e3", good},
+        {"decode", "--mode", "bpsk", "--freq", "1000.", good},
+        {"encode", "--mode", "bpsk", "--freq", "1000", "--amplitude", "inf", "x", path("x.wav")},
         {"decode", "--mode", "bpsk", "--freq", "1000", "--bogus", "1", path("empty.wav")},
         {"decode", "--mode", "bpsk", "--freq"},
         {"decode", "--mode", "bpsk", "--freq", "1000", path("missing.wav")},
@@ -136,4 +148,36 @@ TEST_F(ToolTest, BadInputGivesOneLineAndExitCodeTwo) {
         EXPECT_EQ(r.err.rfind("psk31: ", 0), 0u) << joined;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << joined << ": " << r.err;
     }
+}
+
+// The memory a decode takes follows its block, not the length a header claims: this FLAC header
+// claims 2^36 samples (a quarter of a terabyte as floats) for a few seconds of audio.
+TEST_F(ToolTest, HeaderClaimingFarMoreThanTheFileHoldsDecodesWhatItHolds) {
+    ASSERT_EQ(run({"encode", "--mode", "bpsk", "--freq", "1000", "flac ok", path("a.wav")}).code, 0);
+    SF_INFO info{};
+    SNDFILE* in = sf_open(path("a.wav").c_str(), SFM_READ, &info);
+    ASSERT_NE(in, nullptr);
+    std::vector<float> audio(static_cast<std::size_t>(info.frames));
+    sf_readf_float(in, audio.data(), info.frames);
+    sf_close(in);
+    info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+    SNDFILE* out = sf_open(path("a.flac").c_str(), SFM_WRITE, &info);
+    ASSERT_NE(out, nullptr) << "libsndfile without FLAC";
+    sf_writef_float(out, audio.data(), static_cast<sf_count_t>(audio.size()));
+    sf_close(out);
+    // The 36-bit sample count of STREAMINFO: the low half of its byte 13 and bytes 14 to 17.
+    std::string bytes;
+    {
+        std::ifstream flac(path("a.flac"), std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(flac), std::istreambuf_iterator<char>());
+    }
+    ASSERT_GT(bytes.size(), 26u);
+    bytes[8 + 13] = static_cast<char>(bytes[8 + 13] | 0x0F);
+    for (std::size_t i = 8 + 14; i < 8 + 18; ++i)
+        bytes[i] = '\xFF';
+    std::ofstream(path("a.flac"), std::ios::binary | std::ios::trunc) << bytes;
+
+    const Result dec = run({"decode", "--mode", "bpsk", "--freq", "1000", "--squelch", "20", path("a.flac")});
+    EXPECT_EQ(dec.code, 0) << dec.err;
+    EXPECT_EQ(dec.out, "flac ok\n");
 }
