@@ -39,7 +39,8 @@ public:
     // The next item; `byComma` tells whether a comma (not a line end) closed it.
     std::string next(bool& byComma) {
         const std::string_view t = m_t;
-        while (m_pos < t.size() && (t[m_pos] == ' ' || t[m_pos] == '\t')) ++m_pos;
+        while (m_pos < t.size() && (t[m_pos] == ' ' || t[m_pos] == '\t'))
+            ++m_pos;
         std::string item;
         if (m_pos < t.size() && t[m_pos] == '"') {
             size_t close = t.find('"', m_pos + 1);
@@ -47,7 +48,8 @@ public:
             item.assign(t.substr(m_pos + 1, close - m_pos - 1));
             countLines(item);
             m_pos = close + 1;
-            while (m_pos < t.size() && t[m_pos] != ',' && !isLineEnd(t[m_pos])) ++m_pos;
+            while (m_pos < t.size() && t[m_pos] != ',' && !isLineEnd(t[m_pos]))
+                ++m_pos;
         } else {
             size_t end = m_pos;
             while (end < t.size() && t[end] != ',' && !isLineEnd(t[end])) ++end;
@@ -135,7 +137,8 @@ SettingsRead loadSettings(const std::filesystem::path& file) {
         return result;
     }
     if (read.error != 0) {
-        result.error = "The settings file " + file.string() + " cannot be read: " + errorText(read.error) + ".";
+        result.error =
+            "The settings file " + file.string() + " cannot be read: " + errorText(read.error) + ".";
         return result;
     }
     result.list = parseSettings(read.bytes);
@@ -144,7 +147,9 @@ SettingsRead loadSettings(const std::filesystem::path& file) {
     return result;
 }
 
-SettingsList readSettings(const std::filesystem::path& file) { return loadSettings(file).list; }
+SettingsList readSettings(const std::filesystem::path& file) {
+    return loadSettings(file).list;
+}
 
 bool writeSettings(const std::filesystem::path& file, const SettingsList& list) {
     return !replaceFile(file, formatSettings(list));

@@ -36,10 +36,10 @@ std::string formatSettings(const SettingsList& list);
 std::optional<std::string> settingsDamage(std::string_view text);
 
 struct SettingsRead {
-    SettingsList list;                  // the defaults unless the file was read
-    bool missing = false;               // there is no such file
-    std::optional<std::string> error;   // the file is there but cannot be read: it must be left alone
-    std::optional<std::string> damage;  // read, with defaults filled in where items are missing
+    SettingsList list;                 // the defaults unless the file was read
+    bool missing = false;              // there is no such file
+    std::optional<std::string> error;  // the file is there but cannot be read: it must be left alone
+    std::optional<std::string> damage; // read, with defaults filled in where items are missing
 };
 
 // Reads the whole file; never throws. Messages are for the operator and name the file.

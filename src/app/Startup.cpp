@@ -23,11 +23,12 @@ Startup::Startup(Form1& form) : m_form(form) {
     m_form.statusControl->reapplySettings = [this] { reapplySettings(); };
     onSettingsUnreadable = [this](const std::string& message) {
         std::fprintf(stderr, "Tavrel: %s\n", message.c_str());
-        QMessageBox::critical(&m_form, QObject::tr("Tavrel: the settings cannot be read"),
-                              QString::fromStdString(message) +
-                                  QObject::tr("\n\nThe file has been left as it is and Tavrel will close now. "
-                                              "Make it readable for your user (or restore a backup) and "
-                                              "start Tavrel again."));
+        QMessageBox::critical(
+            &m_form, QObject::tr("Tavrel: the settings cannot be read"),
+            QString::fromStdString(message) +
+                QObject::tr("\n\nThe file has been left as it is and Tavrel will close now. "
+                            "Make it readable for your user (or restore a backup) and "
+                            "start Tavrel again."));
         std::exit(2);
     };
     onSettingsDamaged = [this](const std::string& message) {

@@ -97,8 +97,8 @@ std::optional<std::string> writeAdif(const std::filesystem::path& path, std::str
     case WriteFailure::Step::Replace:
         return "The earlier ADIF export " + name + " could not be replaced: " + failure->reason() + ".";
     case WriteFailure::Step::Sync:
-        return "The ADIF export " + name + " was written, but could not be made safe on the disk: " +
-               failure->reason() + ".";
+        return "The ADIF export " + name +
+               " was written, but could not be made safe on the disk: " + failure->reason() + ".";
     default:
         return "The ADIF export " + name + " could not be written: " + failure->reason() + ".";
     }

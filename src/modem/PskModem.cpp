@@ -367,7 +367,8 @@ void PskModem::pttLost(PttPort* port) {
                               .arg(QString::fromStdString(m_pttDevice)));
     // The port is still inside its own handler: it goes once that has returned.
     std::shared_ptr<PttPort> gone(m_ptt.release());
-    QMetaObject::invokeMethod(this, [gone] {}, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [gone] {}, Qt::QueuedConnection);
 }
 
 void PskModem::keyPtt(bool on) {

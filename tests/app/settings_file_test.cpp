@@ -115,12 +115,13 @@ TEST(SettingsFile, DamageIsFoundInTheItemCountAndInMovedItems) {
         const char* found; // nothing: whole
     } cases[] = {
         {whole, nullptr},
-        {whole + "\r\n\r\n  \r\n", nullptr},                      // blank lines at the end
-        {whole.substr(0, whole.size() - 2), nullptr},                // last line end missing
+        {whole + "\r\n\r\n  \r\n", nullptr},          // blank lines at the end
+        {whole.substr(0, whole.size() - 2), nullptr}, // last line end missing
         {formatSettings(defaultSettings()).substr(0, 30 * 4), "it holds 30 items instead of 101"},
         {"", "it holds 0 items instead of 101"},
         {whole + "\"extra\"\r\n", "it holds 102 items instead of 101"},
-        {shifted, "line 4 holds a comma outside quotes, which moves every later item (102 items instead of 101)"},
+        {shifted,
+         "line 4 holds a comma outside quotes, which moves every later item (102 items instead of 101)"},
         {junkAfterQuote, "line 1 holds a comma outside quotes"},
     };
     for (const auto& c : cases) {
@@ -157,7 +158,8 @@ TEST(SettingsFile, LoadTellsAMissingFileFromAnUnreadableOne) {
         EXPECT_EQ(read.damage, std::nullopt) << c.name;
         if (c.error) {
             ASSERT_TRUE(read.error.has_value()) << c.name;
-            EXPECT_EQ(*read.error, "The settings file " + file.string() + " cannot be read: " + c.error + ".");
+            EXPECT_EQ(*read.error,
+                      "The settings file " + file.string() + " cannot be read: " + c.error + ".");
         } else {
             EXPECT_EQ(read.error, std::nullopt);
         }
@@ -193,17 +195,19 @@ TEST(SettingsFile, ReplaceIsDurableAndKeepsThePermissions) {
     TempDir dir;
     const auto file = dir.path / "tavrel.ini";
     ASSERT_TRUE(writeDefaultSettings(file));
-    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write |
                                            std::filesystem::perms::group_read);
     faults::reset();
     SettingsList changed = defaultSettings();
     changed[0] = "NEWCALL";
     ASSERT_TRUE(writeSettings(file, changed));
     const std::string temp = file.string() + ".tmp";
-    EXPECT_EQ(faults::syncsAndRenames(), (std::vector<std::string>{"fsync " + temp, "rename " + temp + " " + file.string(),
-                                                                   "fsync " + dir.path.string()}));
-    EXPECT_EQ(std::filesystem::status(file).permissions(),
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                  std::filesystem::perms::group_read);
+    EXPECT_EQ(faults::syncsAndRenames(),
+              (std::vector<std::string>{"fsync " + temp, "rename " + temp + " " + file.string(),
+                                        "fsync " + dir.path.string()}));
+    EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::owner_write |
+                                                               std::filesystem::perms::group_read);
     EXPECT_EQ(readSettings(file)[0], "NEWCALL");
 }

@@ -218,12 +218,13 @@ TEST_F(StartupTest, DamagedSettingsAreToldOnceAndKeptAsTheyWere) {
     h.startup->startup();
     const auto notes = [&] { return h.form->statusBar()->findChildren<QLabel*>("settingsNote"); };
     ASSERT_EQ(notes().size(), 1);
-    EXPECT_EQ(notes()[0]->text().toStdString(),
-              "The settings file " + h.file("tavrel.ini").string() +
-                  " is damaged: line 100 holds a comma outside quotes, which moves every later item (102 items "
-                  "instead of 101). Tavrel has read it with defaults for what is missing and keeps the file as it "
-                  "was in " +
-                  h.file("tavrel.ini.damaged").string() + ".");
+    EXPECT_EQ(
+        notes()[0]->text().toStdString(),
+        "The settings file " + h.file("tavrel.ini").string() +
+            " is damaged: line 100 holds a comma outside quotes, which moves every later item (102 items "
+            "instead of 101). Tavrel has read it with defaults for what is missing and keeps the file as it "
+            "was in " +
+            h.file("tavrel.ini.damaged").string() + ".");
     EXPECT_EQ(readFile(h.file("tavrel.ini.damaged")), text);
     // The band restore has written the list whole; the re-apply that follows tells nothing more.
     EXPECT_EQ(settingsDamage(readFile(h.file("tavrel.ini"))), std::nullopt);

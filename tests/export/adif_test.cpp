@@ -145,7 +145,8 @@ TEST(AdifWrite, FailureSaysWhichFileAndWhyAndKeepsWhatWasThere) {
     faults::failSyncs("earlier.adi.tmp");
     const auto unflushed = writeAdif(earlier, "a longer export");
     ASSERT_TRUE(full.has_value());
-    EXPECT_EQ(*full, "The ADIF export " + earlier.string() + " could not be written: No space left on device.");
+    EXPECT_EQ(*full,
+              "The ADIF export " + earlier.string() + " could not be written: No space left on device.");
     ASSERT_TRUE(unflushed.has_value());
     EXPECT_NE(unflushed->find("Input/output error"), std::string::npos) << *unflushed;
     EXPECT_EQ(readFile(earlier), "earlier");

@@ -281,9 +281,10 @@ TEST_F(PskModemTest, PttPortThatGoesAwayIsToldAndOpenedAgainByTheNextSetPttPort)
     modem.setPttDevice("/dev/ttyUSB0", 3);
     EXPECT_TRUE(modem.pttOpen());
     modem.setPttDevice("/dev/ttyUSB0", 3); // nothing more to tell once it is back
-    EXPECT_EQ(told, (QStringList{"PTT port /dev/ttyUSB0 went away and has been closed; it is opened again when "
-                                 "the settings are next saved",
-                                 "PTT port /dev/ttyUSB0 cannot be opened", "PTT port /dev/ttyUSB0 is open again"}));
+    EXPECT_EQ(told,
+              (QStringList{"PTT port /dev/ttyUSB0 went away and has been closed; it is opened again when "
+                           "the settings are next saved",
+                           "PTT port /dev/ttyUSB0 cannot be opened", "PTT port /dev/ttyUSB0 is open again"}));
 }
 
 TEST_F(PskModemTest, PttLinesFollowTheLineSettingAndAnAbortDropsThemAfterTheFade) {

@@ -173,11 +173,13 @@ public:
         if (!m_file) throw UsageError("cannot read " + path + ": " + sf_strerror(nullptr));
         if (info.channels != 1) {
             close();
-            throw UsageError(path + " has " + std::to_string(info.channels) + " channels; a mono file is needed");
+            throw UsageError(path + " has " + std::to_string(info.channels) +
+                             " channels; a mono file is needed");
         }
         if (info.samplerate < 4000 || info.samplerate > 768000) {
             close();
-            throw UsageError(path + " has an unusable sample rate of " + std::to_string(info.samplerate) + " Hz");
+            throw UsageError(path + " has an unusable sample rate of " + std::to_string(info.samplerate) +
+                             " Hz");
         }
         if (info.samplerate != static_cast<int>(kSampleRate)) {
             m_rate = static_cast<float>(kSampleRate / info.samplerate);

@@ -51,7 +51,8 @@ EntryControl::EntryControl(MainState& state, LogTable& log, EntryPanel& entry, L
 void EntryControl::makeLogIfMissing() {
     // Anything standing under the name, readable or not, is for getlog to judge.
     std::error_code ec;
-    if (std::filesystem::symlink_status(logPath(), ec).type() != std::filesystem::file_type::not_found) return;
+    if (std::filesystem::symlink_status(logPath(), ec).type() != std::filesystem::file_type::not_found)
+        return;
     if (auto error = newlog(logPath())) onDamagedLog(error->message);
 }
 

@@ -84,10 +84,10 @@ void reset() {
 
 } // namespace tavrel::faults
 
-using tavrel::faults::State;
 using tavrel::faults::endsWith;
 using tavrel::faults::next;
 using tavrel::faults::pathOf;
+using tavrel::faults::State;
 
 extern "C" ssize_t write(int fd, const void* buf, size_t count) {
     static const auto real = next<ssize_t (*)(int, const void*, size_t)>("write");
