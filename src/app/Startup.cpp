@@ -33,11 +33,13 @@ Startup::Startup(Form1& form) : m_form(form) {
     };
     onSettingsDamaged = [this](const std::string& message) {
         std::fprintf(stderr, "Tavrel: %s\n", message.c_str());
-        // A lasting part of the status line: the sound card's messages come and go beside it.
+        // A lasting part of the status line, kept narrow enough that the sound card's messages
+        // still have room to come and go beside it.
         auto* note = new QLabel(QString::fromStdString(message));
         note->setObjectName(QStringLiteral("settingsNote"));
         note->setWordWrap(true);
-        m_form.statusBar()->addPermanentWidget(note, 1);
+        note->setMaximumWidth(m_form.fontMetrics().averageCharWidth() * 90);
+        m_form.statusBar()->addPermanentWidget(note);
     };
 }
 
