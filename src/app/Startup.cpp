@@ -29,7 +29,9 @@ Startup::Startup(Form1& form) : m_form(form) {
                 QObject::tr("\n\nThe file has been left as it is and Tavrel will close now. "
                             "Make it readable for your user (or restore a backup) and "
                             "start Tavrel again."));
-        std::exit(2);
+        // As at the end of main(): the sound library's exit handlers can hang once it has run.
+        std::fflush(nullptr);
+        std::_Exit(2);
     };
     onSettingsDamaged = [this](const std::string& message) {
         std::fprintf(stderr, "Tavrel: %s\n", message.c_str());

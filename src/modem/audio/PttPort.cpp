@@ -18,9 +18,12 @@ void dropLines(int fd, int bits = kBothLines) {
     ::ioctl(fd, TIOCMBIC, &bits);
 }
 
-// The notifier may be in the middle of its own signal when the line hangs up.
+// The notifier may be in the middle of its own signal when the line hangs up; it stops watching
+// at once, before its descriptor is closed.
 void deleteLaterNotifier(QSocketNotifier* n) {
-    if (n) n->deleteLater();
+    if (!n) return;
+    n->setEnabled(false);
+    n->deleteLater();
 }
 
 } // namespace
