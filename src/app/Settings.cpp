@@ -2,7 +2,9 @@
 
 #include "app/MainState.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <unistd.h>
@@ -85,31 +87,46 @@ SettingsList readSettings(const std::filesystem::path& file) {
     return parseSettings(text);
 }
 
-bool writeSettings(const std::filesystem::path& file, const SettingsList& list) {
+namespace {
+std::string notSaved(const std::filesystem::path& file, const std::string& reason) {
+    return "The settings could not be saved to " + file.string() + ": " + reason + ".";
+}
+} // namespace
+
+std::optional<std::string> writeSettings(const std::filesystem::path& file, const SettingsList& list) {
     const std::string text = formatSettings(list);
     std::filesystem::path tmp = file;
     tmp += ".tmp";
     FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (fsync(fileno(f)) == 0) && ok;
-    ok = (std::fclose(f) == 0) && ok;
+    if (!f) return notSaved(file, std::strerror(errno));
+    int err = 0;
+    const auto step = [&err](bool ok) {
+        if (!ok && err == 0) err = errno != 0 ? errno : EIO;
+    };
+    errno = 0;
+    step(std::fwrite(text.data(), 1, text.size(), f) == text.size());
+    step(std::fflush(f) == 0);
+    step(fsync(fileno(f)) == 0);
+    step(std::fclose(f) == 0);
     std::error_code ec;
-    if (ok) std::filesystem::rename(tmp, file, ec);
-    if (!ok || ec) {
-        std::filesystem::remove(tmp, ec);
-        return false;
+    if (err == 0) std::filesystem::rename(tmp, file, ec);
+    if (err != 0 || ec) {
+        std::error_code ignore;
+        std::filesystem::remove(tmp, ignore);
+        return notSaved(file, err != 0 ? std::strerror(err) : ec.message());
     }
-    return true;
+    return std::nullopt;
 }
 
-bool writeDefaultSettings(const std::filesystem::path& file) { return writeSettings(file, defaultSettings()); }
+std::optional<std::string> writeDefaultSettings(const std::filesystem::path& file) {
+    return writeSettings(file, defaultSettings());
+}
 
-void saveSettings(MainState& state) {
+std::optional<std::string> saveSettings(MainState& state) {
     state.settings[50] = state.currentBand;
-    writeSettings(state.file("tavrel.ini"), state.settings);
-    settingsChanged = 1;
+    auto failure = writeSettings(state.file("tavrel.ini"), state.settings);
+    if (!failure) settingsChanged = 1;
+    return failure;
 }
 
 } // namespace tavrel

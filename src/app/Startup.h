@@ -14,7 +14,10 @@ public:
     // Hands the re-apply to the status handling, which runs it when settingsChanged is 1.
     explicit Startup(Form1& form);
 
+    // Program start: start-up with the entry panel emptied and the contact's state reset.
     void startup();
+    // Reads the settings again and runs start-up over them, leaving the contact in progress (the
+    // entry panel, a held sign-off, a due store) as it is.
     void reapplySettings();
 
     // Baud, parity, data bits, stop bits, joined by a comma and a blank.
@@ -22,7 +25,9 @@ public:
                                        const std::string& dataBits, const std::string& stopBits);
 
 private:
+    void run(bool programStart);
     void openCatPort(const std::string& catSettings);
+    void showStatus(const std::string& text);
     Form1& m_form;
 };
 

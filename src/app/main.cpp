@@ -30,6 +30,8 @@ int main(int argc, char** argv) {
         // Trouble with the sound card is told in the window's status line as well as on the display.
         QObject::connect(&modem, &tavrel::PskModem::audioStatusChanged, &form,
                          [&form](const QString& text) { form.statusBar()->showMessage(text); });
+        QObject::connect(&modem, &tavrel::PskModem::portProblem, &form,
+                         [&form](const QString& text) { form.statusBar()->showMessage(text); });
         startup.startup();
         // The whole screen is the operator's: start as large as it allows.
         if (const QScreen* screen = form.screen()) form.resize(screen->availableGeometry().size());

@@ -1,8 +1,9 @@
 #pragma once
 // The rig-control port on a real serial device, through QSerialPort.
 //
-// Opening leaves RTS and DTR low and nothing here raises them except setRTSEnable(true): with RTS
-// wired as PTT, a port that keyed the rig while opening would put the transmitter on the air.
+// Opening leaves RTS and DTR low and nothing here raises them except setRTSEnable(true) and
+// setDTREnable(true): with either wired as PTT, a port that keyed the rig while opening would put
+// the transmitter on the air.
 // Lives on the thread that runs the Qt event loop (the UI thread); input from the rig is discarded.
 
 #include "radio/SerialPort.h"
@@ -31,6 +32,8 @@ public:
     bool output(const std::string& bytes) override;
     bool setRTSEnable(bool on) override;
     bool rtsEnable() const override { return m_rts; }
+    bool setDTREnable(bool on) override;
+    bool dtrEnable() const override { return m_dtr; }
 
     // The device the port item resolves to ("" when none).
     std::string deviceName() const;
@@ -47,6 +50,7 @@ private:
     LineSettings m_line;
     int m_handshaking = 0;
     bool m_rts = false;
+    bool m_dtr = false;
     bool m_closePending = false;
 };
 

@@ -30,7 +30,7 @@ struct TempDir {
 TEST(SettingsFile, DefaultFileIsByteExact) {
     TempDir dir;
     const auto file = dir.path / "tavrel.ini";
-    ASSERT_TRUE(writeDefaultSettings(file));
+    ASSERT_EQ(writeDefaultSettings(file), std::nullopt);
     std::string expected;
     for (int line = 1; line <= 101; ++line) {
         std::string item;
@@ -107,16 +107,20 @@ TEST(SettingsFile, MissingFileReadsAsDefaults) {
     EXPECT_EQ(readSettings("/nonexistent/tavrel.ini"), defaultSettings());
 }
 
-TEST(SettingsFile, FailedWriteLeavesTheOldFileWhole) {
+TEST(SettingsFile, FailedWriteSaysWhichFileAndWhyAndLeavesTheOldFileWhole) {
     TempDir dir;
     const auto file = dir.path / "tavrel.ini";
-    ASSERT_TRUE(writeDefaultSettings(file));
+    ASSERT_EQ(writeDefaultSettings(file), std::nullopt);
     const std::string before = slurp(file);
-    EXPECT_FALSE(writeSettings(dir.path / "missing-folder" / "tavrel.ini", defaultSettings()));
+    const auto missing = dir.path / "missing-folder" / "tavrel.ini";
+    const auto why = writeSettings(missing, defaultSettings());
+    ASSERT_TRUE(why.has_value());
+    EXPECT_NE(why->find(missing.string()), std::string::npos) << *why;
+    EXPECT_NE(why->find("No such file or directory"), std::string::npos) << *why;
     // A directory in the temporary file's place makes the write fail.
     std::filesystem::create_directory(dir.path / "tavrel.ini.tmp");
     SettingsList changed = defaultSettings();
     changed[0] = "NEWCALL";
-    EXPECT_FALSE(writeSettings(file, changed));
+    EXPECT_TRUE(writeSettings(file, changed).has_value());
     EXPECT_EQ(slurp(file), before);
 }

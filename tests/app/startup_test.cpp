@@ -14,7 +14,7 @@ protected:
     static void writeSettingsWith(const std::filesystem::path& file, std::initializer_list<std::pair<int, const char*>> items) {
         SettingsList s = defaultSettings();
         for (auto [i, v] : items) s[i] = v;
-        ASSERT_TRUE(writeSettings(file, s));
+        ASSERT_EQ(writeSettings(file, s), std::nullopt);
     }
 };
 
@@ -156,7 +156,7 @@ TEST_F(StartupTest, StatusEventReappliesOnlyWhenSettingsChanged) {
 
     SettingsList s = defaultSettings();
     s[0] = "G4NEW";
-    ASSERT_TRUE(writeSettings(h.file("tavrel.ini"), s));
+    ASSERT_EQ(writeSettings(h.file("tavrel.ini"), s), std::nullopt);
     settingsChanged = 1;
     h.modem.raiseStatus(1200, 0);
     EXPECT_EQ(h.modem.idText, "de G4NEW*");

@@ -26,7 +26,7 @@ protected:
         installMissingDataFiles(h->dir.path); // the shipped prefix table
         SettingsList s = defaultSettings();
         for (auto [i, v] : items) s[i] = v;
-        ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
+        ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
         h->startup->startup();
     }
     EntryPanel& entry() { return *h->form->entry; }

@@ -116,7 +116,7 @@ TEST_F(OnAirTest, TheProgramsAnswerAndSignOffAreCopiedExactlyByAnotherStation) {
     SettingsList s = defaultSettings();
     s[0] = "G4ABC";
     s[2] = "Bob";
-    ASSERT_TRUE(writeSettings(dir.path / "tavrel.ini", s));
+    ASSERT_EQ(writeSettings(dir.path / "tavrel.ini", s), std::nullopt);
     RecordingModem modem;
     FakeSerial comm2;
     Form1 form(dir.path, modem, comm2);

@@ -19,7 +19,7 @@ protected:
         SettingsList s = defaultSettings();
         s[0] = "G4ABC";
         s[2] = "Bob";
-        ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
+        ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
         h->startup->startup();
         h->form->show();
         h->modem.raiseStatus(1200, 0); // the re-apply after the band restore, and the clock

@@ -19,7 +19,7 @@ protected:
     void startWith(std::initializer_list<std::pair<int, const char*>> items) {
         SettingsList s = defaultSettings();
         for (auto [i, v] : items) s[i] = v;
-        ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
+        ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
         h->startup->startup();
         h->form->show();
         h->modem.raiseStatus(1200, 0); // the band restore's re-apply

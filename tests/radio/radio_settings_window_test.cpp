@@ -23,7 +23,7 @@ protected:
         SettingsList s = defaultSettings();
         for (auto [i, v] : items)
             s[i] = v;
-        ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
+        ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
         h->startup->startup();
         h->modem.raiseStatus(1200, 0); // the re-apply that follows the band restore
         ASSERT_EQ(settingsChanged, 0);
@@ -84,7 +84,7 @@ TEST_F(RadioSettingsTest, ModelItemSelectsItsButtonAndOtherValuesSelectNone) {
         SCOPED_TRACE(model);
         SettingsList s = defaultSettings();
         s[63] = model;
-        ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
+        ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
         RadioSettingsWindow w(h->file("tavrel.ini"), nullptr, {});
         const QRadioButton* buttons[3] = {w.ic735, w.ft900, w.ts440};
         for (int i = 0; i < 3; ++i)

@@ -27,7 +27,7 @@ protected:
         s[13] = "20261207";
         for (auto [i, v] : items)
             s[i] = v;
-        ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
+        ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
         h->startup->startup();
     }
     // Programs named in `installed` are found under /opt/fake; those in `broken` do not start.

@@ -2,6 +2,7 @@
 
 #include "app/Cp1252.h"
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 
@@ -173,15 +174,40 @@ std::vector<DxccRecord> buildPrefixRecords(const std::vector<CtyEntity>& entitie
     };
     std::map<std::string, Entry> byPrefix; // byte order: a prefix sorts before its extensions
 
+    // A prefix listed under two entities goes to the entity whose primary prefix it is, otherwise
+    // to the first lister; a repeat within one entity keeps its first listing and its overrides.
+    const auto place = [&](const PrefixAlias& a, size_t ei, bool repeatCounts) {
+        const CtyEntity& e = entities[ei];
+        DxccRecord record{a.prefix,        toCp1252(e.name),        a.continent,          zone(a.cqZone),
+                          zone(a.ituZone), utcOffset(a.timeOffset), latitude(a.latitude), longitude(a.longitude)};
+        const auto [it, inserted] = byPrefix.try_emplace(a.prefix, Entry{record, ei});
+        if (inserted) return;
+        if (it->second.entity == ei) {
+            if (repeatCounts) ++report.repeatsMerged;
+            return;
+        }
+        const CtyEntity& holder = entities[it->second.entity];
+        const bool takeOver = primaryWithoutMark(e) == a.prefix && primaryWithoutMark(holder) != a.prefix;
+        report.conflicts.push_back(a.prefix + ": " + holder.name + " / " + e.name + " -> " +
+                                   (takeOver ? e.name : holder.name));
+        if (takeOver) it->second = Entry{record, ei};
+    };
+
     for (size_t ei = 0; ei < entities.size(); ++ei) {
         const CtyEntity& e = entities[ei];
         for (const std::string& alias : e.aliases)
             if (isVersionMark(alias)) report.version = alias.substr(4);
-        if (e.waeOnly) {
+        const bool onlyWholeCalls =
+            std::all_of(e.aliases.begin(), e.aliases.end(), [](const std::string& a) { return a[0] == '='; });
+        // A WAE-only entity's calls fall to its DXCC entity's prefixes - unless it has none but whole
+        // calls, when its own main prefix keeps them from an unrelated shorter one (4U1VIC is not
+        // Italy's 4U).
+        if (e.waeOnly && !onlyWholeCalls) {
             ++report.waeOnlySkipped;
             continue;
         }
-        ++report.entities;
+        if (e.waeOnly) ++report.waeOnlyByMainPrefix;
+        else ++report.entities;
         for (const std::string& alias : e.aliases) {
             if (alias[0] == '=') {
                 ++report.wholeCallsSkipped;
@@ -193,21 +219,26 @@ std::vector<DxccRecord> buildPrefixRecords(const std::vector<CtyEntity>& entitie
                 ++report.tooLongSkipped;
                 continue;
             }
-            DxccRecord record{
-                a.prefix,        toCp1252(e.name),        a.continent,          zone(a.cqZone),
-                zone(a.ituZone), utcOffset(a.timeOffset), latitude(a.latitude), longitude(a.longitude)};
-            const auto [it, inserted] = byPrefix.try_emplace(a.prefix, Entry{record, ei});
-            if (inserted) continue;
-            if (it->second.entity == ei) {
-                ++report.repeatsMerged; // first listing (and its overrides) stands
-                continue;
-            }
-            const CtyEntity& holder = entities[it->second.entity];
-            const bool takeOver = primaryWithoutMark(e) == a.prefix && primaryWithoutMark(holder) != a.prefix;
-            report.conflicts.push_back(a.prefix + ": " + holder.name + " / " + e.name + " -> " +
-                                       (takeOver ? e.name : holder.name));
-            if (takeOver) it->second = Entry{record, ei};
+            place(a, ei, true);
         }
+        // The entity's main prefix gets its row even where only whole calls are listed under it
+        // (4U1I, ITU HQ). One that no call begins with ("GM/s") or that is too long has none.
+        const std::string main = primaryWithoutMark(e);
+        if (!main.empty() && main.size() <= 4 &&
+            main.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789") == std::string::npos)
+            place(readAlias(main, e), ei, false);
+    }
+
+    // Entities no row names: a table of prefixes of up to four characters cannot reach them.
+    std::vector<bool> named(entities.size(), false);
+    for (const auto& [prefix, entry] : byPrefix)
+        named[entry.entity] = true;
+    for (size_t ei = 0; ei < entities.size(); ++ei) {
+        const CtyEntity& e = entities[ei];
+        const bool onlyWholeCalls =
+            std::all_of(e.aliases.begin(), e.aliases.end(), [](const std::string& a) { return a[0] == '='; });
+        if (!named[ei] && (!e.waeOnly || onlyWholeCalls))
+            report.unreachable.push_back(e.name + " (" + primaryWithoutMark(e) + ")");
     }
 
     std::vector<DxccRecord> records{unknownRecord()};
