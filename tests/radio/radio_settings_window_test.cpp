@@ -127,6 +127,26 @@ TEST_F(RadioSettingsTest, UpdateWritesTheBoxesAndReopensThePortWithTheNewModel) 
     EXPECT_EQ(h->comm2.writes(), expected);
 }
 
+TEST_F(RadioSettingsTest, UpdateThatCannotBeSavedSaysWhyAndKeepsTheWindowAndItsValues) {
+    startWith({{41, "0"}});
+    RadioSettingsWindow* w = open();
+    ASSERT_NE(w, nullptr);
+    QStringList told;
+    w->tellOperator = [&](const QString& t) { told << t; };
+    std::filesystem::create_directory(h->file("tavrel.ini.tmp")); // the write cannot be made
+    type(w->comportr, "2");
+    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].contains("tavrel.ini")) << told[0].toStdString();
+    EXPECT_EQ(settingsChanged, 0); // no re-apply reads the old file over the edit
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->comportr->currentText(), "2");
+    std::filesystem::remove(h->file("tavrel.ini.tmp"));
+    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    EXPECT_EQ(onDisk()[41], "2");
+    EXPECT_EQ(settingsChanged, 1);
+}
+
 TEST_F(RadioSettingsTest, TypedDevicePathIsStoredAndOpened) {
     startWith({{42, "9600"}, {43, "8"}, {44, "N"}, {45, "1"}});
     RadioSettingsWindow* w = open();
