@@ -11,32 +11,32 @@ constexpr char32_t kHigh[32] = {
 
 // U+0100-U+017F, Latin Extended-A: each letter's base letter ("-" where the set has the letter).
 constexpr const char* kLatinExtendedA[128] = {
-    "A", "a", "A", "a", "A", "a", "C", "c", "C", "c", "C", "c", "C", "c", "D", "d",
-    "D", "d", "E", "e", "E", "e", "E", "e", "E", "e", "E", "e", "G", "g", "G", "g",
-    "G", "g", "G", "g", "H", "h", "H", "h", "I", "i", "I", "i", "I", "i", "I", "i",
-    "I", "i", "IJ", "ij", "J", "j", "K", "k", "k", "L", "l", "L", "l", "L", "l", "L",
-    "l", "L", "l", "N", "n", "N", "n", "N", "n", "n", "N", "n", "O", "o", "O", "o",
-    "\xD6", "\xF6", "-", "-", "R", "r", "R", "r", "R", "r", "S", "s", "S", "s", "S", "s",
-    "-", "-", "T", "t", "T", "t", "T", "t", "U", "u", "U", "u", "U", "u", "U", "u",
-    "\xDC", "\xFC", "U", "u", "W", "w", "Y", "y", "-", "Z", "z", "Z", "z", "-", "-", "s",
+    "A",    "a",    "A",  "a",  "A", "a", "C", "c", "C", "c", "C", "c", "C", "c", "D", "d",
+    "D",    "d",    "E",  "e",  "E", "e", "E", "e", "E", "e", "E", "e", "G", "g", "G", "g",
+    "G",    "g",    "G",  "g",  "H", "h", "H", "h", "I", "i", "I", "i", "I", "i", "I", "i",
+    "I",    "i",    "IJ", "ij", "J", "j", "K", "k", "k", "L", "l", "L", "l", "L", "l", "L",
+    "l",    "L",    "l",  "N",  "n", "N", "n", "N", "n", "n", "N", "n", "O", "o", "O", "o",
+    "\xD6", "\xF6", "-",  "-",  "R", "r", "R", "r", "R", "r", "S", "s", "S", "s", "S", "s",
+    "-",    "-",    "T",  "t",  "T", "t", "T", "t", "U", "u", "U", "u", "U", "u", "U", "u",
+    "\xDC", "\xFC", "U",  "u",  "W", "w", "Y", "y", "-", "Z", "z", "Z", "z", "-", "-", "s",
 };
 // U+0410-U+042F and U+0430-U+044F, the Russian alphabet.
 constexpr const char* kCyrillicUpper[32] = {
-    "A", "B", "V", "G", "D", "E", "Zh", "Z", "I", "Y", "K", "L", "M", "N", "O", "P",
+    "A", "B", "V", "G", "D", "E",  "Zh", "Z",  "I",  "Y",    "K", "L", "M", "N", "O",  "P",
     "R", "S", "T", "U", "F", "Kh", "Ts", "Ch", "Sh", "Shch", "'", "Y", "'", "E", "Yu", "Ya",
 };
 constexpr const char* kCyrillicLower[32] = {
-    "a", "b", "v", "g", "d", "e", "zh", "z", "i", "y", "k", "l", "m", "n", "o", "p",
+    "a", "b", "v", "g", "d", "e",  "zh", "z",  "i",  "y",    "k", "l", "m", "n", "o",  "p",
     "r", "s", "t", "u", "f", "kh", "ts", "ch", "sh", "shch", "'", "y", "'", "e", "yu", "ya",
 };
 // U+0391-U+03A9 and U+03B1-U+03C9, the Greek alphabet.
 constexpr const char* kGreekUpper[25] = {
-    "A", "V", "G", "D", "E", "Z", "I", "Th", "I", "K", "L", "M", "N", "X", "O", "P",
-    "R", "?", "S", "T", "Y", "F", "Ch", "Ps", "O",
+    "A", "V", "G", "D", "E", "Z", "I", "Th", "I", "K",  "L",  "M", "N",
+    "X", "O", "P", "R", "?", "S", "T", "Y",  "F", "Ch", "Ps", "O",
 };
 constexpr const char* kGreekLower[25] = {
-    "a", "v", "g", "d", "e", "z", "i", "th", "i", "k", "l", "m", "n", "x", "o", "p",
-    "r", "s", "s", "t", "y", "f", "ch", "ps", "o",
+    "a", "v", "g", "d", "e", "z", "i", "th", "i", "k",  "l",  "m", "n",
+    "x", "o", "p", "r", "s", "s", "t", "y",  "f", "ch", "ps", "o",
 };
 
 struct Closest {
@@ -45,15 +45,16 @@ struct Closest {
 };
 // Letters outside those blocks: Romanian, Ukrainian and Belarusian, Greek with accents, pinyin.
 constexpr Closest kOthers[] = {
-    {0x0218, "S"}, {0x0219, "s"}, {0x021A, "T"}, {0x021B, "t"}, {0x018F, "E"}, {0x0259, "e"},
-    {0x0401, "Yo"}, {0x0451, "yo"}, {0x0404, "Ye"}, {0x0454, "ye"}, {0x0406, "I"}, {0x0456, "i"},
-    {0x0407, "Yi"}, {0x0457, "yi"}, {0x0490, "G"}, {0x0491, "g"}, {0x040E, "U"}, {0x045E, "u"},
-    {0x0386, "A"}, {0x0388, "E"}, {0x0389, "I"}, {0x038A, "I"}, {0x038C, "O"}, {0x038E, "Y"},
-    {0x038F, "O"}, {0x03AC, "a"}, {0x03AD, "e"}, {0x03AE, "i"}, {0x03AF, "i"}, {0x03CC, "o"},
-    {0x03CD, "y"}, {0x03CE, "o"}, {0x01CD, "A"}, {0x01CE, "a"}, {0x01CF, "I"}, {0x01D0, "i"},
-    {0x01D1, "O"}, {0x01D2, "o"}, {0x01D3, "U"}, {0x01D4, "u"}, {0x01D5, "\xDC"}, {0x01D6, "\xFC"},
-    {0x01D7, "\xDC"}, {0x01D8, "\xFC"}, {0x01D9, "\xDC"}, {0x01DA, "\xFC"}, {0x01DB, "\xDC"},
-    {0x01DC, "\xFC"}};
+    {0x0218, "S"},    {0x0219, "s"},    {0x021A, "T"},    {0x021B, "t"},    {0x018F, "E"},
+    {0x0259, "e"},    {0x0401, "Yo"},   {0x0451, "yo"},   {0x0404, "Ye"},   {0x0454, "ye"},
+    {0x0406, "I"},    {0x0456, "i"},    {0x0407, "Yi"},   {0x0457, "yi"},   {0x0490, "G"},
+    {0x0491, "g"},    {0x040E, "U"},    {0x045E, "u"},    {0x0386, "A"},    {0x0388, "E"},
+    {0x0389, "I"},    {0x038A, "I"},    {0x038C, "O"},    {0x038E, "Y"},    {0x038F, "O"},
+    {0x03AC, "a"},    {0x03AD, "e"},    {0x03AE, "i"},    {0x03AF, "i"},    {0x03CC, "o"},
+    {0x03CD, "y"},    {0x03CE, "o"},    {0x01CD, "A"},    {0x01CE, "a"},    {0x01CF, "I"},
+    {0x01D0, "i"},    {0x01D1, "O"},    {0x01D2, "o"},    {0x01D3, "U"},    {0x01D4, "u"},
+    {0x01D5, "\xDC"}, {0x01D6, "\xFC"}, {0x01D7, "\xDC"}, {0x01D8, "\xFC"}, {0x01D9, "\xDC"},
+    {0x01DA, "\xFC"}, {0x01DB, "\xDC"}, {0x01DC, "\xFC"}};
 } // namespace
 
 char32_t cp1252ToUnicode(unsigned char b) {

@@ -20,7 +20,8 @@ inline QString toQString(const std::string& bytes) {
 inline std::string toBytes(const QString& text) {
     std::string out;
     out.reserve(static_cast<size_t>(text.size()));
-    for (char32_t c : text.toUcs4()) out += closestCp1252(c);
+    for (char32_t c : text.toUcs4())
+        out += closestCp1252(c);
     return out;
 }
 

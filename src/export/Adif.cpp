@@ -42,14 +42,14 @@ constexpr std::array<std::string_view, 19> kMetreBands{"2190", "630", "560", "16
 // The nearest ASCII of each Windows-1252 byte from 0x80 on; "?" where there is none, nothing for
 // the soft hyphen and the five codes the set leaves undefined.
 constexpr std::array<std::string_view, 128> kAscii{
-    "EUR", "",   ",",   "f",   "\"", "...", "+",  "+",  "^",  "%",   "S",   "<",   "OE",  "",    "Z", "",
-    "",    "'",  "'",   "\"",  "\"", "*",   "-",  "-",  "~",  "TM",  "s",   ">",   "oe",  "",    "z", "Y",
-    " ",   "!",  "c",   "GBP", "?",  "JPY", "|",  "S",  "\"", "(C)", "a",   "\"",  "-",   "",    "(R)", "-",
-    "deg", "+/-", "2",  "3",   "'",  "u",   "P",  ".",  ",",  "1",   "o",   "\"",  "1/4", "1/2", "3/4", "?",
-    "A",   "A",  "A",   "A",   "A",  "A",   "AE", "C",  "E",  "E",   "E",   "E",   "I",   "I",   "I",   "I",
-    "D",   "N",  "O",   "O",   "O",  "O",   "O",  "x",  "O",  "U",   "U",   "U",   "U",   "Y",   "TH",  "ss",
-    "a",   "a",  "a",   "a",   "a",  "a",   "ae", "c",  "e",  "e",   "e",   "e",   "i",   "i",   "i",   "i",
-    "d",   "n",  "o",   "o",   "o",  "o",   "o",  "/",  "o",  "u",   "u",   "u",   "u",   "y",   "th",  "y"};
+    "EUR", "",    ",", "f",   "\"", "...", "+",  "+", "^",  "%",   "S", "<",  "OE",  "",    "Z",   "",
+    "",    "'",   "'", "\"",  "\"", "*",   "-",  "-", "~",  "TM",  "s", ">",  "oe",  "",    "z",   "Y",
+    " ",   "!",   "c", "GBP", "?",  "JPY", "|",  "S", "\"", "(C)", "a", "\"", "-",   "",    "(R)", "-",
+    "deg", "+/-", "2", "3",   "'",  "u",   "P",  ".", ",",  "1",   "o", "\"", "1/4", "1/2", "3/4", "?",
+    "A",   "A",   "A", "A",   "A",  "A",   "AE", "C", "E",  "E",   "E", "E",  "I",   "I",   "I",   "I",
+    "D",   "N",   "O", "O",   "O",  "O",   "O",  "x", "O",  "U",   "U", "U",  "U",   "Y",   "TH",  "ss",
+    "a",   "a",   "a", "a",   "a",  "a",   "ae", "c", "e",  "e",   "e", "e",  "i",   "i",   "i",   "i",
+    "d",   "n",   "o", "o",   "o",  "o",   "o",  "/", "o",  "u",   "u", "u",  "u",   "y",   "th",  "y"};
 
 void appendPiece(std::string& line, std::string_view tag, std::string_view stored) {
     const std::string value = adifAscii(stored);

@@ -195,8 +195,8 @@ BackupResult runBackup(SettingsList& settings, const std::string& dateKey, const
                 if (!fs::is_regular_file(from, ec)) continue;
                 const std::string name = dateKey + f.ending;
                 if (const auto fail = copyOver(from, *medium / name)) {
-                    result.mediumProblem = "The copy of " + std::string(f.source) + " to " + medium->string() +
-                                           " failed: " + fail->reason + ".";
+                    result.mediumProblem = "The copy of " + std::string(f.source) + " to " +
+                                           medium->string() + " failed: " + fail->reason + ".";
                     break;
                 }
                 result.mediumCopies.push_back(name);
@@ -218,7 +218,8 @@ std::string backupSummary(const BackupResult& r, const BackupPlaces& places) {
     else
         text = "Copies made in " + places.documents.string() + ": " + joinNames(r.localCopies) + ".";
     if (r.medium)
-        text += "\nCopies made on the removable medium " + r.medium->string() + ": " + joinNames(r.mediumCopies) + ".";
+        text += "\nCopies made on the removable medium " + r.medium->string() + ": " +
+                joinNames(r.mediumCopies) + ".";
     else
         text += "\nNo copies on a removable medium: " + r.mediumProblem;
     return text;

@@ -72,7 +72,7 @@ struct BackupAsk {
 };
 
 struct BackupResult {
-    std::vector<std::string> localCopies;        // names of the copies made in the documents folder
+    std::vector<std::string> localCopies; // names of the copies made in the documents folder
     std::vector<CopyFailure> localFailures;
     std::optional<std::filesystem::path> medium; // where the second copies went; none when given up
     std::vector<std::string> mediumCopies;       // names of the copies made there

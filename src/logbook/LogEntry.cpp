@@ -25,7 +25,8 @@ std::string powerForLog(std::string_view item) {
             fraction += item[i];
             above0 = above0 || item[i] != '0';
         }
-        while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+        while (!fraction.empty() && fraction.back() == '0')
+            fraction.pop_back();
         if (!fraction.empty()) number = (number.empty() ? "0" : number) + "." + fraction;
     }
     return above0 ? number : "40";

@@ -63,8 +63,9 @@ BeamInfo beaminfo(std::string_view ownLatItem, std::string_view ownLongItem, con
     if (std::isnan(y)) return {};
     // On one's own meridian rounding takes |y| to 1 or just past it: due north or due south.
     y = std::clamp(y, -1.0, 1.0);
-    double heading = std::fabs(y) == 1.0 ? (y > 0.0 ? 0.0 : 180.0)
-                                         : kDegPerRad * (kQuarterTurn - std::atan(y / std::sqrt(1.0 - y * y)));
+    double heading = std::fabs(y) == 1.0
+                         ? (y > 0.0 ? 0.0 : 180.0)
+                         : kDegPerRad * (kQuarterTurn - std::atan(y / std::sqrt(1.0 - y * y)));
     if (west) heading = 360.0 - heading;
 
     if (!std::isfinite(heading) || !std::isfinite(km)) return {};

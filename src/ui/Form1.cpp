@@ -4,10 +4,10 @@
 #include "modem/Modem.h"
 
 #include <QEvent>
-#include <QKeyEvent>
-#include <QMenuBar>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QVBoxLayout>
 
@@ -55,7 +55,8 @@ Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, Q
     buildPopups(central);
     connectHandlers(modem, comm2);
     auto* shortcuts = new MenuShortcutsFirst(menuBar(), this);
-    for (QWidget* w : central->findChildren<QWidget*>()) w->installEventFilter(shortcuts);
+    for (QWidget* w : central->findChildren<QWidget*>())
+        w->installEventFilter(shortcuts);
     resize(1280, 800);
 }
 

@@ -13,8 +13,10 @@ TEST(NumericRule, NumberAtTheStartOfTheText) {
                           {"1,200", 1},    {".5", 0.5},    {"-", 0},     {"7.", 7}};
     for (const Case& c : cases) EXPECT_DOUBLE_EQ(numberValue(c.text), c.value) << '"' << c.text << '"';
     // Whether there was a number at all, where numberValue gives 0 either way.
-    for (const char* none : {"", "abc", "-", ".", " CET"}) EXPECT_FALSE(holdsNumber(none)) << '"' << none << '"';
-    for (const char* some : {"0", " -0.0", "+3", ".5h"}) EXPECT_TRUE(holdsNumber(some)) << '"' << some << '"';
+    for (const char* none : {"", "abc", "-", ".", " CET"})
+        EXPECT_FALSE(holdsNumber(none)) << '"' << none << '"';
+    for (const char* some : {"0", " -0.0", "+3", ".5h"})
+        EXPECT_TRUE(holdsNumber(some)) << '"' << some << '"';
 }
 
 TEST(NumericRule, WholeNumbersRoundHalfToEvenAndStayInRange) {
@@ -51,13 +53,14 @@ TEST(Cp1252, LettersOutsideTheSetBecomeTheirClosestLetter) {
     };
     const Case cases[] = {
         {u"\u0141ukasz", "Lukasz"},                // Ł
-        {u"G\u0151z\u0171", "G\xF6z\xFC"},          // ő ű take the set's ö ü
+        {u"G\u0151z\u0171", "G\xF6z\xFC"},         // ő ű take the set's ö ü
         {u"Do\u011Fan \u015Eahin", "Dogan Sahin"}, // ğ Ş
-        {u"\u0160ime \u017D", "\x8Aime \x8E"},      // Š Ž are in the set
+        {u"\u0160ime \u017D", "\x8Aime \x8E"},     // Š Ž are in the set
         {u"\u042E\u0440\u0438\u0439 \u0416", "Yuriy Zh"},
         {u"\u0391\u03B8\u03AE\u03BD\u03B1", "Athina"},
         {u"\u4E2D\U0001F600", "??"}, // none: one '?' for each character, also outside the BMP
     };
     for (const Case& c : cases)
-        EXPECT_EQ(toBytes(QString::fromUtf16(c.typed)), c.stored) << QString::fromUtf16(c.typed).toStdString();
+        EXPECT_EQ(toBytes(QString::fromUtf16(c.typed)), c.stored)
+            << QString::fromUtf16(c.typed).toStdString();
 }

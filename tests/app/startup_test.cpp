@@ -100,9 +100,10 @@ TEST_F(StartupTest, FailedOpeningWriteAbandonsTheRestAndTheStatusLineSaysWhy) {
     EXPECT_FALSE(h.comm2.portOpen());
     ASSERT_EQ(h.comm2.writes().size(), 2u);
     EXPECT_EQ(h.comm2.writes()[1], "Settings=fast, N, 8, 1 (failed)");
-    EXPECT_EQ(h.form->statusBar()->currentMessage(),
-              "The CAT port /dev/ttyS1 could not be opened (the line settings \"fast, N, 8, 1\" are not valid): "
-              "rig control is off.");
+    EXPECT_EQ(
+        h.form->statusBar()->currentMessage(),
+        "The CAT port /dev/ttyS1 could not be opened (the line settings \"fast, N, 8, 1\" are not valid): "
+        "rig control is off.");
     // Start-up went on to the end: the modem started and the band was restored.
     EXPECT_EQ(h.modem.countCalls("StartModem(-1,1)"), 1);
     EXPECT_EQ(h.modem.calls.back(), "DialFreq=14070.000000");

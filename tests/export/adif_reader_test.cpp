@@ -119,7 +119,9 @@ TEST_F(AdifReadBack, EightBitValuesLoggedCqCallsAndMissingStartsPassTheStrictRea
                             "Besan\xE7on", "\x80 5 \x93ok\x94"}));
     log.rows.push_back(row({"20261207", "CQ", "", "20", "BPSK", "40", "102000", "", ""}));
     log.rows.push_back(row({"20261207", "LA1\xD8X", "", "40", "BPSK", "100", "103000", "599", "599",
-                            "\xD8ystein Stra\xDF" "e", "Troms\xF8", "tab\there"}));
+                            "\xD8ystein Stra\xDF"
+                            "e",
+                            "Troms\xF8", "tab\there"}));
 
     const QJsonObject got = readBack(log);
     const QJsonObject tc = got["tcadif"].toObject();

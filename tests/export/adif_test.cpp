@@ -91,9 +91,19 @@ TEST(AdifExport, TextIsFoldedToAsciiAndLengthsCountTheFoldedText) {
     const struct {
         const char* stored;
         const char* ascii;
-    } folds[] = {{"Jos\xE9", "Jose"},       {"\xD8ystein", "Oystein"}, {"Stra\xDF" "e", "Strasse"},
-                 {"\xC6r\xF8", "AEro"},      {"\x8A\x9A\x9F", "SsY"},    {"\x80 5 \x93ok\x94", "EUR 5 \"ok\""},
-                 {"a\tb\x7F" "c", "a b c"}, {"\xBD \xB0", "1/2 deg"},  {"\x81\xAD", ""}};
+    } folds[] = {{"Jos\xE9", "Jose"},
+                 {"\xD8ystein", "Oystein"},
+                 {"Stra\xDF"
+                  "e",
+                  "Strasse"},
+                 {"\xC6r\xF8", "AEro"},
+                 {"\x8A\x9A\x9F", "SsY"},
+                 {"\x80 5 \x93ok\x94", "EUR 5 \"ok\""},
+                 {"a\tb\x7F"
+                  "c",
+                  "a b c"},
+                 {"\xBD \xB0", "1/2 deg"},
+                 {"\x81\xAD", ""}};
     for (const auto& f : folds)
         EXPECT_EQ(adifAscii(f.stored), f.ascii) << f.stored;
     for (int b = 0; b < 256; ++b)

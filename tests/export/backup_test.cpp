@@ -93,13 +93,15 @@ TEST_F(BackupRun, NoMediumCancelledLeavesLocalCopiesAndTheDateRecorded) {
     fs::create_directories(media / "LEFTOVER"); // a folder, not a mounted medium
     const BackupResult r = run([] { return false; });
     EXPECT_EQ(boxes, 1);
-    EXPECT_EQ(problems, (std::vector<std::string>{"No removable medium is mounted under " +
-                                                  places.mediaRoots[0].string() + " or " + media.string() + "."}));
+    EXPECT_EQ(problems,
+              (std::vector<std::string>{"No removable medium is mounted under " +
+                                        places.mediaRoots[0].string() + " or " + media.string() + "."}));
     EXPECT_FALSE(r.medium.has_value());
     EXPECT_FALSE(fs::exists(media / "LEFTOVER" / "20261207.log"));
     EXPECT_EQ(backupSummary(r, places), "Copies made in " + docs.string() +
                                             ": 20261207.ini, 20261207.log, 20261207.col.\n"
-                                            "No copies on a removable medium: " + problems[0]);
+                                            "No copies on a removable medium: " +
+                                            problems[0]);
     EXPECT_TRUE(reported.empty());
     expectCopies(docs); // the documents folder was made
     const SettingsList onDisk = readSettings(app / "tavrel.ini");
@@ -122,7 +124,8 @@ TEST_F(BackupRun, FirstWritableMediumGetsTheSecondCopiesAndNoBoxShows) {
     EXPECT_FALSE(fs::exists(media / "ZZDISK" / "20261207.ini"));
     EXPECT_EQ(backupSummary(r, places), "Copies made in " + docs.string() +
                                             ": 20261207.ini, 20261207.log, 20261207.col.\n"
-                                            "Copies made on the removable medium " + (media / "USBSTICK").string() +
+                                            "Copies made on the removable medium " +
+                                            (media / "USBSTICK").string() +
                                             ": 20261207.ini, 20261207.log, 20261207.col.");
 }
 
@@ -149,7 +152,8 @@ TEST_F(BackupRun, RetryStartsAgainAtTheFirstOfTheThreeCopies) {
     EXPECT_TRUE(iniThereAtBox);
     EXPECT_EQ(boxes, 1);
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_TRUE(problems[0].starts_with("The copy of zizoro.tan to " + stick.string() + " failed: ")) << problems[0];
+    EXPECT_TRUE(problems[0].starts_with("The copy of zizoro.tan to " + stick.string() + " failed: "))
+        << problems[0];
     EXPECT_EQ(r.attempts, 2);
     ASSERT_TRUE(r.medium.has_value());
     expectCopies(stick); // the settings copy was made again
@@ -210,8 +214,9 @@ TEST(RemovableMedia, OnlyFilesystemsMountedBelowTheRootsCount) {
     EXPECT_EQ(firstWritableMedium({dir.path}, mountinfo), std::nullopt);
     fs::create_directories(dir.path / "disk");
     fs::create_directories(dir.path / "leftover");
-    EXPECT_EQ(firstWritableMedium({dir.path}, "1 1 1:1 / " + (dir.path / "disk").string() + " rw - vfat x rw\n"),
-              dir.path / "disk");
+    EXPECT_EQ(
+        firstWritableMedium({dir.path}, "1 1 1:1 / " + (dir.path / "disk").string() + " rw - vfat x rw\n"),
+        dir.path / "disk");
 }
 
 } // namespace

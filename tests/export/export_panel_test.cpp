@@ -194,15 +194,16 @@ TEST_F(ExportPanel, MissingPaletteIsReportedByName) {
 
 TEST(NoMediumBox, SaysWhatWentWrongWhereTheCopiesAreAndWhatTheButtonsDo) {
     testApplication();
-    const auto box = makeNoMediumBox(nullptr, noMediumText("No removable medium is mounted under /media/op.",
-                                                           "/home/op/Documents"));
+    const auto box = makeNoMediumBox(
+        nullptr, noMediumText("No removable medium is mounted under /media/op.", "/home/op/Documents"));
     EXPECT_EQ(box->windowTitle(), "Error!!");
     EXPECT_EQ(box->icon(), QMessageBox::Critical);
     EXPECT_EQ(box->standardButtons(), QMessageBox::Retry | QMessageBox::Cancel);
-    EXPECT_EQ(box->text(), "No removable medium is mounted under /media/op.\n"
-                           "The copies on this computer are in /home/op/Documents.\n"
-                           "Mount a removable medium (a USB stick, say) and press Retry, or press Cancel to end "
-                           "the backup without it.");
+    EXPECT_EQ(box->text(),
+              "No removable medium is mounted under /media/op.\n"
+              "The copies on this computer are in /home/op/Documents.\n"
+              "Mount a removable medium (a USB stick, say) and press Retry, or press Cancel to end "
+              "the backup without it.");
 }
 
 struct ReminderCase {

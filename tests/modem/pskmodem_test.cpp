@@ -6,9 +6,9 @@
 #include "modem/audio/ModemEngine.h"
 #include "support/FormHarness.h"
 
-#include <map>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace tavrel;
 using namespace tavrel::testing;
@@ -201,11 +201,13 @@ TEST_F(PskModemTest, AFreshEngineIsToldEverySettingAsLastWritten) {
     modem.setAuxSetting(200);
     using K = EngineCommand::Kind;
     std::map<K, int> told;
-    for (const EngineCommand& c : modem.settingsCommands()) told[c.kind] = c.a;
-    const std::map<K, int> want = {{K::Mode, 2},       {K::SquelchThreshold, 70}, {K::SquelchSpeed, 0},
-                                   {K::SearchRange, 25}, {K::Trim, -400},         {K::AfcLimit, 300},
+    for (const EngineCommand& c : modem.settingsCommands())
+        told[c.kind] = c.a;
+    const std::map<K, int> want = {{K::Mode, 2},         {K::SquelchThreshold, 70}, {K::SquelchSpeed, 0},
+                                   {K::SearchRange, 25}, {K::Trim, -400},           {K::AfcLimit, 300},
                                    {K::Drive, 200}};
-    for (const auto& [kind, value] : want) EXPECT_EQ(told[kind], value) << static_cast<int>(kind);
+    for (const auto& [kind, value] : want)
+        EXPECT_EQ(told[kind], value) << static_cast<int>(kind);
 }
 
 TEST_F(PskModemTest, TxPendingCountsWhatTheTransmitterWillSend) {

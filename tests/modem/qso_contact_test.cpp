@@ -35,7 +35,8 @@ protected:
     void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
     // Everything the modem is told to send is sent and echoed.
     void sendAll() {
-        while (h->modem.TxPending() > 0) h->modem.transmit(1);
+        while (h->modem.TxPending() > 0)
+            h->modem.transmit(1);
     }
     MainState& state() { return h->form->state; }
     EntryPanel& entry() { return *h->form->entry; }
@@ -85,7 +86,7 @@ TEST_F(QsoTest, TextTypedAheadGoesOutOnceWithTheSignOff) {
     entry().hiscall->setText("DL1XYZ");
     click(h->form->transmit->Label52); // transmit, typing live
     h->modem.raiseTxState(1);
-    h->modem.setPending(50);           // the over is still going out
+    h->modem.setPending(50); // the over is still going out
     QTest::keyClicks(h->form->transmit->txtTXData, "so long");
     EXPECT_EQ(state().pendingTx, "so long");
     press(h->form->qso->endqb);

@@ -28,7 +28,6 @@ struct FormHarness {
     std::unique_ptr<Startup> startup;
     std::vector<std::string> told; // what the window told the operator
 
-
     // A fixed clock keeps dates and times in tests repeatable.
     explicit FormHarness(DateTime local = {2026, 12, 7, 14, 30, 15}, DateTime utc = {2026, 12, 7, 14, 30, 15}) {
         form = std::make_unique<Form1>(dir.path, modem, comm2);

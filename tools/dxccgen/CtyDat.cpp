@@ -213,8 +213,10 @@ std::vector<DxccRecord> buildPrefixRecords(const std::vector<CtyEntity>& entitie
             ++report.waeOnlySkipped;
             continue;
         }
-        if (e.waeOnly) ++report.waeOnlyByMainPrefix;
-        else ++report.entities;
+        if (e.waeOnly)
+            ++report.waeOnlyByMainPrefix;
+        else
+            ++report.entities;
         for (const std::string& alias : e.aliases) {
             if (alias[0] == '=') {
                 ++report.wholeCallsSkipped;

@@ -6,7 +6,8 @@ namespace tavrel {
 
 QString noMediumText(const std::string& problem, const std::filesystem::path& documents) {
     return QString::fromStdString(problem) + "\n" +
-           QObject::tr("The copies on this computer are in %1.\n").arg(QString::fromStdString(documents.string())) +
+           QObject::tr("The copies on this computer are in %1.\n")
+               .arg(QString::fromStdString(documents.string())) +
            QObject::tr("Mount a removable medium (a USB stick, say) and press Retry, or press Cancel to end "
                        "the backup without it.");
 }
@@ -37,7 +38,9 @@ BackupControl::BackupControl(MainState& state, BackupReminder& bup, QPushButton&
 void BackupControl::bu_Click() {
     const BackupPlaces places{m_state.appFolder, documentsFolder, mediaRoots, mountTable};
     BackupAsk ask;
-    ask.retry = [this](const std::string& problem) { return askRetry(noMediumText(problem, documentsFolder)); };
+    ask.retry = [this](const std::string& problem) {
+        return askRetry(noMediumText(problem, documentsFolder));
+    };
     ask.reportLocal = [this](const std::vector<CopyFailure>& failures) {
         QString text =
             tr("The backup to %1 is not complete:").arg(QString::fromStdString(documentsFolder.string()));
