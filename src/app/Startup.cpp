@@ -14,6 +14,10 @@
 
 namespace tavrel {
 
+namespace {
+constexpr const char* kCatProblem = "The CAT port ";
+} // namespace
+
 Startup::Startup(Form1& form) : m_form(form) {
     m_form.statusControl->reapplySettings = [this] { reapplySettings(); };
 }
@@ -27,17 +31,23 @@ std::string Startup::catSettingsText(const std::string& baud, const std::string&
 // A port the re-apply has already opened is no failure.
 void Startup::openCatPort(const std::string& catSettings) {
     const std::string& port = m_form.state.item(41);
-    if (!isPortItem(port)) return;
+    if (!isPortItem(port)) {
+        // "0" or nothing: no rig control wanted. Anything else names no port the program knows.
+        if (holdsNumber(port) ? wholeNumber16(port) != 0 : port.find_first_not_of(" \t") != std::string::npos)
+            showStatus("The CAT port \"" + port + "\" names no serial port: rig control is off.");
+        return;
+    }
     SerialPort& comm2 = m_form.Comm2;
-    if (openPort(comm2, port, catSettings) || comm2.portOpen()) return;
-    std::string why;
-    if (comm2.commPort() != port)
-        why = "no such port";
-    else if (!parseLineSettings(catSettings))
-        why = "the line settings \"" + catSettings + "\" are not valid";
-    else
-        why = "the device is missing, in use by another program, or not ours to open";
-    showStatus("The CAT port " + resolvePortName(port) + " could not be opened (" + why +
+    if (openPort(comm2, port, catSettings) || comm2.portOpen()) {
+        if (m_form.statusBar()->currentMessage().startsWith(QLatin1String(kCatProblem)))
+            m_form.statusBar()->clearMessage();
+        return;
+    }
+    const std::string why =
+        !parseLineSettings(catSettings)
+            ? "the line settings \"" + catSettings + "\" are not valid"
+            : "the device is missing, in use by another program, or not open to this user";
+    showStatus(kCatProblem + resolvePortName(port) + " could not be opened (" + why +
                "): rig control is off.");
 }
 

@@ -107,6 +107,16 @@ TEST_F(StartupTest, FailedOpeningWriteAbandonsTheRestAndTheStatusLineSaysWhy) {
     // Start-up went on to the end: the modem started and the band was restored.
     EXPECT_EQ(h.modem.countCalls("StartModem(-1,1)"), 1);
     EXPECT_EQ(h.modem.calls.back(), "DialFreq=14070.000000");
+    // A device that will not open, and an item that names no port, are told as well.
+    h.comm2.failWrites(FakeSerial::Property::PortOpen);
+    writeSettingsWith(h.file("tavrel.ini"), {{41, "2"}, {42, "9600"}, {43, "8"}, {44, "N"}, {45, "1"}});
+    h.startup->reapplySettings();
+    EXPECT_TRUE(h.form->statusBar()->currentMessage().startsWith(
+        "The CAT port /dev/ttyS1 could not be opened (the device is missing"));
+    writeSettingsWith(h.file("tavrel.ini"), {{41, "COM7"}});
+    h.startup->reapplySettings();
+    EXPECT_EQ(h.form->statusBar()->currentMessage(),
+              "The CAT port \"COM7\" names no serial port: rig control is off.");
 }
 
 TEST_F(StartupTest, ReapplyClosesAndReopensTheCatPortAndRunsStartupAgain) {

@@ -137,7 +137,7 @@ TEST_F(OnAirTest, TheProgramsAnswerAndSignOffAreCopiedExactlyByAnotherStation) {
     const std::string answer = "\r\nDL1XYZ   DL1XYZ   de   G4ABC   G4ABC   G4ABC   \r\nkkk\r\n";
     EXPECT_EQ(modem.sent, answer);
     ASSERT_TRUE(runUntil([&] { return program.backToReceive(); }, 60000));
-    const std::string id = "de G4ABC*";
+    const std::string id = " de G4ABC*"; // a word of its own after the over
     ASSERT_TRUE(runUntil([&] { return heard.chars == answer + id; }, 3000)) << heard.chars;
 
     QTest::mousePress(form.qso->endqb, Qt::LeftButton);

@@ -44,6 +44,8 @@ EntryControl::EntryControl(MainState& state, LogTable& log, EntryPanel& entry, L
     onClick(lookup.Command1, [this] { Command1_Click(); });
     connect(entry.hiscall, &QLineEdit::textChanged, this, [this] { hiscall_Change(); });
     connect(capture.Textclick, &QLineEdit::textChanged, this, [this] { Textclick_Change(); });
+    // A new start time is a new contact: its end is the time of its own "Log Entry".
+    connect(entry.start, &QLineEdit::textChanged, this, [this] { m_keepEndTime = false; });
     for (QLineEdit* field : {entry.hiscall, entry.hisname, entry.myrst, entry.locator, entry.notes, entry.qtht})
         onDoubleClick(field, [this, field] { fileCapturedWord(field); });
 }
