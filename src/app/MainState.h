@@ -6,6 +6,7 @@
 #include "app/Settings.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace tavrel {
@@ -53,6 +54,13 @@ struct MainState {
     int macroPage = 0;
 
     std::string rxAbsFreq, txAbsFreq;
+
+    // Tells the operator what went wrong (a settings file that could not be written): a warning
+    // box on the main window.
+    std::function<void(const std::string& message)> tellOperator;
+    void tell(const std::string& message) const {
+        if (tellOperator) tellOperator(message);
+    }
 
     std::filesystem::path file(const char* name) const { return appFolder / name; }
     const std::string& item(int i) const { return settings.at(static_cast<size_t>(i)); }

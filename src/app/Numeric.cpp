@@ -6,7 +6,9 @@
 
 namespace tavrel {
 
-double numberValue(std::string_view t) {
+namespace {
+// The number at the start of t; `any` tells whether there was one.
+double leadingNumber(std::string_view t, bool& any) {
     size_t i = 0;
     while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) ++i;
     double sign = 1.0;
@@ -15,7 +17,7 @@ double numberValue(std::string_view t) {
         ++i;
     }
     double value = 0.0;
-    bool any = false;
+    any = false;
     while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
         value = value * 10.0 + (t[i] - '0');
         any = true;
@@ -32,6 +34,18 @@ double numberValue(std::string_view t) {
         }
     }
     return any ? sign * value : 0.0;
+}
+} // namespace
+
+double numberValue(std::string_view t) {
+    bool any = false;
+    return leadingNumber(t, any);
+}
+
+bool holdsNumber(std::string_view t) {
+    bool any = false;
+    leadingNumber(t, any);
+    return any;
 }
 
 namespace {

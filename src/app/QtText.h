@@ -3,6 +3,7 @@
 
 #include "app/Cp1252.h"
 
+#include <QList>
 #include <QString>
 #include <string>
 
@@ -15,14 +16,12 @@ inline QString toQString(const std::string& bytes) {
     return out;
 }
 
-// Characters the set cannot hold become '?'.
+// Characters the set cannot hold become their closest letter, or '?' where there is none.
 inline std::string toBytes(const QString& text) {
     std::string out;
     out.reserve(static_cast<size_t>(text.size()));
-    for (QChar c : text) {
-        const int b = unicodeToCp1252(c.unicode());
-        out.push_back(static_cast<char>(b < 0 ? '?' : b));
-    }
+    for (char32_t c : text.toUcs4())
+        out += closestCp1252(c);
     return out;
 }
 

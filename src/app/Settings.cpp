@@ -151,16 +151,26 @@ SettingsList readSettings(const std::filesystem::path& file) {
     return loadSettings(file).list;
 }
 
-bool writeSettings(const std::filesystem::path& file, const SettingsList& list) {
-    return !replaceFile(file, formatSettings(list));
+namespace {
+std::string notSaved(const std::filesystem::path& file, const std::string& reason) {
+    return "The settings could not be saved to " + file.string() + ": " + reason + ".";
+}
+} // namespace
+
+std::optional<std::string> writeSettings(const std::filesystem::path& file, const SettingsList& list) {
+    if (auto failure = replaceFile(file, formatSettings(list))) return notSaved(file, failure->reason());
+    return std::nullopt;
 }
 
-bool writeDefaultSettings(const std::filesystem::path& file) { return writeSettings(file, defaultSettings()); }
+std::optional<std::string> writeDefaultSettings(const std::filesystem::path& file) {
+    return writeSettings(file, defaultSettings());
+}
 
-void saveSettings(MainState& state) {
+std::optional<std::string> saveSettings(MainState& state) {
     state.settings[50] = state.currentBand;
-    writeSettings(state.file("tavrel.ini"), state.settings);
-    settingsChanged = 1;
+    auto failure = writeSettings(state.file("tavrel.ini"), state.settings);
+    if (!failure) settingsChanged = 1;
+    return failure;
 }
 
 } // namespace tavrel

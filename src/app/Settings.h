@@ -49,15 +49,16 @@ SettingsRead loadSettings(const std::filesystem::path& file);
 SettingsList readSettings(const std::filesystem::path& file);
 
 // Replaces the file with the whole list, durably and keeping its permissions (see FileStore.h),
-// so a full disk or a crash never leaves a half-written settings file. Returns false when the
-// write failed.
-bool writeSettings(const std::filesystem::path& file, const SettingsList& list);
+// so a full disk or a crash never leaves a half-written settings file. On failure returns the
+// operator's message, naming the file and the reason; nothing when the file was written.
+std::optional<std::string> writeSettings(const std::filesystem::path& file, const SettingsList& list);
 
-bool writeDefaultSettings(const std::filesystem::path& file);
+std::optional<std::string> writeDefaultSettings(const std::filesystem::path& file);
 
 // The main window's save, shared by the band buttons, the audio presets and the macro editor:
 // item 50 = currentBand, the whole list written to tavrel.ini, then settingsChanged = 1 so the next
-// status event re-applies the file.
-void saveSettings(MainState& state);
+// status event re-applies the file. A failed write leaves settingsChanged alone, so no re-apply
+// reads the old file over the list in memory, and returns the message as writeSettings does.
+std::optional<std::string> saveSettings(MainState& state);
 
 } // namespace tavrel

@@ -19,6 +19,10 @@
 
 namespace tavrel {
 
+namespace {
+constexpr const char* kCatProblem = "The CAT port ";
+} // namespace
+
 Startup::Startup(Form1& form) : m_form(form) {
     m_form.statusControl->reapplySettings = [this] { reapplySettings(); };
     onSettingsUnreadable = [this](const std::string& message) {
@@ -50,11 +54,32 @@ std::string Startup::catSettingsText(const std::string& baud, const std::string&
     return baud + ", " + parity + ", " + dataBits + ", " + stopBits;
 }
 
+// The group of four writes stops at the first failure; the operator reads why in the status line.
+// A port the re-apply has already opened is no failure.
 void Startup::openCatPort(const std::string& catSettings) {
     const std::string& port = m_form.state.item(41);
-    if (!isPortItem(port)) return;
-    // The group of four writes stops silently at the first failure.
-    openPort(m_form.Comm2, port, catSettings);
+    if (!isPortItem(port)) {
+        // "0" or nothing: no rig control wanted. Anything else names no port the program knows.
+        if (holdsNumber(port) ? wholeNumber16(port) != 0 : port.find_first_not_of(" \t") != std::string::npos)
+            showStatus("The CAT port \"" + port + "\" names no serial port: rig control is off.");
+        return;
+    }
+    SerialPort& comm2 = m_form.Comm2;
+    if (openPort(comm2, port, catSettings) || comm2.portOpen()) {
+        if (m_form.statusBar()->currentMessage().startsWith(QLatin1String(kCatProblem)))
+            m_form.statusBar()->clearMessage();
+        return;
+    }
+    const std::string why =
+        !parseLineSettings(catSettings)
+            ? "the line settings \"" + catSettings + "\" are not valid"
+            : "the device is missing, in use by another program, or not open to this user";
+    showStatus(kCatProblem + resolvePortName(port) + " could not be opened (" + why +
+               "): rig control is off.");
+}
+
+void Startup::showStatus(const std::string& text) {
+    m_form.statusBar()->showMessage(QString::fromStdString(text));
 }
 
 // Reads tavrel.ini into the main window's list; false when the program must not go on.
@@ -85,11 +110,15 @@ bool Startup::readSettingsFile() {
 }
 
 void Startup::startup() {
+    run(true);
+}
+
+void Startup::run(bool programStart) {
     Form1& f = m_form;
     MainState& s = f.state;
     Modem& modem = f.PskModem1;
 
-    // 1. The grey-line program's menu item.
+    // The grey-line program's menu item.
     f.menuControl->findGreyLine();
     // A missing settings file is made with the defaults and read.
     if (!readSettingsFile()) return;
@@ -97,13 +126,13 @@ void Startup::startup() {
     f.entryControl->makeLogIfMissing();
     s.currentBand = s.item(50);
     settingsChanged = 0;
-    // 7. Today's date, taken as mm-dd-yyyy.
+    // Today's date, taken as mm-dd-yyyy.
     const std::string today = monthDayYear(s.clock.local());
     s.qsoYear = today.substr(6, 4);
     s.qsoMonth = today.substr(0, 2);
     s.qsoDay = today.substr(3, 2);
     s.qsoDateKey = s.qsoYear + s.qsoMonth + s.qsoDay;
-    // 8. Display range; any other item 60 keeps the previous range.
+    // Display range; any other item 60 keeps the previous range.
     const std::string& range = s.item(60);
     if (range == "1") {
         s.rangeBottom = 0;
@@ -116,14 +145,13 @@ void Startup::startup() {
         s.rangeTop = wholeNumber16(s.item(62));
     }
     modem.SetDisplayRange(s.rangeBottom, s.rangeTop);
-    // 9-11.
     modem.setIdText("de " + s.item(0) + "*");
     modem.setDisplayType(1);
     modem.setAuxSetting(253);
-    // 12. PTT handed to the modem only for a real port.
-    if (numberValue(s.item(26)) > 0 || isDevicePath(s.item(26)))
+    // PTT handed to the modem only for a port of its own: on the CAT port's cable the CAT port
+    // keys it (TxStateChg), the device being opened only once.
+    if ((numberValue(s.item(26)) > 0 || isDevicePath(s.item(26))) && !sameDevice(s.item(26), s.item(41)))
         modem.SetPttPort(pttPortArgument(s.item(26)), wholeNumber32(s.item(27)));
-    // 13-15.
     modem.setRxFreq(1200);
     s.squelchSpeedValue = 1;
     modem.setSquelchSpeed(1);
@@ -131,54 +159,55 @@ void Startup::startup() {
     f.receiver->sqlset->setCurrentText("Slow");
     s.displayKind = 1;
     f.receiver->Slider1->setValue(50);
-    // 16. The entry panel is cleared and the log read.
+    // Whatever the controls show is what the modem runs with.
+    f.receiverControl->sendControls();
+    // The entry panel is emptied at program start only; a re-apply leaves the contact in progress.
     s.sep3 = "   ";
-    f.entryControl->cllog();
+    if (programStart) f.entryControl->cllog();
     f.entryControl->getlog();
-    // 17. Flags and the prefix table.
-    s.signOffHeld = 0;
-    s.logAfterTx = 0;
+    // Flags and the prefix table.
+    if (programStart) {
+        s.signOffHeld = 0;
+        s.logAfterTx = 0;
+        s.btuTailDue = 0;
+    }
     s.slashZero = 1;
     f.stationControl->getdxcc();
     s.keepTxFocus = 0;
-    s.btuTailDue = 0;
+    setBackColour(f.receiver->txfocus, colours::red);
     f.status->Check1->setChecked(true);
     s.netOn = 1;
-    // 18-19. The CAT port.
+    // The CAT port.
     openCatPort(catSettingsText(s.item(42), s.item(44), s.item(43), s.item(45)));
-    // 20. Radio controls hidden when radio control is off.
+    // Radio controls hidden when radio control is off.
     if (s.item(40) != "Yes") f.radioControl->hideRadioControls();
-    // 21-22.
     modem.LoadPalette((s.appFolder / "spectrum.col").string());
     modem.StartModem(-1, 1);
-    // 23. Backup reminder.
-    f.backupControl->reminderTest();
-    // 24.
+    // The backup reminder comes once, at program start, and only for a log that holds a contact.
+    if (programStart) f.backupControl->reminderTest(f.logTable.logLast());
     f.logView->setVisible(false);
-    // 25. Band restore: the band button's click, which saves the settings and so marks them changed.
+    // Band restore: the band button's click, which saves the settings and so marks them changed.
     f.radioControl->bandClick(s.currentBand);
-    // 26. New text starts at the bottom of the history.
+    // New text starts at the bottom of the history.
     std::string crlf;
     for (int i = 0; i < 11; ++i) crlf += "\r\n";
     f.receiveControl->appendToHistory(crlf);
-    // 27.
     s.rxDisplayOn = 1;
     setBackColour(f.receiver->scrollstop, colours::green);
-    // 28. Colour scheme.
+    // Colour scheme.
     setcolours(*f.centralWidget());
-    // 29.
     f.macroEditor->Frame5->setVisible(false);
     f.macroEditor->Frame6->setVisible(false);
     f.presets->setVisible(false);
     f.presetEntry->setVisible(false);
-    // 30. Macro captions; the first page shown.
+    // Macro captions; the first page shown.
     for (int i = 0; i < 3; ++i) {
         f.qso->mtext[i]->setText(toQString(s.item(33 + i)));
         f.qso->mtext[i + 3]->setText(toQString(s.item(54 + i)));
     }
     s.macroPage = 0;
     f.qsoControl->showPage();
-    // 31. Audio preset captions.
+    // Audio preset captions.
     const int presetItems[5] = {28, 29, 22, 23, 24};
     for (int i = 0; i < 5; ++i) f.presets->preset[i]->setText(toQString(s.item(presetItems[i])));
 }
@@ -188,13 +217,15 @@ void Startup::reapplySettings() {
     MainState& s = f.state;
     if (f.Comm2.portOpen()) f.Comm2.setPortOpen(false);
     if (!readSettingsFile()) return;
-    f.PskModem1.SetPttPort(pttPortArgument(s.item(26)), wholeNumber32(s.item(27)));
+    // The modem gives up a PTT port that is now the CAT port's cable before that port opens.
+    const bool pttOnCat = sameDevice(s.item(26), s.item(41));
+    f.PskModem1.SetPttPort(pttOnCat ? "0" : pttPortArgument(s.item(26)), wholeNumber32(s.item(27)));
     const std::string cat = catSettingsText(s.item(42), s.item(44), s.item(43), s.item(45));
     // With PTT and CAT on the same port, start-up below opens it.
     if (isPortItem(s.item(41)) && s.item(26) != s.item(41)) openCatPort(cat);
-    // 6. Radio controls hidden when radio control is off.
+    // Radio controls hidden when radio control is off.
     if (s.item(40) != "Yes") f.radioControl->hideRadioControls();
-    startup();
+    run(false);
 }
 
 } // namespace tavrel

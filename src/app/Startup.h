@@ -15,7 +15,10 @@ public:
     // Hands the re-apply to the status handling, which runs it when settingsChanged is 1.
     explicit Startup(Form1& form);
 
+    // Program start: start-up with the entry panel emptied and the contact's state reset.
     void startup();
+    // Reads the settings again and runs start-up over them, leaving the contact in progress (the
+    // entry panel, a held sign-off, a due store) as it is.
     void reapplySettings();
 
     // A settings file that is there but cannot be read is left alone and ends the program: the
@@ -30,8 +33,10 @@ public:
                                        const std::string& dataBits, const std::string& stopBits);
 
 private:
+    void run(bool programStart);
     void openCatPort(const std::string& catSettings);
     bool readSettingsFile();
+    void showStatus(const std::string& text);
     Form1& m_form;
     bool m_damageTold = false;
 };

@@ -191,9 +191,8 @@ void UserSettingsWindow::load() {
 }
 
 void UserSettingsWindow::Command1_Click() {
-    if (!writeSettings(m_file, m_list)) {
-        tellOperator(
-            tr("The settings could not be saved to %1.").arg(QString::fromStdString(m_file.string())));
+    if (auto failure = writeSettings(m_file, m_list)) {
+        tellOperator(QString::fromStdString(*failure));
         return;
     }
     settingsChanged = 1;

@@ -37,7 +37,20 @@ constexpr std::array<std::string_view, 19> kMetreBands{"2190", "630", "560", "16
                                                        "30",   "20",  "17",  "15",  "12",  "10", "8",
                                                        "6",    "5",   "4",   "2",   "1.25"};
 
-void appendPiece(std::string& line, std::string_view tag, std::string_view value) {
+// The nearest ASCII of each Windows-1252 byte from 0x80 on; "?" where there is none, nothing for
+// the soft hyphen and the five codes the set leaves undefined.
+constexpr std::array<std::string_view, 128> kAscii{
+    "EUR", "",    ",", "f",   "\"", "...", "+",  "+", "^",  "%",   "S", "<",  "OE",  "",    "Z",   "",
+    "",    "'",   "'", "\"",  "\"", "*",   "-",  "-", "~",  "TM",  "s", ">",  "oe",  "",    "z",   "Y",
+    " ",   "!",   "c", "GBP", "?",  "JPY", "|",  "S", "\"", "(C)", "a", "\"", "-",   "",    "(R)", "-",
+    "deg", "+/-", "2", "3",   "'",  "u",   "P",  ".", ",",  "1",   "o", "\"", "1/4", "1/2", "3/4", "?",
+    "A",   "A",   "A", "A",   "A",  "A",   "AE", "C", "E",  "E",   "E", "E",  "I",   "I",   "I",   "I",
+    "D",   "N",   "O", "O",   "O",  "O",   "O",  "x", "O",  "U",   "U", "U",  "U",   "Y",   "TH",  "ss",
+    "a",   "a",   "a", "a",   "a",  "a",   "ae", "c", "e",  "e",   "e", "e",  "i",   "i",   "i",   "i",
+    "d",   "n",   "o", "o",   "o",  "o",   "o",  "/", "o",  "u",   "u", "u",  "u",   "y",   "th",  "y"};
+
+void appendPiece(std::string& line, std::string_view tag, std::string_view stored) {
+    const std::string value = adifAscii(stored);
     if (value.empty()) return;
     line += '<';
     line += tag;
@@ -55,11 +68,31 @@ std::string adifBand(std::string_view stored) {
     return std::string(stored);
 }
 
+std::string adifAscii(std::string_view stored) {
+    std::string out;
+    out.reserve(stored.size());
+    for (const char ch : stored) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b >= 0x80)
+            out += kAscii[b - 0x80];
+        else
+            out += (b < 0x20 || b == 0x7F) ? ' ' : ch; // no line breaks or other controls in a String
+    }
+    return out;
+}
+
+bool isContact(const LogRecord& row) {
+    return row[2] != "CQ";
+}
+
 std::string adifContactLine(const LogRecord& row) {
     std::string line;
     for (const AdifField& f : kFields) {
         const std::string& value = row[static_cast<size_t>(f.column)];
-        if (f.tag == "BAND") {
+        if (f.tag == "TIME_ON" && value.empty()) {
+            // A contact stored without a start time began, as far as the log knows, when it ended.
+            appendPiece(line, f.tag, row[7]);
+        } else if (f.tag == "BAND") {
             appendPiece(line, f.tag, adifBand(value));
         } else if (f.tag == "MODE" && value == "BPSK") {
             appendPiece(line, "MODE", "PSK");
@@ -81,6 +114,7 @@ std::string adifFile(const LogTable& log, const DateTime& localNow, std::string_
     out += utcTime;
     out += "\r\n<EOH>\r\n";
     for (size_t i = 1; i < log.rows.size(); ++i) {
+        if (!isContact(log.rows[i])) continue;
         out += adifContactLine(log.rows[i]);
         out += "\r\n";
     }

@@ -3,6 +3,7 @@
 #include "app/FileStore.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <pwd.h>
 #include <system_error>
@@ -65,18 +66,88 @@ std::string currentUserName() {
     return {};
 }
 
-std::optional<fs::path> firstWritableMedium(const std::vector<fs::path>& roots) {
-    for (const fs::path& root : roots) {
-        std::error_code ec;
-        std::vector<fs::path> mounts;
-        for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-            std::error_code dirEc;
-            if (it->is_directory(dirEc)) mounts.push_back(it->path());
+namespace {
+
+// The mount table writes a blank, tab, line feed and backslash in a path as \040, \011, \012, \134.
+std::string unescapeMountPath(std::string_view field) {
+    std::string out;
+    for (size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size()) {
+            const std::string_view code = field.substr(i + 1, 3);
+            if (std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '7'; })) {
+                out += static_cast<char>((code[0] - '0') * 64 + (code[1] - '0') * 8 + (code[2] - '0'));
+                i += 3;
+                continue;
+            }
         }
-        std::sort(mounts.begin(), mounts.end());
-        for (const fs::path& m : mounts)
-            if (access(m.c_str(), W_OK | X_OK) == 0) return m;
+        out += field[i];
     }
+    return out;
+}
+
+// The mount point is the fifth field of a mountinfo line.
+std::vector<fs::path> mountPoints(std::string_view mountinfo) {
+    std::vector<fs::path> points;
+    size_t at = 0;
+    while (at < mountinfo.size()) {
+        size_t end = mountinfo.find('\n', at);
+        if (end == std::string_view::npos) end = mountinfo.size();
+        const std::string_view line = mountinfo.substr(at, end - at);
+        at = end + 1;
+        size_t from = 0;
+        for (int field = 0; field < 4 && from != std::string_view::npos; ++field) {
+            from = line.find(' ', from);
+            if (from != std::string_view::npos) ++from;
+        }
+        if (from == std::string_view::npos) continue;
+        points.emplace_back(unescapeMountPath(line.substr(from, line.find(' ', from) - from)));
+    }
+    return points;
+}
+
+bool strictlyBelow(const fs::path& p, const fs::path& root) {
+    const fs::path r = root.lexically_normal();
+    const fs::path rel = p.lexically_normal().lexically_relative(r);
+    return !rel.empty() && rel != "." && *rel.begin() != "..";
+}
+
+std::string readWhole(const fs::path& file) {
+    std::string text;
+    if (std::FILE* f = std::fopen(file.c_str(), "rb")) {
+        char buf[4096];
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
+            text.append(buf, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
+std::string joinNames(const std::vector<std::string>& names) {
+    std::string out;
+    for (const std::string& n : names)
+        out += (out.empty() ? "" : ", ") + n;
+    return out;
+}
+
+} // namespace
+
+std::vector<fs::path> mountPointsBelow(const std::vector<fs::path>& roots, std::string_view mountinfo) {
+    const std::vector<fs::path> all = mountPoints(mountinfo);
+    std::vector<fs::path> found;
+    for (const fs::path& root : roots) {
+        std::vector<fs::path> below;
+        for (const fs::path& p : all)
+            if (strictlyBelow(p, root)) below.push_back(p);
+        std::sort(below.begin(), below.end());
+        for (const fs::path& p : below)
+            if (std::find(found.begin(), found.end(), p) == found.end()) found.push_back(p);
+    }
+    return found;
+}
+
+std::optional<fs::path> firstWritableMedium(const std::vector<fs::path>& roots, std::string_view mountinfo) {
+    for (const fs::path& m : mountPointsBelow(roots, mountinfo))
+        if (access(m.c_str(), W_OK | X_OK) == 0) return m;
     return std::nullopt;
 }
 
@@ -98,40 +169,66 @@ BackupResult runBackup(SettingsList& settings, const std::string& dateKey, const
     // The date goes in first: a backup given up later still counts as made.
     settings[13] = dateKey;
     const fs::path ini = places.appFolder / "tavrel.ini";
-    if (!writeSettings(ini, settings))
-        result.localFailures.push_back({ini.string(), "the backup date could not be recorded"});
+    if (auto failure = writeSettings(ini, settings))
+        result.localFailures.push_back({ini.string(), "the backup date could not be recorded: " + *failure});
 
     // Local copies, every time; a file that fails does not keep the others from being copied.
     std::error_code ec;
     fs::create_directories(places.documents, ec);
     for (const BackupFile& f : kBackupFiles) {
-        if (auto fail = copyOver(places.appFolder / f.source, places.documents / (dateKey + f.ending)))
+        const std::string name = dateKey + f.ending;
+        if (auto fail = copyOver(places.appFolder / f.source, places.documents / name))
             result.localFailures.push_back(*fail);
+        else
+            result.localCopies.push_back(name);
     }
     if (!result.localFailures.empty() && ask.reportLocal) ask.reportLocal(result.localFailures);
 
     // The second copy; a data file that is missing was reported above and is not the medium's fault.
     for (;;) {
         ++result.attempts;
-        bool failed = true;
-        if (const auto medium = firstWritableMedium(places.mediaRoots)) {
-            failed = false;
+        result.mediumCopies.clear();
+        const auto medium = firstWritableMedium(places.mediaRoots, readWhole(places.mountTable));
+        if (!medium) {
+            result.mediumProblem = "No removable medium is mounted";
+            for (size_t i = 0; i < places.mediaRoots.size(); ++i)
+                result.mediumProblem += (i == 0 ? " under " : " or ") + places.mediaRoots[i].string();
+            result.mediumProblem += ".";
+        } else {
+            result.mediumProblem.clear();
             for (const BackupFile& f : kBackupFiles) {
                 const fs::path from = places.appFolder / f.source;
                 if (!fs::is_regular_file(from, ec)) continue;
-                if (copyOver(from, *medium / (dateKey + f.ending))) {
-                    failed = true;
+                const std::string name = dateKey + f.ending;
+                if (const auto fail = copyOver(from, *medium / name)) {
+                    result.mediumProblem = "The copy of " + std::string(f.source) + " to " +
+                                           medium->string() + " failed: " + fail->reason + ".";
                     break;
                 }
+                result.mediumCopies.push_back(name);
             }
-            if (!failed) {
+            if (result.mediumProblem.empty()) {
                 result.medium = *medium;
                 settings[13] = dateKey;
                 return result;
             }
         }
-        if (!ask.retry || !ask.retry()) return result;
+        if (!ask.retry || !ask.retry(result.mediumProblem)) return result;
     }
+}
+
+std::string backupSummary(const BackupResult& r, const BackupPlaces& places) {
+    std::string text;
+    if (r.localCopies.empty())
+        text = "No copies could be made in " + places.documents.string() + ".";
+    else
+        text = "Copies made in " + places.documents.string() + ": " + joinNames(r.localCopies) + ".";
+    if (r.medium)
+        text += "\nCopies made on the removable medium " + r.medium->string() + ": " +
+                joinNames(r.mediumCopies) + ".";
+    else
+        text += "\nNo copies on a removable medium: " + r.mediumProblem;
+    return text;
 }
 
 } // namespace tavrel

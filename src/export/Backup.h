@@ -4,8 +4,10 @@
 // A backup records its date in settings item 13 and writes the whole settings file before any
 // copy is made, so a backup given up at the message box still counts. The three files go under
 // date names (yyyymmdd.ini, .log, .col) first to the local documents folder, every time, then to
-// the first writable removable medium. When no medium is there or a copy to it fails, the
-// operator is asked to retry (from the first of the three copies again) or to give up.
+// the first writable removable medium: a filesystem mounted under /media/<user> or
+// /run/media/<user> (a folder merely left there is no medium). When no medium is mounted or a copy
+// to it fails, the operator is told which and asked to retry (from the first of the three copies
+// again) or to give up.
 
 #include "app/Settings.h"
 
@@ -38,8 +40,14 @@ std::vector<std::filesystem::path> removableMediaRoots(const std::string& user);
 // The login name of this process's user ("" when unknown).
 std::string currentUserName();
 
-// The first mounted folder under the roots (in name order) that this user can write to.
-std::optional<std::filesystem::path> firstWritableMedium(const std::vector<std::filesystem::path>& roots);
+// The mount points listed in a mount table (the text of /proc/self/mountinfo) that lie below one
+// of the roots, in the order of the roots and then by name.
+std::vector<std::filesystem::path> mountPointsBelow(const std::vector<std::filesystem::path>& roots,
+                                                    std::string_view mountinfo);
+
+// The first of those mount points that this user can write to.
+std::optional<std::filesystem::path> firstWritableMedium(const std::vector<std::filesystem::path>& roots,
+                                                         std::string_view mountinfo);
 
 struct CopyFailure {
     std::string file;   // the file that could not be copied (source or target path)
@@ -54,20 +62,28 @@ struct BackupPlaces {
     std::filesystem::path appFolder;
     std::filesystem::path documents;               // made when missing
     std::vector<std::filesystem::path> mediaRoots; // searched afresh on every attempt
+    std::filesystem::path mountTable = "/proc/self/mountinfo";
 };
 
 struct BackupAsk {
     // Reports the local copies that failed, and a settings file that could not be written.
     std::function<void(const std::vector<CopyFailure>&)> reportLocal;
-    // No medium or a failed copy to it: true to try again, false to give up.
-    std::function<bool()> retry;
+    // No medium or a failed copy to it, said in `problem`: true to try again, false to give up.
+    std::function<bool(const std::string& problem)> retry;
 };
 
 struct BackupResult {
+    std::vector<std::string> localCopies; // names of the copies made in the documents folder
     std::vector<CopyFailure> localFailures;
     std::optional<std::filesystem::path> medium; // where the second copies went; none when given up
+    std::vector<std::string> mediumCopies;       // names of the copies made there
+    std::string mediumProblem;                   // why there are none, when given up
     int attempts = 0;                            // attempts at the removable medium
 };
+
+// What the backup did and where, for the operator: the copies made and their folders, or why
+// none went to a removable medium.
+std::string backupSummary(const BackupResult& result, const BackupPlaces& places);
 
 // The whole backup. `settings` is the main window's list; item 13 is set to `dateKey` and the
 // list written to appFolder/tavrel.ini first.

@@ -28,9 +28,13 @@ struct EntryTexts {
 // "12:34:56" gives "123456", "9:05" gives "9:505" and "" gives "".
 std::string timeForLog(std::string_view shown);
 
+// The transmit power as logged: the number the power setting (item 9) begins with, blanks
+// before it skipped ("100", " 25 W" gives "25", "2.5"), or "40" when it holds none above 0.
+std::string powerForLog(std::string_view powerItem);
+
 // The record for the panel: field 1 qsoDateKey, the call upper case with Ø as 0, the two
-// times by timeForLog, mode "BPSK", power "40", name and QTH in proper case, locator upper
-// case; the QSL fields and 16 to 22 empty; field 23 "|".
-LogRecord buildRecord(const EntryTexts& panel, std::string_view qsoDateKey);
+// times by timeForLog, mode "BPSK", the power by powerForLog, name and QTH in proper case,
+// locator upper case; the QSL fields and 16 to 22 empty; field 23 "|".
+LogRecord buildRecord(const EntryTexts& panel, std::string_view qsoDateKey, std::string_view powerItem = {});
 
 } // namespace tavrel

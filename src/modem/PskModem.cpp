@@ -109,23 +109,35 @@ void PskModem::checkEngine() {
                    true);
 }
 
+std::vector<EngineCommand> PskModem::settingsCommands() const {
+    std::vector<EngineCommand> list;
+    const auto add = [&list](K kind, int a = 0, int b = 0) {
+        EngineCommand c;
+        c.kind = kind;
+        c.a = a;
+        c.b = b;
+        list.push_back(c);
+    };
+    add(K::RxFreq, m_requestedRx);
+    add(K::TxFreq, m_txFreq);
+    add(K::Mode, m_mode);
+    add(K::SquelchThreshold, m_squelchThreshold);
+    add(K::SquelchSpeed, m_squelchSpeed);
+    add(K::AfcLimit, m_afcLimit);
+    add(K::SearchRange, m_searchRange);
+    add(K::Trim, m_trim);
+    add(K::Drive, m_drive);
+    add(K::DisplayKind, m_displayType);
+    add(K::DisplayRange, m_rangeLow, m_rangeHigh);
+    if (m_display) add(K::Bins, m_display->binsWanted());
+    return list;
+}
+
 void PskModem::resendSettings() {
-    EngineCommand c;
-    c.kind = K::RxFreq;
-    c.a = m_requestedRx;
-    c.seq = ++m_freqSeq;
-    post(c);
-    post(static_cast<int>(K::TxFreq), m_txFreq);
-    post(static_cast<int>(K::Mode), m_mode);
-    post(static_cast<int>(K::SquelchThreshold), m_squelchThreshold);
-    post(static_cast<int>(K::SquelchSpeed), m_squelchSpeed);
-    post(static_cast<int>(K::AfcLimit), m_afcLimit);
-    post(static_cast<int>(K::SearchRange), m_searchRange);
-    post(static_cast<int>(K::Trim), m_trim);
-    post(static_cast<int>(K::Drive), m_drive);
-    post(static_cast<int>(K::DisplayKind), m_displayType);
-    post(static_cast<int>(K::DisplayRange), m_rangeLow, m_rangeHigh);
-    if (m_display) post(static_cast<int>(K::Bins), m_display->binsWanted());
+    for (EngineCommand c : settingsCommands()) {
+        if (c.kind == K::RxFreq) c.seq = ++m_freqSeq;
+        post(c);
+    }
     post(static_cast<int>(K::IdClear));
     postText(static_cast<int>(K::IdAppend), m_idText, false);
 }
@@ -189,13 +201,17 @@ void PskModem::setTxFreq(int hz) {
     post(static_cast<int>(K::TxFreq), m_txFreq);
 }
 
+// Each value is kept as well as sent, so a fresh engine (after the sound system hung) gets it too.
 void PskModem::setMode(int mode) {
+    m_mode = mode;
     post(static_cast<int>(K::Mode), mode);
 }
 void PskModem::setSquelchThreshold(int level) {
+    m_squelchThreshold = level;
     post(static_cast<int>(K::SquelchThreshold), level);
 }
 void PskModem::setSquelchSpeed(int speed) {
+    m_squelchSpeed = speed;
     post(static_cast<int>(K::SquelchSpeed), speed);
 }
 
@@ -205,9 +221,11 @@ void PskModem::setAfcLimit(int hz) {
 }
 
 void PskModem::setSearchRange(int hz) {
+    m_searchRange = hz;
     post(static_cast<int>(K::SearchRange), hz);
 }
 void PskModem::setTrimValue(int trim) {
+    m_trim = trim;
     post(static_cast<int>(K::Trim), trim);
 }
 
@@ -219,13 +237,16 @@ void PskModem::setDisplayType(int kind) {
 }
 
 void PskModem::setAuxSetting(int value) {
+    m_drive = value;
     post(static_cast<int>(K::Drive), value);
 }
 
+// The identification is a word of its own after the last one sent ("73 de G4ABC*", never
+// "73de G4ABC*").
 void PskModem::setIdText(const std::string& text) {
-    m_idText = text;
+    m_idText = text.empty() || text.front() == ' ' ? text : " " + text;
     post(static_cast<int>(K::IdClear));
-    postText(static_cast<int>(K::IdAppend), text, false);
+    postText(static_cast<int>(K::IdAppend), m_idText, false);
 }
 
 void PskModem::SetDisplayRange(int lowHz, int highHz) {
@@ -345,8 +366,8 @@ void PskModem::setPttDevice(const std::string& device, int line) {
     }
     auto port = m_options.pttFactory();
     if (!port->open(device)) {
-        if (!m_pttLostDevice.empty())
-            emit pttStatusChanged(tr("PTT port %1 cannot be opened").arg(QString::fromStdString(device)));
+        emit pttStatusChanged(
+            tr("PTT port %1 cannot be opened: the transmitter is not keyed").arg(QString::fromStdString(device)));
         return;
     }
     port->onLost = [this, raw = port.get()] { pttLost(raw); };

@@ -21,7 +21,8 @@
 // - TxStateChg(1) when an over starts, TxStateChg(0) once its last sample has been played (after an
 //   abort: at once). PTT is keyed before the first sample and dropped after the last.
 // - IdText: sent as identification at the end of every over that EndTx ends (not after a tune or
-//   an abort); it is echoed but not counted in TxPending. Empty: none.
+//   an abort), after a blank unless it begins with one; it is echoed but not counted in TxPending.
+//   Empty: none.
 // - AuxSetting: the transmit drive, 0..255 of the card's full scale (255 leaves 10% headroom).
 // - Replay(n): the last n seconds of received audio (at most 110) are decoded again by a second
 //   decoder at the present frequency and mode; the text arrives through RxCharRdy within a second or
@@ -117,10 +118,14 @@ public:
     QString audioStatus() const { return m_audioStatus; }
     bool usingNullSource() const { return m_nullSource; }
 
+    // What a fresh engine is told to carry on as this one runs: every receive, transmit and
+    // display setting as last written.
+    std::vector<EngineCommand> settingsCommands() const;
+
 signals:
     // The sound path changed (a device opened, failed or went away); also shown on the display.
     void audioStatusChanged(const QString& text);
-    // The PTT port went away and was closed, or could not be opened again, or is back.
+    // The PTT port could not be opened, went away and was closed, or is back.
     void pttStatusChanged(const QString& text);
 
 private:

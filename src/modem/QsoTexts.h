@@ -8,6 +8,11 @@ namespace tavrel {
 
 inline constexpr const char* kCrLf = "\r\n";
 
+// What the transmit window says while the sign-off is held, and once its tail is queued; each
+// follows a line break.
+inline constexpr const char* kSignOffHeldNotice = "QSO sign-off is being held for queueing......";
+inline constexpr const char* kSignOffQueuedNotice = "QSO sign-off has been queued for transmission";
+
 // The station's own details and the contact's, as the texts use them.
 struct QsoValues {
     std::string M;        // own call (item 0)

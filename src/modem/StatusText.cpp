@@ -27,8 +27,7 @@ double signalMaskHeight(int level) {
 }
 
 std::string utcClock(const Clock& clock, const std::string& gmtOffsetItem) {
-    bool blank = std::all_of(gmtOffsetItem.begin(), gmtOffsetItem.end(), [](char c) { return c == ' '; });
-    if (blank) {
+    if (!holdsNumber(gmtOffsetItem)) {
         const DateTime u = clock.utc();
         return twoDigits(u.hour) + ":" + twoDigits(u.minute) + ":" + twoDigits(u.second);
     }

@@ -20,8 +20,8 @@ std::string groupFrequency(const std::string& s, double dialKhz);
 double signalMaskHeight(int level);
 
 // hh:mm:ss in UTC. With a whole-hour offset in the GMT setting the UTC hour is the local hour
-// less the offset (the local minutes and seconds kept); with the setting empty it is the
-// system's own UTC time.
+// less the offset (the local minutes and seconds kept); with a setting that holds no number
+// (empty, "abc") it is the system's own UTC time.
 std::string utcClock(const Clock& clock, const std::string& gmtOffsetItem);
 
 } // namespace tavrel

@@ -26,6 +26,11 @@ bool isPortItem(const std::string& item) {
     return !resolvePortName(item).empty();
 }
 
+bool sameDevice(const std::string& a, const std::string& b) {
+    const std::string device = resolvePortName(a);
+    return !device.empty() && device == resolvePortName(b);
+}
+
 bool isDevicePath(const std::string& item) {
     const size_t first = item.find_first_not_of(" \t");
     return first != std::string::npos && item[first] == '/';

@@ -14,6 +14,9 @@ std::string resolvePortName(const std::string& item);
 // True when the item names a port.
 bool isPortItem(const std::string& item);
 
+// True when both items name the same device: "1" and "/dev/ttyS0", say, or the same number twice.
+bool sameDevice(const std::string& a, const std::string& b);
+
 // True when the item is a device path (its first non-blank character is "/").
 bool isDevicePath(const std::string& item);
 

@@ -135,6 +135,7 @@ bool QtSerialPort::setPortOpen(bool open) {
         return false;
     }
     m_rts = false;
+    m_dtr = false;
     holdLines();
     // open() does not check that the device took the settings; set on an open port they are read
     // back, so a device that cannot take them (a pseudo-terminal has no parity) is found here.
@@ -168,6 +169,16 @@ bool QtSerialPort::setRTSEnable(bool on) {
     return true;
 }
 
+bool QtSerialPort::setDTREnable(bool on) {
+    if (!m_port->isOpen()) return false;
+    if (!m_port->setDataTerminalReady(on)) {
+        m_port->clearError();
+        return false;
+    }
+    m_dtr = on;
+    return true;
+}
+
 bool QtSerialPort::applyLine(const LineSettings& line) {
     // Linux ttys have no 1.5 stop bits; QSerialPort would quietly use one.
     if (line.stopBits == LineSettings::StopBits::OneAndHalf) return false;
@@ -180,10 +191,10 @@ bool QtSerialPort::applyHandshaking(int mode) {
     return m_port->setFlowControl(qtFlow(mode));
 }
 
-// DTR is never used; RTS stays where the program last put it. The kernel raises both when a tty
-// opens and some drivers do again on a change of line settings, so this runs after each of those.
+// RTS and DTR stay where the program last put them. The kernel raises both when a tty opens and
+// some drivers do again on a change of line settings, so this runs after each of those.
 void QtSerialPort::holdLines() {
-    m_port->setDataTerminalReady(false);
+    m_port->setDataTerminalReady(m_dtr);
     if (m_handshaking != 2) m_port->setRequestToSend(m_rts);
     m_port->clearError();
 }
@@ -192,6 +203,7 @@ void QtSerialPort::holdLines() {
 void QtSerialPort::closeDevice() {
     const QSignalBlocker quiet(m_port.get()); // a device already gone reports errors here
     m_rts = false;
+    m_dtr = false;
     m_port->setDataTerminalReady(false);
     if (m_handshaking != 2) m_port->setRequestToSend(false);
     m_port->clearError();

@@ -6,7 +6,7 @@
 // line (a dozen system calls, about 70 microseconds on a pseudo-terminal) before holdLines() can
 // drop them; no open flag prevents the raise and QSerialPort offers no earlier hook. A keyer that
 // reacts within that time sees a blip. After that nothing here raises them except
-// setRTSEnable(true).
+// setRTSEnable(true) and setDTREnable(true).
 // Lives on the thread that runs the Qt event loop (the UI thread); input from the rig is discarded.
 
 #include "radio/SerialPort.h"
@@ -35,6 +35,8 @@ public:
     bool output(const std::string& bytes) override;
     bool setRTSEnable(bool on) override;
     bool rtsEnable() const override { return m_rts; }
+    bool setDTREnable(bool on) override;
+    bool dtrEnable() const override { return m_dtr; }
 
     // The device the port item resolves to ("" when none).
     std::string deviceName() const;
@@ -51,6 +53,7 @@ private:
     LineSettings m_line;
     int m_handshaking = 0;
     bool m_rts = false;
+    bool m_dtr = false;
     bool m_closePending = false;
 };
 

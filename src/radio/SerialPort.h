@@ -41,6 +41,10 @@ public:
     // modem lines; closing the port drops RTS.
     virtual bool setRTSEnable(bool on) = 0;
     virtual bool rtsEnable() const = 0;
+
+    // The same for DTR: keys a rig wired for DTR PTT when PTT shares the CAT port's cable.
+    virtual bool setDTREnable(bool on) = 0;
+    virtual bool dtrEnable() const = 0;
 };
 
 // A settings text taken apart.

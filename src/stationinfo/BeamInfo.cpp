@@ -2,6 +2,7 @@
 
 #include "app/Numeric.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tavrel {
@@ -58,9 +59,13 @@ BeamInfo beaminfo(std::string_view ownLatItem, std::string_view ownLongItem, con
     if (!(std::sin(d) > kLeastArcSine)) return {};
     const double km = kDegPerRad * d * kNmPerDegree * kKmPerNm;
 
-    const double y = (std::sin(p) - std::cos(d) * std::sin(a)) / (std::cos(a) * std::sin(d));
-    if (!(std::fabs(y) < 1.0)) return {}; // no defined heading, or NaN
-    double heading = kDegPerRad * (kQuarterTurn - std::atan(y / std::sqrt(1.0 - y * y)));
+    double y = (std::sin(p) - std::cos(d) * std::sin(a)) / (std::cos(a) * std::sin(d));
+    if (std::isnan(y)) return {};
+    // On one's own meridian rounding takes |y| to 1 or just past it: due north or due south.
+    y = std::clamp(y, -1.0, 1.0);
+    double heading = std::fabs(y) == 1.0
+                         ? (y > 0.0 ? 0.0 : 180.0)
+                         : kDegPerRad * (kQuarterTurn - std::atan(y / std::sqrt(1.0 - y * y)));
     if (west) heading = 360.0 - heading;
 
     if (!std::isfinite(heading) || !std::isfinite(km)) return {};

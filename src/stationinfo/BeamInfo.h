@@ -19,8 +19,8 @@ struct BeamInfo {
 // positive, read by the numeric rule and used as they are. The record's columns 6 and 7 carry
 // a hemisphere letter; only an upper-case "S" or "E" turns the sign.
 // Where the geometry has no answer (a blank column 6 or 7, the same place or the antipodes -
-// within about 60 m -, a cosine at or past 1, any NaN) both texts are empty and the labels stay
-// blank.
+// within about 60 m -, any NaN) both texts are empty and the labels stay blank. A place on one's
+// own meridian is due north (0) or due south (180), however rounding leaves the heading's cosine.
 BeamInfo beaminfo(std::string_view ownLatItem, std::string_view ownLongItem, const DxccRecord& record);
 
 } // namespace tavrel

@@ -6,15 +6,44 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QVBoxLayout>
 
 namespace tavrel {
+
+namespace {
+
+// The text boxes take Ctrl+X (cut) and Ctrl+U (delete the line) for themselves before the menu
+// sees them, and the keyboard normally sits in the transmit window: the menu's shortcuts win.
+class MenuShortcutsFirst : public QObject {
+public:
+    MenuShortcutsFirst(QMenuBar* bar, QObject* parent) : QObject(parent), m_bar(bar) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::ShortcutOverride) return false;
+        const QKeySequence key(static_cast<QKeyEvent*>(e)->keyCombination());
+        for (const QAction* a : m_bar->findChildren<QAction*>())
+            if (!a->shortcut().isEmpty() && a->shortcut() == key) return true; // left to the menu
+        return false;
+    }
+
+private:
+    QMenuBar* m_bar;
+};
+
+} // namespace
 
 Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, QWidget* parent)
     : QMainWindow(parent), PskModem1(modem), Comm2(comm2) {
     setObjectName("Form1");
     setWindowTitle(tr("Tavrel"));
     state.appFolder = std::move(appFolder);
+    state.tellOperator = [this](const std::string& message) {
+        QMessageBox::warning(this, tr("Tavrel"), QString::fromStdString(message));
+    };
 
     auto* central = new QWidget(this);
     central->setObjectName("Form1Central");
@@ -25,6 +54,9 @@ Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, Q
     layOut(central);
     buildPopups(central);
     connectHandlers(modem, comm2);
+    auto* shortcuts = new MenuShortcutsFirst(menuBar(), this);
+    for (QWidget* w : central->findChildren<QWidget*>())
+        w->installEventFilter(shortcuts);
     resize(1280, 800);
 }
 
@@ -127,10 +159,7 @@ void Form1::connectHandlers(Modem& modem, SerialPort& comm2) {
     logViewControl = new LogViewControl(*logView, logTable);
     entryControl = new EntryControl(state, logTable, *entry, *lookup, *capture, *logViewControl, *stationControl,
                                     *qso->answer);
-    transmitControl->storeContact = [this] {
-        entryControl->putlog();
-        entryControl->cllog();
-    };
+    transmitControl->storeContact = [this] { return entryControl->storeAfterSignOff(); };
     qsoControl = new QsoControl(state, modem, *qso, *macroEditor, *transmit, *transmitControl, *entry,
                                 *entryControl, *status->lblimd);
     receiveControl->signOffCheck = [this] { qsoControl->signOffCheck(); };

@@ -12,6 +12,11 @@ TEST(NumericRule, NumberAtTheStartOfTheText) {
                           {"+3", 3},       {"51.5", 51.5}, {"40.7N", 40.7}, {"-29.7", -29.7},
                           {"1,200", 1},    {".5", 0.5},    {"-", 0},     {"7.", 7}};
     for (const Case& c : cases) EXPECT_DOUBLE_EQ(numberValue(c.text), c.value) << '"' << c.text << '"';
+    // Whether there was a number at all, where numberValue gives 0 either way.
+    for (const char* none : {"", "abc", "-", ".", " CET"})
+        EXPECT_FALSE(holdsNumber(none)) << '"' << none << '"';
+    for (const char* some : {"0", " -0.0", "+3", ".5h"})
+        EXPECT_TRUE(holdsNumber(some)) << '"' << some << '"';
 }
 
 TEST(NumericRule, WholeNumbersRoundHalfToEvenAndStayInRange) {
@@ -39,4 +44,23 @@ TEST(Cp1252, QStringEdgeRoundTripsEveryByte) {
     for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
     EXPECT_EQ(toBytes(toQString(all)), all);
     EXPECT_EQ(toBytes(QString::fromUtf16(u"\u20AC\u4E2D")), std::string("\x80?"));
+}
+
+TEST(Cp1252, LettersOutsideTheSetBecomeTheirClosestLetter) {
+    struct Case {
+        const char16_t* typed;
+        const char* stored;
+    };
+    const Case cases[] = {
+        {u"\u0141ukasz", "Lukasz"},                // Ł
+        {u"G\u0151z\u0171", "G\xF6z\xFC"},         // ő ű take the set's ö ü
+        {u"Do\u011Fan \u015Eahin", "Dogan Sahin"}, // ğ Ş
+        {u"\u0160ime \u017D", "\x8Aime \x8E"},     // Š Ž are in the set
+        {u"\u042E\u0440\u0438\u0439 \u0416", "Yuriy Zh"},
+        {u"\u0391\u03B8\u03AE\u03BD\u03B1", "Athina"},
+        {u"\u4E2D\U0001F600", "??"}, // none: one '?' for each character, also outside the BMP
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(toBytes(QString::fromUtf16(c.typed)), c.stored)
+            << QString::fromUtf16(c.typed).toStdString();
 }

@@ -31,7 +31,7 @@ struct TempDir {
 TEST(SettingsFile, DefaultFileIsByteExact) {
     TempDir dir;
     const auto file = dir.path / "tavrel.ini";
-    ASSERT_TRUE(writeDefaultSettings(file));
+    ASSERT_EQ(writeDefaultSettings(file), std::nullopt);
     std::string expected;
     for (int line = 1; line <= 101; ++line) {
         std::string item;
@@ -166,17 +166,21 @@ TEST(SettingsFile, LoadTellsAMissingFileFromAnUnreadableOne) {
     }
 }
 
-TEST(SettingsFile, FailedWriteLeavesTheOldFileWhole) {
+TEST(SettingsFile, FailedWriteSaysWhichFileAndWhyAndLeavesTheOldFileWhole) {
     TempDir dir;
     const auto file = dir.path / "tavrel.ini";
-    ASSERT_TRUE(writeDefaultSettings(file));
+    ASSERT_EQ(writeDefaultSettings(file), std::nullopt);
     const std::string before = slurp(file);
-    EXPECT_FALSE(writeSettings(dir.path / "missing-folder" / "tavrel.ini", defaultSettings()));
+    const auto missing = dir.path / "missing-folder" / "tavrel.ini";
+    const auto why = writeSettings(missing, defaultSettings());
+    ASSERT_TRUE(why.has_value());
+    EXPECT_NE(why->find(missing.string()), std::string::npos) << *why;
+    EXPECT_NE(why->find("No such file or directory"), std::string::npos) << *why;
     // A directory in the temporary file's place makes the write fail.
     std::filesystem::create_directory(dir.path / "tavrel.ini.tmp");
     SettingsList changed = defaultSettings();
     changed[0] = "NEWCALL";
-    EXPECT_FALSE(writeSettings(file, changed));
+    EXPECT_TRUE(writeSettings(file, changed).has_value());
     EXPECT_EQ(slurp(file), before);
 }
 
@@ -186,11 +190,11 @@ TEST(SettingsFile, ReplaceIsDurableAndKeepsThePermissions) {
     faults::Scope faults;
     TempDir dir;
     const auto file = dir.path / "tavrel.ini";
-    ASSERT_TRUE(writeDefaultSettings(file));
+    ASSERT_EQ(writeDefaultSettings(file), std::nullopt);
     using std::filesystem::perms;
     std::filesystem::permissions(file, perms::owner_read | perms::owner_write | perms::group_read);
     faults::reset();
-    ASSERT_TRUE(writeSettings(file, defaultSettings()));
+    ASSERT_EQ(writeSettings(file, defaultSettings()), std::nullopt);
     EXPECT_TRUE(faults::replacedDurably(file));
     EXPECT_EQ(std::filesystem::status(file).permissions(), perms::owner_read | perms::owner_write | perms::group_read);
 }

@@ -112,22 +112,36 @@ TEST_F(AdifReadBack, EveryFieldOfEveryContactComesBackWithTheAdifBandAndMode) {
     }
 }
 
-TEST_F(AdifReadBack, HeaderAndEightBitValuesReadBackWhole) {
+TEST_F(AdifReadBack, EightBitValuesLoggedCqCallsAndMissingStartsPassTheStrictReader) {
     LogTable log;
     log.rows.push_back(row({"Date"}));
     log.rows.push_back(row({"20261207", "F5ABC", "101010", "20", "BPSK", "", "", "", "", "J\xE9r\xF4me",
                             "Besan\xE7on", "\x80 5 \x93ok\x94"}));
+    log.rows.push_back(row({"20261207", "CQ", "", "20", "BPSK", "40", "102000", "", ""}));
+    log.rows.push_back(row({"20261207", "LA1\xD8X", "", "40", "BPSK", "100", "103000", "599", "599",
+                            "\xD8ystein Stra\xDF"
+                            "e",
+                            "Troms\xF8", "tab\there"}));
 
-    const QJsonObject p = readBack(log)["adifParser"].toObject();
+    const QJsonObject got = readBack(log);
+    const QJsonObject tc = got["tcadif"].toObject();
+    ASSERT_FALSE(tc.contains("error")) << tc["error"].toString().toStdString();
+    const QJsonObject p = got["adifParser"].toObject();
     ASSERT_FALSE(p.contains("error")) << p["error"].toString().toStdString();
     EXPECT_EQ(p["header"].toObject()["text"].toString(), "Tavrel ADIF Log Export\r\n12-07-2026   21:04:59");
     const QJsonArray records = p["records"].toArray();
-    ASSERT_EQ(records.size(), 1);
+    ASSERT_EQ(records.size(), 2); // the CQ call is no contact
+    ASSERT_EQ(tc["qsos"].toArray().size(), 2);
     const QJsonObject r = records[0].toObject();
-    EXPECT_EQ(r["name"].toString(), latin1("J\xE9r\xF4me"));
-    EXPECT_EQ(r["qth"].toString(), latin1("Besan\xE7on"));
-    EXPECT_EQ(r["comment"].toString(), latin1("\x80 5 \x93ok\x94"));
+    EXPECT_EQ(r["name"].toString(), "Jerome");
+    EXPECT_EQ(r["qth"].toString(), "Besancon");
+    EXPECT_EQ(r["comment"].toString(), "EUR 5 \"ok\"");
     EXPECT_EQ(r["band"].toString(), "20m");
+    const QJsonObject q = records[1].toObject();
+    EXPECT_EQ(q["call"].toString(), "LA1OX");
+    EXPECT_EQ(q["name"].toString(), "Oystein Strasse");
+    EXPECT_EQ(q["time_on"].toString(), "103000");
+    EXPECT_EQ(q["comment"].toString(), "tab here");
 }
 
 } // namespace

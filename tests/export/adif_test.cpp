@@ -85,10 +85,39 @@ TEST(AdifExport, EmptyFieldsAndFieldsPastTheLocatorAreLeftOut) {
                                   "<QSL_SENT:1>Y<QSL_RCVD:1>N<EOR>");
 }
 
-TEST(AdifExport, LengthsCountEightBitCharactersAndSlashesAsStored) {
-    // "Müller" and "Zürich/CH" in Windows-1252: one byte per character.
+TEST(AdifExport, TextIsFoldedToAsciiAndLengthsCountTheFoldedText) {
+    // Windows-1252 in the log; ADIF holds ASCII only. Slashes and blanks stay as stored.
     const LogRecord c = contact({{2, "HB9ZZ"}, {10, "M\xFCller"}, {11, "Z\xFCrich/CH"}, {12, " a  b "}});
-    EXPECT_EQ(adifContactLine(c), "<CALL:5>HB9ZZ<NAME:6>M\xFCller<QTH:9>Z\xFCrich/CH<COMMENT:6> a  b <EOR>");
+    EXPECT_EQ(adifContactLine(c), "<CALL:5>HB9ZZ<NAME:6>Muller<QTH:9>Zurich/CH<COMMENT:6> a  b <EOR>");
+    const struct {
+        const char* stored;
+        const char* ascii;
+    } folds[] = {{"Jos\xE9", "Jose"},
+                 {"\xD8ystein", "Oystein"},
+                 {"Stra\xDF"
+                  "e",
+                  "Strasse"},
+                 {"\xC6r\xF8", "AEro"},
+                 {"\x8A\x9A\x9F", "SsY"},
+                 {"\x80 5 \x93ok\x94", "EUR 5 \"ok\""},
+                 {"a\tb\x7F"
+                  "c",
+                  "a b c"},
+                 {"\xBD \xB0", "1/2 deg"},
+                 {"\x81\xAD", ""}};
+    for (const auto& f : folds)
+        EXPECT_EQ(adifAscii(f.stored), f.ascii) << f.stored;
+    for (int b = 0; b < 256; ++b)
+        for (char ch : adifAscii(std::string(1, static_cast<char>(b))))
+            EXPECT_TRUE(ch >= 0x20 && ch < 0x7F) << "byte " << b;
+}
+
+TEST(AdifExport, LoggedCqCallsAreLeftOutAndAContactWithoutStartBeganAtItsEnd) {
+    const LogRecord cq = contact({{1, "20261207"}, {2, "CQ"}, {4, "20"}, {7, "143000"}});
+    const LogRecord noStart = contact({{1, "20261207"}, {2, "G4ABC"}, {7, "144500"}});
+    EXPECT_EQ(adifFile(logOf({cq, noStart, cq}), kLocal, ""),
+              "Tavrel ADIF Log Export\r\n12-07-2026   \r\n<EOH>\r\n"
+              "<QSO_DATE:8>20261207<CALL:5>G4ABC<TIME_ON:6>144500<TIME_OFF:6>144500<EOR>\r\n");
 }
 
 TEST(AdifExport, BandsAndModesAdifHasNoNameForAreMappedOthersKept) {

@@ -50,14 +50,25 @@ protected:
         writeFile(app / "spectrum.col", "palette");
         settings = defaultSettings();
         settings[0] = "G4ABC";
-        ASSERT_TRUE(writeSettings(app / "tavrel.ini", settings));
-        places = BackupPlaces{app, docs, {dir.path / "run" / "media" / "op", media}};
+        ASSERT_EQ(writeSettings(app / "tavrel.ini", settings), std::nullopt);
+        places = BackupPlaces{app, docs, {dir.path / "run" / "media" / "op", media}, dir.path / "mountinfo"};
+        writeFile(places.mountTable, "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n");
+    }
+
+    // A filesystem mounted at media/<name>: the folder, and its line in the mount table.
+    fs::path mount(const std::string& name) {
+        const fs::path point = media / name;
+        fs::create_directories(point);
+        writeFile(places.mountTable, readFile(places.mountTable) + "40 22 8:17 / " + point.string() +
+                                         " rw,nosuid - vfat /dev/sdb1 rw\n");
+        return point;
     }
 
     BackupResult run(std::function<bool()> retry) {
         BackupAsk ask;
-        ask.retry = [this, retry] {
+        ask.retry = [this, retry](const std::string& problem) {
             ++boxes;
+            problems.push_back(problem);
             return retry();
         };
         ask.reportLocal = [this](const std::vector<CopyFailure>& f) { reported = f; };
@@ -75,13 +86,23 @@ protected:
     SettingsList settings;
     BackupPlaces places;
     int boxes = 0;
+    std::vector<std::string> problems;
     std::vector<CopyFailure> reported;
 };
 
 TEST_F(BackupRun, NoMediumCancelledLeavesLocalCopiesAndTheDateRecorded) {
+    fs::create_directories(media / "LEFTOVER"); // a folder, not a mounted medium
     const BackupResult r = run([] { return false; });
     EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(problems,
+              (std::vector<std::string>{"No removable medium is mounted under " +
+                                        places.mediaRoots[0].string() + " or " + media.string() + "."}));
     EXPECT_FALSE(r.medium.has_value());
+    EXPECT_FALSE(fs::exists(media / "LEFTOVER" / "20261207.log"));
+    EXPECT_EQ(backupSummary(r, places), "Copies made in " + docs.string() +
+                                            ": 20261207.ini, 20261207.log, 20261207.col.\n"
+                                            "No copies on a removable medium: " +
+                                            problems[0]);
     EXPECT_TRUE(reported.empty());
     expectCopies(docs); // the documents folder was made
     const SettingsList onDisk = readSettings(app / "tavrel.ini");
@@ -92,10 +113,9 @@ TEST_F(BackupRun, NoMediumCancelledLeavesLocalCopiesAndTheDateRecorded) {
 }
 
 TEST_F(BackupRun, FirstWritableMediumGetsTheSecondCopiesAndNoBoxShows) {
-    fs::create_directories(media);
-    writeFile(media / "AAA-not-a-folder", "");
-    fs::create_directories(media / "USBSTICK");
-    fs::create_directories(media / "ZZDISK");
+    fs::create_directories(media / "AAA-LEFTOVER");
+    mount("ZZDISK");
+    mount("USBSTICK");
     const BackupResult r = run([] { return false; });
     EXPECT_EQ(boxes, 0);
     ASSERT_TRUE(r.medium.has_value());
@@ -103,11 +123,16 @@ TEST_F(BackupRun, FirstWritableMediumGetsTheSecondCopiesAndNoBoxShows) {
     expectCopies(media / "USBSTICK");
     expectCopies(docs);
     EXPECT_FALSE(fs::exists(media / "ZZDISK" / "20261207.ini"));
+    EXPECT_EQ(backupSummary(r, places), "Copies made in " + docs.string() +
+                                            ": 20261207.ini, 20261207.log, 20261207.col.\n"
+                                            "Copies made on the removable medium " +
+                                            (media / "USBSTICK").string() +
+                                            ": 20261207.ini, 20261207.log, 20261207.col.");
 }
 
 TEST_F(BackupRun, SameDayBackupOverwritesBothPlacesDurably) {
     faults::Scope faults;
-    fs::create_directories(media / "stick");
+    mount("stick");
     writeFile(docs / "20261207.log", "an older, longer copy of the log");
     writeFile(media / "stick" / "20261207.log", "an older, longer copy of the log");
     run([] { return false; });
@@ -122,7 +147,7 @@ TEST_F(BackupRun, SameDayBackupOverwritesBothPlacesDurably) {
 
 TEST_F(BackupRun, RetryStartsAgainAtTheFirstOfTheThreeCopies) {
     // The log's name is taken by a folder on the medium, so the second copy fails.
-    const fs::path stick = media / "stick";
+    const fs::path stick = mount("stick");
     fs::create_directories(stick / "20261207.log");
     bool iniThereAtBox = false;
     const BackupResult r = run([&] {
@@ -133,6 +158,9 @@ TEST_F(BackupRun, RetryStartsAgainAtTheFirstOfTheThreeCopies) {
     });
     EXPECT_TRUE(iniThereAtBox);
     EXPECT_EQ(boxes, 1);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_TRUE(problems[0].starts_with("The copy of zizoro.tan to " + stick.string() + " failed: "))
+        << problems[0];
     EXPECT_EQ(r.attempts, 2);
     ASSERT_TRUE(r.medium.has_value());
     expectCopies(stick); // the settings copy was made again
@@ -140,7 +168,7 @@ TEST_F(BackupRun, RetryStartsAgainAtTheFirstOfTheThreeCopies) {
 
 TEST_F(BackupRun, MediumInsertedAfterTheBoxIsUsedOnRetry) {
     const BackupResult r = run([&] {
-        fs::create_directories(media / "FLOPPY");
+        mount("FLOPPY");
         return true;
     });
     EXPECT_EQ(boxes, 1);
@@ -150,7 +178,7 @@ TEST_F(BackupRun, MediumInsertedAfterTheBoxIsUsedOnRetry) {
 
 TEST_F(BackupRun, FailingLocalCopyIsReportedByNameAndTheOthersStillMade) {
     fs::remove(app / "spectrum.col");
-    fs::create_directories(media / "stick");
+    mount("stick");
     const BackupResult r = run([] { return false; });
     ASSERT_EQ(reported.size(), 1u);
     EXPECT_EQ(reported[0].file, (app / "spectrum.col").string());
@@ -177,8 +205,7 @@ TEST_F(BackupRun, UnusableDocumentsFolderIsReportedForEveryFile) {
 // earlier backup of that day whole in both places and no empty file behind.
 TEST_F(BackupRun, FullDiskKeepsTheEarlierCopiesWholeAndSaysNoSpaceLeft) {
     faults::Scope faults;
-    const fs::path stick = media / "stick";
-    fs::create_directories(stick);
+    const fs::path stick = mount("stick");
     fs::create_directories(docs);
     writeFile(app / "zizoro.tan", std::string(10000, 'n'));
     writeFile(docs / "20261207.log", "the earlier copy");
@@ -203,11 +230,24 @@ TEST(RemovableMedia, RootsAreTheDesktopMountFolders) {
     EXPECT_TRUE(removableMediaRoots("").empty());
 }
 
-TEST(RemovableMedia, MissingRootsGiveNoMedium) {
+TEST(RemovableMedia, OnlyFilesystemsMountedBelowTheRootsCount) {
+    const std::string mountinfo = "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
+                                  "41 22 8:33 / /run/media/op/ZED rw - vfat /dev/sdc1 rw\n"
+                                  "40 22 8:17 / /media/op/MY\\040STICK rw,nosuid - vfat /dev/sdb1 rw\n"
+                                  "42 22 8:49 / /media/op/ALPHA rw - vfat /dev/sdd1 rw\n"
+                                  "43 22 0:50 / /media/op rw - tmpfs tmpfs rw\n"
+                                  "44 22 0:51 / /media/other/X rw - vfat /dev/sde1 rw\n"
+                                  "short line\n";
+    EXPECT_EQ(mountPointsBelow({"/media/op", "/run/media/op"}, mountinfo),
+              (std::vector<fs::path>{"/media/op/ALPHA", "/media/op/MY STICK", "/run/media/op/ZED"}));
+    EXPECT_TRUE(mountPointsBelow({"/media/nobody"}, mountinfo).empty());
     TempDir dir;
-    EXPECT_EQ(firstWritableMedium({dir.path / "nothing", dir.path / "neither"}), std::nullopt);
-    fs::create_directories(dir.path / "later" / "disk");
-    EXPECT_EQ(firstWritableMedium({dir.path / "nothing", dir.path / "later"}), dir.path / "later" / "disk");
+    EXPECT_EQ(firstWritableMedium({dir.path}, mountinfo), std::nullopt);
+    fs::create_directories(dir.path / "disk");
+    fs::create_directories(dir.path / "leftover");
+    EXPECT_EQ(
+        firstWritableMedium({dir.path}, "1 1 1:1 / " + (dir.path / "disk").string() + " rw - vfat x rw\n"),
+        dir.path / "disk");
 }
 
 } // namespace

@@ -44,17 +44,27 @@ protected:
         SettingsList s = defaultSettings();
         s[0] = "G4ABC";
         s[13] = lastBackup;
-        ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
+        ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
         h->startup->startup();
         h->form->adifControl->tellOperator = [this](const QString& t) { told << t; };
         BackupControl& b = *h->form->backupControl;
         b.documentsFolder = h->dir.path / "home" / "Documents";
         b.mediaRoots = {h->dir.path / "media" / "op"};
-        b.askRetry = [this] {
-            ++boxes;
+        b.mountTable = h->dir.path / "mountinfo";
+        writeFile(b.mountTable, "");
+        b.askRetry = [this](const QString& text) {
+            boxes << text;
             return false;
         };
         b.tellOperator = [this](const QString& t) { told << t; };
+        b.tellDone = [this](const QString& t) { done << t; };
+    }
+    // A removable medium mounted below the media folder.
+    fs::path mount(const char* name) {
+        const fs::path point = h->dir.path / "media" / "op" / name;
+        fs::create_directories(point);
+        writeFile(h->dir.path / "mountinfo", "40 22 8:17 / " + point.string() + " rw - vfat /dev/sdb1 rw\n");
+        return point;
     }
     std::vector<std::string> adiLines() {
         const std::string bytes = readFile(h->file("zizoro.adi"));
@@ -66,8 +76,7 @@ protected:
     void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
 
     std::unique_ptr<FormHarness> h;
-    QStringList told;
-    int boxes = 0;
+    QStringList told, done, boxes;
 };
 
 TEST_F(ExportPanel, Command6ExportsTheLogHeldInMemory) {
@@ -125,9 +134,17 @@ TEST_F(ExportPanel, BackupWithoutRemovableMediumKeepsLocalCopiesAndCancelHidesTh
     // The main window's whole list is written, as it stands in memory.
     h->form->state.settings[1] = "QSL via bureau";
     settingsChanged = 0;
+    fs::create_directories(h->dir.path / "media" / "op" / "LEFTOVER"); // no medium mounted there
     click(h->form->entry->bu);
 
-    EXPECT_EQ(boxes, 1);
+    ASSERT_EQ(boxes.size(), 1);
+    const QString docsText = QString::fromStdString((h->dir.path / "home" / "Documents").string());
+    EXPECT_TRUE(boxes[0].startsWith("No removable medium is mounted under ")) << boxes[0].toStdString();
+    EXPECT_TRUE(boxes[0].contains(docsText)) << boxes[0].toStdString();
+    EXPECT_FALSE(boxes[0].contains("A:")) << boxes[0].toStdString();
+    ASSERT_EQ(done.size(), 1);
+    EXPECT_TRUE(done[0].startsWith("Copies made in " + docsText)) << done[0].toStdString();
+    EXPECT_TRUE(done[0].contains("No copies on a removable medium")) << done[0].toStdString();
     EXPECT_FALSE(h->form->backup->isVisibleTo(h->form.get()));
     EXPECT_EQ(settingsChanged, 0);
     const SettingsList onDisk = readSettings(h->file("tavrel.ini"));
@@ -155,11 +172,13 @@ TEST_F(ExportPanel, BackUpNowCopiesToTheMediumAndCancelOnlyHides) {
     EXPECT_EQ(readSettings(h->file("tavrel.ini"))[13], "x");
 
     bup->setVisible(true);
-    fs::create_directories(h->dir.path / "media" / "op" / "STICK");
+    const fs::path stick = mount("STICK");
     click(bup->Command4);
-    EXPECT_EQ(boxes, 0);
+    EXPECT_TRUE(boxes.isEmpty());
     EXPECT_FALSE(bup->isVisibleTo(h->form.get()));
-    EXPECT_EQ(readFile(h->dir.path / "media" / "op" / "STICK" / "20261207.col"), "palette");
+    EXPECT_EQ(readFile(stick / "20261207.col"), "palette");
+    ASSERT_EQ(done.size(), 1);
+    EXPECT_TRUE(done[0].contains(QString::fromStdString(stick.string()))) << done[0].toStdString();
     EXPECT_EQ(h->form->state.item(13), "20261207");
 }
 
@@ -173,14 +192,18 @@ TEST_F(ExportPanel, MissingPaletteIsReportedByName) {
     EXPECT_TRUE(fs::exists(h->dir.path / "home" / "Documents" / "20261207.log"));
 }
 
-TEST(NoDiskBox, TitleIconButtonsAndTheThreeLines) {
+TEST(NoMediumBox, SaysWhatWentWrongWhereTheCopiesAreAndWhatTheButtonsDo) {
     testApplication();
-    const auto box = makeNoDiskBox(nullptr);
+    const auto box = makeNoMediumBox(
+        nullptr, noMediumText("No removable medium is mounted under /media/op.", "/home/op/Documents"));
     EXPECT_EQ(box->windowTitle(), "Error!!");
     EXPECT_EQ(box->icon(), QMessageBox::Critical);
     EXPECT_EQ(box->standardButtons(), QMessageBox::Retry | QMessageBox::Cancel);
-    EXPECT_EQ(box->text(), "There is no disk in the A: drive, \nPlease insert a disk and press \n"
-                           " Retry to try again, or Cancel to quit back up");
+    EXPECT_EQ(box->text(),
+              "No removable medium is mounted under /media/op.\n"
+              "The copies on this computer are in /home/op/Documents.\n"
+              "Mount a removable medium (a USB stick, say) and press Retry, or press Cancel to end "
+              "the backup without it.");
 }
 
 struct ReminderCase {
@@ -188,6 +211,7 @@ struct ReminderCase {
     DateTime today;
     const char* lastBackup;
     bool shows;
+    bool contact = true; // the log holds one
 };
 
 class ReminderAtStartup : public ::testing::TestWithParam<ReminderCase> {};
@@ -198,16 +222,26 @@ TEST_P(ReminderAtStartup, ShowsWhenMoreThanTenDaysOrNoDate) {
     FormHarness h(c.today, c.today);
     SettingsList s = defaultSettings();
     s[13] = c.lastBackup;
-    ASSERT_TRUE(writeSettings(h.file("tavrel.ini"), s));
+    ASSERT_EQ(writeSettings(h.file("tavrel.ini"), s), std::nullopt);
+    ASSERT_EQ(newlog(h.file("zizoro.tan")), std::nullopt);
+    LogRecord r = contact("DL1AAA");
+    if (c.contact) {
+        ASSERT_EQ(appendContact(h.file("zizoro.tan"), r), std::nullopt);
+    }
     h.startup->startup();
     EXPECT_EQ(h.form->backup->isVisibleTo(h.form.get()), c.shows);
+    // Once put away it stays away: the re-apply after a band click or a settings save is no start.
+    h.form->backupControl->Command5_Click();
+    h.startup->reapplySettings();
+    EXPECT_FALSE(h.form->backup->isVisibleTo(h.form.get()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Days, ReminderAtStartup,
                          ::testing::Values(ReminderCase{"ElevenDays", {2026, 3, 12}, "20260301", true},
                                            ReminderCase{
                                                "TwoDaysOverMonthEnd", {2026, 2, 1}, "20260130", false},
-                                           ReminderCase{"NeverBackedUp", {2026, 2, 12}, "", true}),
+                                           ReminderCase{"NeverBackedUp", {2026, 2, 12}, "", true},
+                                           ReminderCase{"NoContactYet", {2026, 2, 12}, "", false, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

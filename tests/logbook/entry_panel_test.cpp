@@ -26,7 +26,7 @@ protected:
         installMissingDataFiles(h->dir.path); // the shipped prefix table
         SettingsList s = defaultSettings();
         for (auto [i, v] : items) s[i] = v;
-        ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
+        ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
         h->startup->startup();
     }
     EntryPanel& entry() { return *h->form->entry; }
@@ -77,11 +77,12 @@ TEST_F(EntryTest, ClearAndCllogClearDifferentFields) {
     start();
     for (QLineEdit* e : {entry().hiscall, entry().hisname, entry().qtht, entry().start, entry().notes})
         e->setText("x");
-    entry().band->setCurrentText("40");
+    entry().band->setCurrentText("20");
+    h->form->state.currentBand = "40"; // the band in use
     h->form->entryControl->cllog();
     EXPECT_EQ(entry().hiscall->text(), "x");
     EXPECT_TRUE(entry().hisname->text().isEmpty());
-    EXPECT_EQ(entry().band->currentText(), "20");
+    EXPECT_EQ(entry().band->currentText(), "40");
     entry().band->setCurrentText("40");
     QTest::mouseClick(entry().clearlog, Qt::LeftButton);
     EXPECT_TRUE(entry().hiscall->text().isEmpty());

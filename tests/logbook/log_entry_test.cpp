@@ -100,5 +100,16 @@ TEST(LogEntryRecord, LoggedCqHasEmptyStartAndReports) {
     EXPECT_EQ(r[9], "");
 }
 
+TEST(LogEntryRecord, PowerIsTheNumberInThePowerSettingElse40) {
+    const struct {
+        const char* item;
+        const char* logged;
+    } cases[] = {{"100", "100"}, {" 25 W", "25"}, {"2.50", "2.5"}, {"0.5", "0.5"}, {"050", "50"},
+                 {"", "40"},     {"QRP", "40"},   {"0", "40"},     {"-5", "40"},   {"W100", "40"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(powerForLog(c.item), c.logged) << '"' << c.item << '"';
+    EXPECT_EQ(buildRecord(EntryTexts{}, "20240316", " 25 W")[6], "25");
+}
+
 } // namespace
 } // namespace tavrel

@@ -3,10 +3,12 @@
 // here; the sound card itself is tested over a PulseAudio loop (onair_test.cpp).
 
 #include "ModemTestSupport.h"
+#include "modem/audio/ModemEngine.h"
 #include "support/FormHarness.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace tavrel;
 using namespace tavrel::testing;
@@ -175,7 +177,7 @@ TEST_F(PskModemTest, TuneIsACarrierUntilEndTxAndKeepsTheQueue) {
 TEST_F(PskModemTest, TheIdentificationGoesLastAndIsNotCounted) {
     PskModem modem(fast());
     ModemLog log(modem);
-    modem.setIdText(" de G4ABC*");
+    modem.setIdText("de G4ABC*"); // as start-up sets it: a word of its own after the text
     modem.StartModem(-1, 0);
     modem.SendText("TU");
     modem.StartTx(0);
@@ -184,6 +186,28 @@ TEST_F(PskModemTest, TheIdentificationGoesLastAndIsNotCounted) {
     EXPECT_EQ(log.chars, "TU de G4ABC*");
     EXPECT_EQ(log.pendingAtChar, (std::vector<int>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(modem.TxPending(), 0);
+}
+
+TEST_F(PskModemTest, AFreshEngineIsToldEverySettingAsLastWritten) {
+    // What a sound system that hung hands over to a new engine: mode, squelch, search range and
+    // trim are kept like the rest.
+    PskModem modem(fast());
+    modem.setMode(2);
+    modem.setSquelchThreshold(70);
+    modem.setSquelchSpeed(0);
+    modem.setSearchRange(25);
+    modem.setTrimValue(-400);
+    modem.setAfcLimit(300);
+    modem.setAuxSetting(200);
+    using K = EngineCommand::Kind;
+    std::map<K, int> told;
+    for (const EngineCommand& c : modem.settingsCommands())
+        told[c.kind] = c.a;
+    const std::map<K, int> want = {{K::Mode, 2},         {K::SquelchThreshold, 70}, {K::SquelchSpeed, 0},
+                                   {K::SearchRange, 25}, {K::Trim, -400},           {K::AfcLimit, 300},
+                                   {K::Drive, 200}};
+    for (const auto& [kind, value] : want)
+        EXPECT_EQ(told[kind], value) << static_cast<int>(kind);
 }
 
 TEST_F(PskModemTest, TxPendingCountsWhatTheTransmitterWillSend) {
@@ -245,13 +269,17 @@ TEST_F(PskModemTest, PttIsKeyedBeforeTheOverAndDroppedAfterItsLastSample) {
     EXPECT_EQ(stateWhenDropped, 0); // dropped by the time the program hears of the end
     EXPECT_EQ(ptt.events, (std::vector<std::string>{"open:/dev/ttyS1", "key:1:3", "key:0:3"}));
 
-    // Port 0 gives the port up, with the lines low; a port that does not open keys nothing.
+    // Port 0 gives the port up, with the lines low; a port that does not open keys nothing and
+    // says so.
     modem.SetPttPort("0", 1);
     EXPECT_EQ(ptt.events.back(), "close");
     EXPECT_FALSE(modem.pttOpen());
     ptt.openFails = true;
+    QSignalSpy problems(&modem, &PskModem::pttStatusChanged);
     modem.SetPttPort("1", 1);
     EXPECT_FALSE(modem.pttOpen());
+    ASSERT_EQ(problems.count(), 1);
+    EXPECT_TRUE(problems[0][0].toString().contains("/dev/ttyS0"));
     modem.StartTx(4);
     EXPECT_FALSE(modem.pttKeyed());
     modem.AbortTx();
@@ -284,7 +312,8 @@ TEST_F(PskModemTest, PttPortThatGoesAwayIsToldAndOpenedAgainByTheNextSetPttPort)
     EXPECT_EQ(told,
               (QStringList{"PTT port /dev/ttyUSB0 went away and has been closed; it is opened again when "
                            "the settings are next saved",
-                           "PTT port /dev/ttyUSB0 cannot be opened", "PTT port /dev/ttyUSB0 is open again"}));
+                           "PTT port /dev/ttyUSB0 cannot be opened: the transmitter is not keyed",
+                           "PTT port /dev/ttyUSB0 is open again"}));
 }
 
 TEST_F(PskModemTest, PttLinesFollowTheLineSettingAndAnAbortDropsThemAfterTheFade) {

@@ -5,6 +5,8 @@
 #include "support/FormHarness.h"
 
 #include <QTest>
+#include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace tavrel;
@@ -15,11 +17,14 @@ class QsoTest : public ::testing::Test {
 protected:
     void SetUp() override {
         testApplication();
+        start();
+    }
+    void start() {
         h = std::make_unique<FormHarness>(DateTime{2026, 12, 7, 15, 30, 15}, DateTime{2026, 12, 7, 14, 30, 15});
         SettingsList s = defaultSettings();
         s[0] = "G4ABC";
         s[2] = "Bob";
-        ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
+        ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
         h->startup->startup();
         h->form->show();
         h->modem.raiseStatus(1200, 0); // the re-apply after the band restore, and the clock
@@ -27,12 +32,20 @@ protected:
         h->modem.sent.clear();
     }
     void press(QWidget* w, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(w, b); }
+    void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
+    // Everything the modem is told to send is sent and echoed.
+    void sendAll() {
+        while (h->modem.TxPending() > 0)
+            h->modem.transmit(1);
+    }
     MainState& state() { return h->form->state; }
     EntryPanel& entry() { return *h->form->entry; }
     std::unique_ptr<FormHarness> h;
 };
 
 TEST_F(QsoTest, WholeContactIsLoggedOnceWhenTheSignOffHasGone) {
+    click(h->form->radioPanel->forty);
+    state().settings[9] = "100 W";
     entry().hiscall->setText("dl1xyz");
     press(h->form->qso->answer);
     EXPECT_EQ(entry().start->text(), "14:30:15");
@@ -61,12 +74,108 @@ TEST_F(QsoTest, WholeContactIsLoggedOnceWhenTheSignOffHasGone) {
     h->modem.raiseTxState(0);
     const std::string log = readFile(h->file("zizoro.tan"));
     EXPECT_EQ(log, std::string(kLogHeaderLine) +
-                       "zqx,20261207,DL1XYZ,143015,20,BPSK,40,143015,579,579,,,,,,,,,,,,,,|:\r\n");
+                       "zqx,20261207,DL1XYZ,143015,40,BPSK,100,143015,579,579,,,,,,,,,,,,,,|:\r\n");
     EXPECT_EQ(entry().hiscall->text(), "dl1xyz");
     EXPECT_TRUE(entry().start->text().isEmpty());
-    EXPECT_EQ(entry().band->currentText(), "20");
+    EXPECT_EQ(entry().band->currentText(), "40"); // the next contact is on the band in use
     h->modem.raiseTxState(0); // a second report changes nothing
     EXPECT_EQ(readFile(h->file("zizoro.tan")), log);
+}
+
+TEST_F(QsoTest, TextTypedAheadGoesOutOnceWithTheSignOff) {
+    entry().hiscall->setText("DL1XYZ");
+    click(h->form->transmit->Label52); // transmit, typing live
+    h->modem.raiseTxState(1);
+    h->modem.setPending(50); // the over is still going out
+    QTest::keyClicks(h->form->transmit->txtTXData, "so long");
+    EXPECT_EQ(state().pendingTx, "so long");
+    press(h->form->qso->endqb);
+    sendAll();
+    h->modem.raiseTxState(0);
+    // The next contact's over: nothing of the last one is handed over again.
+    entry().hiscall->setText("G4XYZ");
+    press(h->form->qso->answer);
+    h->modem.raiseTxState(1);
+    sendAll();
+    h->modem.raiseStatus(1200, 0);
+    const std::string& sent = h->modem.sent;
+    EXPECT_NE(sent.find("so long\r\nThank you"), std::string::npos) << sent;
+    EXPECT_EQ(sent.find("so long"), sent.rfind("so long")) << sent;
+}
+
+TEST_F(QsoTest, AbortLeavesNothingThatKeysTheTransmitterAgain) {
+    struct Case {
+        const char* name;
+        std::function<void()> before; // what is due when Abort is pressed
+    };
+    const Case cases[] = {
+        {"BTU closing line", [this] { click(h->form->qso->btu); }},
+        {"typed text waiting",
+         [this] {
+             click(h->form->transmit->Label52);
+             h->modem.raiseTxState(1);
+             h->modem.setPending(5);
+             QTest::keyClicks(h->form->transmit->txtTXData, "hello");
+         }},
+        {"held sign-off", [this] { press(h->form->qso->endqb); }},
+        {"store after the tail",
+         [this] {
+             press(h->form->qso->endqb);
+             h->modem.drain(h->modem.TxPending() - 5);
+             h->modem.raiseRxChar('x'); // queues the tail and arms the store
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        start();
+        entry().hiscall->setText("DL1XYZ");
+        entry().hisname->setText("Hans");
+        c.before();
+        click(h->form->transmit->abort);
+        h->modem.clearCalls();
+        // Whatever comes next - a status tick, another station's character, the end of the over.
+        h->modem.raiseStatus(1200, 0);
+        h->modem.raiseRxChar('Q');
+        h->modem.raiseTxState(0);
+        h->modem.raiseStatus(1200, 0);
+        QTest::keyClicks(h->form->transmit->txtTXData, "typed after");
+        h->modem.raiseStatus(1200, 0);
+        EXPECT_EQ(h->modem.countCalls("SendText"), 0);
+        EXPECT_EQ(h->modem.countCalls("StartTx"), 0);
+        EXPECT_EQ(h->form->logTable.logCount(), 1);
+        EXPECT_EQ(entry().hisname->text(), "Hans"); // kept for "Log Entry"
+        EXPECT_FALSE(h->form->transmit->txtTXData->toPlainText().contains("sign-off"));
+    }
+}
+
+TEST_F(QsoTest, FailedStoreAfterTheSignOffKeepsTheContactForLogEntry) {
+    std::vector<std::string> failures;
+    h->form->entryControl->onStoreFailed = [&](const std::string& m) { failures.push_back(m); };
+    entry().hiscall->setText("DL1XYZ");
+    press(h->form->qso->answer);
+    entry().hisname->setText("Hans");
+    // The log is replaced by a folder: the append cannot go anywhere.
+    std::filesystem::remove(h->file("zizoro.tan"));
+    std::filesystem::create_directory(h->file("zizoro.tan"));
+    press(h->form->qso->endqb);
+    sendAll();
+    h->modem.raiseTxState(0);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_NE(failures[0].find("zizoro.tan"), std::string::npos) << failures[0];
+    EXPECT_EQ(entry().hisname->text(), "Hans");
+    EXPECT_EQ(entry().start->text(), "14:30:15");
+    EXPECT_EQ(entry().endt->text(), "14:30:15");
+    EXPECT_EQ(state().logAfterTx, 0); // not tried again behind the operator's back
+
+    // The cause gone, "Log Entry" stores it once, with the times it had.
+    std::filesystem::remove(h->file("zizoro.tan"));
+    ASSERT_EQ(newlog(h->file("zizoro.tan")), std::nullopt);
+    state().utcTime = "14:52:00";
+    click(entry().editlog);
+    EXPECT_EQ(readFile(h->file("zizoro.tan")),
+              std::string(kLogHeaderLine) +
+                  "zqx,20261207,DL1XYZ,143015,20,BPSK,40,143015,579,579,Hans,,,,,,,,,,,,,|:\r\n");
+    EXPECT_EQ(failures.size(), 1u);
 }
 
 TEST_F(QsoTest, TailWaitsForAReceivedCharacter) {

@@ -104,7 +104,10 @@ TEST(StatusText, UtcClockFromTheOffsetOrTheSystem) {
                           {{2026, 12, 7, 22, 0, 0}, "-5", "03:00:00"},
                           {{2026, 12, 7, 9, 5, 1}, "0", "09:05:01"},
                           {{2026, 12, 7, 9, 5, 1}, "", "06:07:08"}, // empty: the system's true UTC
-                          {{2026, 12, 7, 9, 5, 1}, "  ", "06:07:08"}};
+                          {{2026, 12, 7, 9, 5, 1}, "  ", "06:07:08"},
+                          {{2026, 12, 7, 9, 5, 1}, "CET", "06:07:08"}, // no number either
+                          {{2026, 12, 7, 9, 5, 1}, "-", "06:07:08"},
+                          {{2026, 12, 7, 9, 5, 1}, " +1 h", "08:05:01"}};
     for (const Case& c : cases)
         EXPECT_EQ(utcClock(Clock::fixed(c.local, utc), c.offset), c.expected) << '"' << c.offset << '"';
 }

@@ -19,7 +19,7 @@ protected:
     void startWith(std::initializer_list<std::pair<int, const char*>> items) {
         SettingsList s = defaultSettings();
         for (auto [i, v] : items) s[i] = v;
-        ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
+        ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
         h->startup->startup();
         h->form->show();
         h->modem.raiseStatus(1200, 0); // the band restore's re-apply
@@ -150,18 +150,31 @@ TEST_F(PanelTest, BtuWithEmptyWindowQueuesLineEndThenTheClosingLine) {
     EXPECT_EQ(backColour(h->form->qso->btu), colours::buttonFace());
 }
 
-TEST_F(PanelTest, PttFollowsTheStateOnlyWithoutAPttPort) {
-    struct Case { const char* pttItem; bool touched; };
-    for (const Case c : {Case{"0", true}, Case{"", true}, Case{"3", false}, Case{"/dev/ttyUSB1", false}}) {
+TEST_F(PanelTest, PttOnTheCatPortWithoutAPttPortOrWhenThePttPortIsTheCatPort) {
+    // Without a PTT port RTS keys; a PTT port on the CAT port's own cable keys its line setting
+    // (27: 1 RTS, 2 DTR, 3 both) there; another port is the modem's.
+    struct Case {
+        const char* pttItem;
+        const char* line;
+        std::vector<std::string> writes;
+    };
+    const Case cases[] = {
+        {"0", "2", {"RTSEnable=1", "RTSEnable=0"}},
+        {"", "2", {"RTSEnable=1", "RTSEnable=0"}},
+        {"3", "2", {}},
+        {"/dev/ttyUSB1", "2", {}},
+        {"1", "2", {"DTREnable=1", "DTREnable=0"}},
+        {"/dev/ttyS0", "1", {"RTSEnable=1", "RTSEnable=0"}},
+        {" 1", "3", {"RTSEnable=1", "DTREnable=1", "RTSEnable=0", "DTREnable=0"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.pttItem) + " line " + c.line);
         h = std::make_unique<FormHarness>();
-        startWith({{26, c.pttItem}, {41, "1"}, {42, "9600"}, {43, "8"}, {44, "N"}, {45, "1"}});
+        startWith({{26, c.pttItem}, {27, c.line}, {41, "1"}, {42, "9600"}, {43, "8"}, {44, "N"}, {45, "1"}});
         h->comm2.clearRecord();
         h->modem.raiseTxState(1);
         h->modem.raiseTxState(0);
-        if (c.touched)
-            EXPECT_EQ(h->comm2.rtsChanges(), (std::vector<bool>{true, false})) << c.pttItem;
-        else
-            EXPECT_TRUE(h->comm2.rtsChanges().empty()) << c.pttItem;
+        EXPECT_EQ(h->comm2.writes(), c.writes);
     }
 }
 

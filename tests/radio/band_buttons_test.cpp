@@ -23,7 +23,7 @@ protected:
         SettingsList s = defaultSettings();
         for (auto [i, v] : items)
             s[i] = v;
-        ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
+        ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
     }
     void startWith(std::initializer_list<std::pair<int, const char*>> items) {
         writeIni(items);

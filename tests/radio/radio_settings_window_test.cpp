@@ -23,7 +23,7 @@ protected:
         SettingsList s = defaultSettings();
         for (auto [i, v] : items)
             s[i] = v;
-        ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
+        ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
         h->startup->startup();
         h->modem.raiseStatus(1200, 0); // the re-apply that follows the band restore
         ASSERT_EQ(settingsChanged, 0);
@@ -84,7 +84,7 @@ TEST_F(RadioSettingsTest, ModelItemSelectsItsButtonAndOtherValuesSelectNone) {
         SCOPED_TRACE(model);
         SettingsList s = defaultSettings();
         s[63] = model;
-        ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
+        ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
         RadioSettingsWindow w(h->file("tavrel.ini"), nullptr, {});
         const QRadioButton* buttons[3] = {w.ic735, w.ft900, w.ts440};
         for (int i = 0; i < 3; ++i)
@@ -125,6 +125,26 @@ TEST_F(RadioSettingsTest, UpdateWritesTheBoxesAndReopensThePortWithTheNewModel) 
                                                "Handshaking=0",       "PortOpen=1",
                                                "CommPort=1 (failed)", "Output=00 70 40 01 0A"};
     EXPECT_EQ(h->comm2.writes(), expected);
+}
+
+TEST_F(RadioSettingsTest, UpdateThatCannotBeSavedSaysWhyAndKeepsTheWindowAndItsValues) {
+    startWith({{41, "0"}});
+    RadioSettingsWindow* w = open();
+    ASSERT_NE(w, nullptr);
+    QStringList told;
+    w->tellOperator = [&](const QString& t) { told << t; };
+    std::filesystem::create_directory(h->file("tavrel.ini.tmp")); // the write cannot be made
+    type(w->comportr, "2");
+    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].contains("tavrel.ini")) << told[0].toStdString();
+    EXPECT_EQ(settingsChanged, 0); // no re-apply reads the old file over the edit
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->comportr->currentText(), "2");
+    std::filesystem::remove(h->file("tavrel.ini.tmp"));
+    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    EXPECT_EQ(onDisk()[41], "2");
+    EXPECT_EQ(settingsChanged, 1);
 }
 
 TEST_F(RadioSettingsTest, TypedDevicePathIsStoredAndOpened) {

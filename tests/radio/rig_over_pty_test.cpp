@@ -99,7 +99,7 @@ protected:
         s[45] = "1";
         s[63] = model;
         s[50] = band;
-        ASSERT_TRUE(writeSettings(m_dir.path / "tavrel.ini", s));
+        ASSERT_EQ(writeSettings(m_dir.path / "tavrel.ini", s), std::nullopt);
     }
     void start() {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -26,7 +26,7 @@ protected:
         s[40] = "No";
         for (auto [i, v] : items)
             s[i] = v;
-        ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
+        ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
         h->startup->startup();
         h->modem.raiseStatus(1200, 0);
         ASSERT_EQ(settingsChanged, 0);

@@ -41,6 +41,9 @@ TEST_F(ReceiverTest, ModeStepsAndSurvivesAReapply) {
     click(c().modesel);
     EXPECT_EQ(c().modesel->text(), "QPSK USB");
     EXPECT_EQ(h->modem.mode, 1);
+    h->modem.mode = -1;
+    h->startup->reapplySettings();
+    EXPECT_EQ(h->modem.mode, 1); // told again, as the button shows it
     click(c().modesel);
     click(c().modesel);
     EXPECT_EQ(c().modesel->text(), "BPSK");
@@ -75,6 +78,24 @@ TEST_F(ReceiverTest, SlidersGoStraightToTheModem) {
     EXPECT_EQ(h->modem.searchRange, 25);
     c().Slider4->setValue(-400);
     EXPECT_EQ(h->modem.trimValue, -400);
+
+    // A re-apply tells the modem every control's value again, and the display kind's name follows
+    // the kind it resets.
+    c().Slider2->setValue(300);
+    click(c().display);
+    click(c().txfocus);
+    h->modem.squelchThreshold = h->modem.searchRange = h->modem.trimValue = h->modem.displayType = 999;
+    h->modem.clearCalls();
+    h->startup->reapplySettings();
+    EXPECT_EQ(h->modem.squelchThreshold, 50);
+    EXPECT_EQ(h->modem.countCalls("AfcLimit=300"), 1);
+    EXPECT_EQ(h->modem.searchRange, 25);
+    EXPECT_EQ(h->modem.trimValue, -400);
+    EXPECT_EQ(h->modem.displayType, 1);
+    EXPECT_EQ(c().displayt->text(), "Waterfall");
+    EXPECT_EQ(c().Label23->text(), "300");
+    EXPECT_EQ(h->form->state.keepTxFocus, 0);
+    EXPECT_EQ(backColour(c().txfocus), colours::red);
 }
 
 TEST_F(ReceiverTest, TogglesFlipTheirFlagsAndColours) {

@@ -15,7 +15,13 @@ const char* const kSample = "Testland:                 14:  27:  EU:   52.77:   
                             "Wae Part:                 14:  27:  EU:   50.00:   -10.00:    -1.0:  *W1:\n"
                             "    W1,=W1X;\n"
                             "Other Place:              14:  27:  EU:    0.00:     0.00:     0.0:  TB:\n"
-                            "    TB,=VER20230502;\n";
+                            "    TB,=VER20230502;\n"
+                            "Calls Only:               14:  27:  EU:    1.00:     1.00:     0.0:  T1A:\n"
+                            "    =T1AB,=T1AC;\n"
+                            "Label Only:               14:  27:  EU:    2.00:     2.00:     0.0:  C2:\n"
+                            "    =C2X;\n"
+                            "Wae Calls:                14:  27:  EU:    3.00:     3.00:     0.0:  *W2:\n"
+                            "    =W2AB;\n";
 
 } // namespace
 
@@ -27,14 +33,18 @@ TEST(CountryFileConversion, OnePrefixRowPerAliasInPrefixOrder) {
         {"C1", "Comma, Island", "NA", "5", "8", "-5.0", "10.50S", "73.97W"},
         {"C2", "Comma, Island", "NA", "5", "8", "-5.0", "10.50S", "73.97W"},
         {"T", "Testland", "EU", "14", "27", "0.0", "52.77N", "1.47W"},
+        // Main prefixes of entities cty.dat knows by whole calls only; C2 stays Comma, Island's.
+        {"T1A", "Calls Only", "EU", "14", "27", "0.0", "1.00N", "1.00W"},
         {"TA", "Testland", "EU", "15", "28", "0.0", "52.77N", "1.47W"},
         {"TB", "Other Place", "EU", "14", "27", "0.0", "0.00N", "0.00E"},
         {"TC", "Testland", "AF", "14", "27", "2.0", "10.0N", "20.0E"},
+        {"W2", "Wae Calls", "EU", "14", "27", "0.0", "3.00N", "3.00W"},
     };
     EXPECT_EQ(records, expected);
-    EXPECT_EQ(report.entities, 3);
+    EXPECT_EQ(report.unreachable, (std::vector<std::string>{"Label Only (C2)"}));
+    EXPECT_EQ(report.entities, 5);
     EXPECT_EQ(report.waeOnlySkipped, 1);
-    EXPECT_EQ(report.wholeCallsSkipped, 2);
+    EXPECT_EQ(report.wholeCallsSkipped, 6);
     EXPECT_EQ(report.tooLongSkipped, 1);
     EXPECT_EQ(report.repeatsMerged, 1);
     EXPECT_EQ(report.version, "20230502");

@@ -60,7 +60,7 @@ TEST(ShippedPrefixTable, CallsFromEveryContinentFindTheirCountry) {
         {"ZL1ABC", "ZL", "New Zealand"},
         {"4X1ABC", "4X", "Israel"},
         {"UA9ABC", "UA9", "Asiatic Russia"},
-        {"UA3ABC", "U", "European Russia"},
+        {"UA3ABC", "UA", "European Russia"},
         {"EA8ABC", "EA8", "Canary Islands"},
         {"EA4ABC", "EA", "Spain"},
         {"KH6ABC", "KH6", "Hawaii"},
@@ -69,6 +69,10 @@ TEST(ShippedPrefixTable, CallsFromEveryContinentFindTheirCountry) {
         {"VU2ABC", "VU", "India"},
         {"CE3ABC", "CE", "Chile"},
         {"IT9ABC", "I", "Italy"}, // Sicily counts only on the WAE list
+        // Entities whose own prefix has a digit in it, their calls listed one by one.
+        {"4U1ITU", "4U1I", "ITU HQ"},
+        {"4U1UN", "4U1U", "United Nations HQ"},
+        {"4U1VIC", "4U1V", "Vienna Intl Ctr"},
         {"EA8/G4ABC", "EA8", "Canary Islands"},
     };
     for (const Case& c : cases) {

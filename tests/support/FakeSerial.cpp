@@ -49,6 +49,7 @@ bool FakeSerial::setPortOpen(bool open) {
         m_rts = false;
         m_rtsChanges.push_back(false);
     }
+    m_dtr = m_dtr && open;
     m_open = open;
     return true;
 }
@@ -64,6 +65,12 @@ bool FakeSerial::setRTSEnable(bool on) {
     if (!record(Property::RTSEnable, on ? "RTSEnable=1" : "RTSEnable=0", m_open)) return false;
     if (m_rts != on) m_rtsChanges.push_back(on);
     m_rts = on;
+    return true;
+}
+
+bool FakeSerial::setDTREnable(bool on) {
+    if (!record(Property::DTREnable, on ? "DTREnable=1" : "DTREnable=0", m_open)) return false;
+    m_dtr = on;
     return true;
 }
 

@@ -12,7 +12,7 @@ namespace tavrel {
 
 class FakeSerial final : public SerialPort {
 public:
-    enum class Property { CommPort, Settings, Handshaking, PortOpen, Output, RTSEnable };
+    enum class Property { CommPort, Settings, Handshaking, PortOpen, Output, RTSEnable, DTREnable };
 
     bool setCommPort(const std::string& port) override;
     std::string commPort() const override { return m_commPort; }
@@ -25,12 +25,14 @@ public:
     bool output(const std::string& bytes) override;
     bool setRTSEnable(bool on) override;
     bool rtsEnable() const override { return m_rts; }
+    bool setDTREnable(bool on) override;
+    bool dtrEnable() const override { return m_dtr; }
 
     // Every write of that property fails (changing nothing) until told otherwise.
     void failWrites(Property p, bool fail = true);
 
     // Each property write in order: "CommPort=1", "Settings=9600, N, 8, 2", "Handshaking=0",
-    // "PortOpen=1", "Output=FE FE 04", "RTSEnable=1"; a write that failed ends in " (failed)".
+    // "PortOpen=1", "Output=FE FE 04", "RTSEnable=1", "DTREnable=1"; a write that failed ends in " (failed)".
     // Output while closed is not recorded at all.
     const std::vector<std::string>& writes() const { return m_writes; }
     // All bytes that went out, in order.
@@ -51,6 +53,7 @@ private:
     int m_handshaking = 0;
     bool m_open = false;
     bool m_rts = false;
+    bool m_dtr = false;
 };
 
 // "FE FE 04": bytes as upper-case hex pairs, the form Output writes are recorded in.

@@ -12,6 +12,8 @@
 #include <QStyleFactory>
 #include <memory>
 #include <ostream>
+#include <string>
+#include <vector>
 
 // Readable QStrings in test failures.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -24,11 +26,13 @@ struct FormHarness {
     FakeSerial comm2;
     std::unique_ptr<Form1> form;
     std::unique_ptr<Startup> startup;
+    std::vector<std::string> told; // what the window told the operator
 
     // A fixed clock keeps dates and times in tests repeatable.
     explicit FormHarness(DateTime local = {2026, 12, 7, 14, 30, 15}, DateTime utc = {2026, 12, 7, 14, 30, 15}) {
         form = std::make_unique<Form1>(dir.path, modem, comm2);
         form->state.clock = Clock::fixed(local, utc);
+        form->state.tellOperator = [this](const std::string& message) { told.push_back(message); };
         startup = std::make_unique<Startup>(*form);
     }
     std::filesystem::path file(const char* name) const { return dir.path / name; }

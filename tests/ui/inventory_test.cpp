@@ -68,7 +68,7 @@ const Named kControls[] = {
     {"bup", "Please back up your log and setting files"},
     {"Text1", "You have not backed up your PSK Log or user settings for ten days"},
     {"insdisk", "Please insert disk"},
-    {"Text2", "Please insert a formatted disk \ninto the A: drive and click \n\"Back up now\""},
+    {"Text2", "Plug in a USB stick or another removable medium \nand click \n\"Back up now\""},
     {"Command4", "Back up now"}, {"Command5", "Cancel"},
     // The modem component's display
     {"PskModem1", nullptr},

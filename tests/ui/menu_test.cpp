@@ -27,7 +27,7 @@ protected:
         s[13] = "20261207";
         for (auto [i, v] : items)
             s[i] = v;
-        ASSERT_TRUE(writeSettings(h->file("tavrel.ini"), s));
+        ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
         h->startup->startup();
     }
     // Programs named in `installed` are found under /opt/fake; those in `broken` do not start.
@@ -280,6 +280,25 @@ TEST_F(MenuTest, MenuExportAndCommand6WriteTheSameFile) {
     h->form->menu->xport->trigger();
     EXPECT_EQ(readFile(h->file("zizoro.adi")), fromButton);
     EXPECT_EQ(fromButton, "Tavrel ADIF Log Export\r\n12-07-2026   10:00:00\r\n<EOH>\r\n");
+}
+
+TEST_F(MenuTest, CtrlShortcutsWinOverTheTextBoxesOwnKeys) {
+    startWith({});
+    h->form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(h->form.get()));
+    auto* tx = h->form->transmit->txtTXData;
+    tx->setPlainText("keep me");
+    tx->selectAll();
+    tx->setFocus();
+    QTest::keyClick(tx, Qt::Key_X, Qt::ControlModifier); // not cut: the ADIF export
+    EXPECT_TRUE(fs::exists(h->file("zizoro.adi")));
+    EXPECT_EQ(tx->toPlainText(), "keep me");
+    auto* call = h->form->entry->hiscall;
+    call->setText("G4ABC");
+    call->setFocus();
+    QTest::keyClick(call, Qt::Key_U, Qt::ControlModifier); // not delete-line: the user settings
+    EXPECT_NE(h->form->menuControl->userSettings(), nullptr);
+    EXPECT_EQ(call->text(), "G4ABC");
 }
 
 TEST_F(MenuTest, ReapplyReturnsTheSchemeColours) {

@@ -2,6 +2,7 @@
 
 #include "app/Cp1252.h"
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 
@@ -106,10 +107,20 @@ PrefixAlias readAlias(const std::string& alias, const CtyEntity& entity) {
     return a;
 }
 
+DxccRecord recordFor(const PrefixAlias& a, const CtyEntity& e) {
+    return {a.prefix,        toCp1252(e.name),        a.continent,          zone(a.cqZone),
+            zone(a.ituZone), utcOffset(a.timeOffset), latitude(a.latitude), longitude(a.longitude)};
+}
+
 // The country files carry their date as the pseudo call =VERyyyymmdd.
 bool isVersionMark(const std::string& alias) {
     return alias.size() == 12 && alias.starts_with("=VER") &&
            alias.find_first_not_of("0123456789", 4) == std::string::npos;
+}
+
+// An entity cty.dat lists no prefix for, only whole calls.
+bool onlyWholeCalls(const CtyEntity& e) {
+    return std::all_of(e.aliases.begin(), e.aliases.end(), [](const std::string& a) { return a[0] == '='; });
 }
 
 std::string primaryWithoutMark(const CtyEntity& e) {
@@ -173,15 +184,39 @@ std::vector<DxccRecord> buildPrefixRecords(const std::vector<CtyEntity>& entitie
     };
     std::map<std::string, Entry> byPrefix; // byte order: a prefix sorts before its extensions
 
+    // A prefix listed under two entities goes to the entity whose primary prefix it is, otherwise
+    // to the first lister; a repeat within one entity keeps its first listing and its overrides.
+    const auto place = [&](const PrefixAlias& a, size_t ei) {
+        const CtyEntity& e = entities[ei];
+        const DxccRecord record = recordFor(a, e);
+        const auto [it, inserted] = byPrefix.try_emplace(a.prefix, Entry{record, ei});
+        if (inserted) return;
+        if (it->second.entity == ei) {
+            ++report.repeatsMerged;
+            return;
+        }
+        const CtyEntity& holder = entities[it->second.entity];
+        const bool takeOver = primaryWithoutMark(e) == a.prefix && primaryWithoutMark(holder) != a.prefix;
+        report.conflicts.push_back(a.prefix + ": " + holder.name + " / " + e.name + " -> " +
+                                   (takeOver ? e.name : holder.name));
+        if (takeOver) it->second = Entry{record, ei};
+    };
+
     for (size_t ei = 0; ei < entities.size(); ++ei) {
         const CtyEntity& e = entities[ei];
         for (const std::string& alias : e.aliases)
             if (isVersionMark(alias)) report.version = alias.substr(4);
-        if (e.waeOnly) {
+        // A WAE-only entity's calls fall to its DXCC entity's prefixes - unless it has none but whole
+        // calls, when its own main prefix keeps them from an unrelated shorter one (4U1VIC is not
+        // Italy's 4U).
+        if (e.waeOnly && !onlyWholeCalls(e)) {
             ++report.waeOnlySkipped;
             continue;
         }
-        ++report.entities;
+        if (e.waeOnly)
+            ++report.waeOnlyByMainPrefix;
+        else
+            ++report.entities;
         for (const std::string& alias : e.aliases) {
             if (alias[0] == '=') {
                 ++report.wholeCallsSkipped;
@@ -193,21 +228,29 @@ std::vector<DxccRecord> buildPrefixRecords(const std::vector<CtyEntity>& entitie
                 ++report.tooLongSkipped;
                 continue;
             }
-            DxccRecord record{
-                a.prefix,        toCp1252(e.name),        a.continent,          zone(a.cqZone),
-                zone(a.ituZone), utcOffset(a.timeOffset), latitude(a.latitude), longitude(a.longitude)};
-            const auto [it, inserted] = byPrefix.try_emplace(a.prefix, Entry{record, ei});
-            if (inserted) continue;
-            if (it->second.entity == ei) {
-                ++report.repeatsMerged; // first listing (and its overrides) stands
-                continue;
-            }
-            const CtyEntity& holder = entities[it->second.entity];
-            const bool takeOver = primaryWithoutMark(e) == a.prefix && primaryWithoutMark(holder) != a.prefix;
-            report.conflicts.push_back(a.prefix + ": " + holder.name + " / " + e.name + " -> " +
-                                       (takeOver ? e.name : holder.name));
-            if (takeOver) it->second = Entry{record, ei};
+            place(a, ei);
         }
+    }
+    // Each entity's main prefix gets its row where no entity lists it as a prefix of its calls:
+    // 4U1I for ITU HQ, whose calls cty.dat lists one by one. The main prefix is a label, so it
+    // takes no prefix from an entity that lists it (CE9 stays with the South Shetland Islands).
+    // One that no call begins with ("GM/s") or that is too long has no row.
+    for (size_t ei = 0; ei < entities.size(); ++ei) {
+        const CtyEntity& e = entities[ei];
+        const std::string main = primaryWithoutMark(e);
+        if ((!e.waeOnly || onlyWholeCalls(e)) && !main.empty() && main.size() <= 4 &&
+            main.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789") == std::string::npos)
+            byPrefix.try_emplace(main, Entry{recordFor(readAlias(main, e), e), ei});
+    }
+
+    // Entities no row names: a table of prefixes of up to four characters cannot reach them.
+    std::vector<bool> named(entities.size(), false);
+    for (const auto& [prefix, entry] : byPrefix)
+        named[entry.entity] = true;
+    for (size_t ei = 0; ei < entities.size(); ++ei) {
+        const CtyEntity& e = entities[ei];
+        if (!named[ei] && (!e.waeOnly || onlyWholeCalls(e)))
+            report.unreachable.push_back(e.name + " (" + primaryWithoutMark(e) + ")");
     }
 
     std::vector<DxccRecord> records{unknownRecord()};

@@ -33,12 +33,14 @@ std::vector<CtyEntity> parseCtyDat(std::string_view text);
 
 struct GenerationReport {
     int entities = 0;                   // DXCC entities used
-    int waeOnlySkipped = 0;             // entities only the WAE list counts
+    int waeOnlySkipped = 0;             // entities only the WAE list counts, left to their DXCC entity
+    int waeOnlyByMainPrefix = 0;        // WAE-only entities known by whole calls only: main prefix kept
     int wholeCallsSkipped = 0;          // "=CALL" aliases
     int tooLongSkipped = 0;             // prefixes of five characters or more
     int repeatsMerged = 0;              // the same prefix listed twice for one entity
     std::vector<std::string> conflicts; // the same prefix under two entities, and who got it
     std::string version;                // from the =VERyyyymmdd marker call, when present
+    std::vector<std::string> unreachable; // entities no row names, "name (main prefix)"
 };
 
 // The row shown when no prefix matches.
@@ -46,8 +48,9 @@ DxccRecord unknownRecord();
 
 // Record 0 (unknownRecord) followed by one record per distinct prefix of 1 to 4 characters in
 // byte order, so every prefix follows the shorter prefixes that begin it and the last match in
-// file order is the longest one. A prefix listed under two entities goes to the entity whose
-// primary prefix it is, otherwise to the first entity listing it.
+// file order is the longest one. Every entity's main prefix of up to four letters and digits has
+// its row, also where cty.dat lists only whole calls under it. A prefix listed under two entities
+// goes to the entity whose primary prefix it is, otherwise to the first entity listing it.
 std::vector<DxccRecord> buildPrefixRecords(const std::vector<CtyEntity>& entities, GenerationReport& report);
 
 // The records as dxcc1.csv text, one line each, LF-ended; a field holding a comma is quoted.

@@ -84,9 +84,12 @@ int main(int argc, char** argv) {
               << report.entities << " entities, " << records.size() - 1 << " prefixes (+ record 0); skipped "
               << report.waeOnlySkipped << " WAE-only entities, " << report.wholeCallsSkipped
               << " whole calls, " << report.tooLongSkipped << " prefixes over 4 characters; "
+              << report.waeOnlyByMainPrefix << " WAE-only entities by their main prefix; "
               << report.repeatsMerged << " repeats merged, " << report.conflicts.size()
               << " shared prefixes\n";
     for (const std::string& c : report.conflicts)
         std::cerr << "  shared " << c << "\n";
+    for (const std::string& u : report.unreachable)
+        std::cerr << "  unreachable " << u << "\n";
     return 0;
 }

@@ -4,14 +4,16 @@
 
 namespace tavrel {
 
-QString noDiskText() {
-    return QStringLiteral("There is no disk in the A: drive, \n"
-                          "Please insert a disk and press \n"
-                          " Retry to try again, or Cancel to quit back up");
+QString noMediumText(const std::string& problem, const std::filesystem::path& documents) {
+    return QString::fromStdString(problem) + "\n" +
+           QObject::tr("The copies on this computer are in %1.\n")
+               .arg(QString::fromStdString(documents.string())) +
+           QObject::tr("Mount a removable medium (a USB stick, say) and press Retry, or press Cancel to end "
+                       "the backup without it.");
 }
 
-std::unique_ptr<QMessageBox> makeNoDiskBox(QWidget* parent) {
-    auto box = std::make_unique<QMessageBox>(QMessageBox::Critical, QStringLiteral("Error!!"), noDiskText(),
+std::unique_ptr<QMessageBox> makeNoMediumBox(QWidget* parent, const QString& text) {
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Critical, QStringLiteral("Error!!"), text,
                                              QMessageBox::Retry | QMessageBox::Cancel, parent);
     box->setDefaultButton(QMessageBox::Retry);
     return box;
@@ -23,16 +25,22 @@ BackupControl::BackupControl(MainState& state, BackupReminder& bup, QPushButton&
     if (docs.isEmpty()) docs = QStandardPaths::writableLocation(QStandardPaths::HomeLocation) + "/Documents";
     documentsFolder = docs.toStdString();
     mediaRoots = removableMediaRoots(currentUserName());
-    askRetry = [this] { return makeNoDiskBox(m_bup.window())->exec() == QMessageBox::Retry; };
+    askRetry = [this](const QString& text) {
+        return makeNoMediumBox(m_bup.window(), text)->exec() == QMessageBox::Retry;
+    };
     tellOperator = [this](const QString& text) { QMessageBox::warning(m_bup.window(), tr("Back up"), text); };
+    tellDone = [this](const QString& text) { QMessageBox::information(m_bup.window(), tr("Back up"), text); };
     connect(&bu, &QPushButton::clicked, this, [this] { bu_Click(); });
     connect(bup.Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
     connect(bup.Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
 }
 
 void BackupControl::bu_Click() {
+    const BackupPlaces places{m_state.appFolder, documentsFolder, mediaRoots, mountTable};
     BackupAsk ask;
-    ask.retry = [this] { return askRetry(); };
+    ask.retry = [this](const std::string& problem) {
+        return askRetry(noMediumText(problem, documentsFolder));
+    };
     ask.reportLocal = [this](const std::vector<CopyFailure>& failures) {
         QString text =
             tr("The backup to %1 is not complete:").arg(QString::fromStdString(documentsFolder.string()));
@@ -40,17 +48,17 @@ void BackupControl::bu_Click() {
             text += "\n" + QString::fromStdString(f.file) + ": " + QString::fromStdString(f.reason);
         tellOperator(text);
     };
-    runBackup(m_state.settings, m_state.qsoDateKey,
-              BackupPlaces{m_state.appFolder, documentsFolder, mediaRoots}, ask);
+    const BackupResult result = runBackup(m_state.settings, m_state.qsoDateKey, places, ask);
     m_bup.setVisible(false);
+    tellDone(QString::fromStdString(backupSummary(result, places)));
 }
 
 void BackupControl::Command5_Click() {
     m_bup.setVisible(false);
 }
 
-void BackupControl::reminderTest() {
-    if (reminderDue(m_state.item(13), m_state.qsoDateKey)) m_bup.setVisible(true);
+void BackupControl::reminderTest(int contacts) {
+    if (contacts > 0 && reminderDue(m_state.item(13), m_state.qsoDateKey)) m_bup.setVisible(true);
 }
 
 } // namespace tavrel

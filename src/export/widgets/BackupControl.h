@@ -13,10 +13,11 @@
 
 namespace tavrel {
 
-// The three lines of the box shown when the removable medium is missing or a copy to it failed.
-QString noDiskText();
+// The text of the box shown when no removable medium is mounted or a copy to it failed: what went
+// wrong, where the copies on this computer are, and what Retry and Cancel do.
+QString noMediumText(const std::string& problem, const std::filesystem::path& documents);
 // The box itself: title "Error!!", stop icon, Retry and Cancel.
-std::unique_ptr<QMessageBox> makeNoDiskBox(QWidget* parent);
+std::unique_ptr<QMessageBox> makeNoMediumBox(QWidget* parent, const QString& text);
 
 class BackupControl : public QObject {
     Q_OBJECT
@@ -26,16 +27,20 @@ public:
     // Where the copies go; replaceable in tests.
     std::filesystem::path documentsFolder;         // the desktop's documents folder
     std::vector<std::filesystem::path> mediaRoots; // /media/<user>, /run/media/<user>
-    // The Retry/Cancel box: true for Retry.
-    std::function<bool()> askRetry;
+    std::filesystem::path mountTable = "/proc/self/mountinfo";
+    // The Retry/Cancel box with its text: true for Retry.
+    std::function<bool(const QString&)> askRetry;
     // Tells the operator which local copies failed (a warning box unless replaced).
     std::function<void(const QString&)> tellOperator;
+    // Tells the operator what the backup did and where (an information box unless replaced).
+    std::function<void(const QString&)> tellDone;
 
     void bu_Click();
     void Command4_Click() { bu_Click(); }
     void Command5_Click();
-    // Start-up: shows bup when the last backup is more than ten days old or unknown.
-    void reminderTest();
+    // Program start: shows bup when the log holds a contact and the last backup is more than ten
+    // days old or unknown.
+    void reminderTest(int contacts);
 
 private:
     MainState& m_state;

@@ -17,7 +17,7 @@ BackupReminder::BackupReminder(QWidget* parent) : QGroupBox(parent) {
     setBackColour(insdisk, colours::red);
     setForeColour(insdisk, Qt::white);
     Text2 = namedLabel(this, "Text2",
-                       tr("Please insert a formatted disk \ninto the A: drive and click \n\"Back up now\""));
+                       tr("Plug in a USB stick or another removable medium \nand click \n\"Back up now\""));
     Command4 = namedButton(this, "Command4", tr("Back up now"));
     Command5 = namedButton(this, "Command5", tr("Cancel"));
     auto* buttons = new QHBoxLayout;

@@ -44,6 +44,8 @@ EntryControl::EntryControl(MainState& state, LogTable& log, EntryPanel& entry, L
     onClick(lookup.Command1, [this] { Command1_Click(); });
     connect(entry.hiscall, &QLineEdit::textChanged, this, [this] { hiscall_Change(); });
     connect(capture.Textclick, &QLineEdit::textChanged, this, [this] { Textclick_Change(); });
+    // A new start time is a new contact: its end is the time of its own "Log Entry".
+    connect(entry.start, &QLineEdit::textChanged, this, [this] { m_keepEndTime = false; });
     for (QLineEdit* field : {entry.hiscall, entry.hisname, entry.myrst, entry.locator, entry.notes, entry.qtht})
         onDoubleClick(field, [this, field] { fileCapturedWord(field); });
 }
@@ -66,39 +68,56 @@ void EntryControl::getlog() {
     m_entry.qno->setText(QString::number(m_log.logCount()));
 }
 
-void EntryControl::putlog() {
+bool EntryControl::putlog() {
     const EntryTexts panel{bytesOf(m_entry.hiscall), bytesOf(m_entry.start),  bytesOf(m_entry.endt),
                            toBytes(m_entry.band->currentText()), bytesOf(m_entry.hisrst),
                            bytesOf(m_entry.myrst), bytesOf(m_entry.hisname), bytesOf(m_entry.qtht),
                            bytesOf(m_entry.notes), bytesOf(m_entry.locator)};
-    LogRecord row = buildRecord(panel, m_state.qsoDateKey);
+    LogRecord row = buildRecord(panel, m_state.qsoDateKey, m_state.item(9));
     if (auto error = appendContact(logPath(), row)) {
         // Nothing was stored: the panel keeps the contact so the operator can try again.
         onStoreFailed(error->message);
-        return;
+        return false;
     }
+    m_keepEndTime = false;
     getlog();
     // The reloaded row carries the chronological key, so a new contact sorts by date and time too.
     m_view.addContact(m_log.rows.empty() ? row : m_log.rows.back());
     m_entry.hisrst->setText("579");
     m_entry.myrst->setText("579");
+    return true;
 }
 
+bool EntryControl::storeAfterSignOff() {
+    if (!putlog()) {
+        m_keepEndTime = true;
+        return false;
+    }
+    cllog();
+    return true;
+}
+
+// The next contact is on the band in use.
 void EntryControl::cllog() {
     for (QLineEdit* e : {m_entry.hisname, m_entry.locator, m_entry.start, m_entry.endt, m_entry.dat, m_entry.notes,
                          m_entry.qtht})
         e->clear();
     m_entry.hisrst->setText("579");
     m_entry.myrst->setText("579");
-    m_entry.band->setCurrentText("20");
+    const std::string& band = m_state.currentBand;
+    const bool known = band == "10" || band == "15" || band == "20" || band == "40";
+    m_entry.band->setCurrentText(toQString(known ? band : "20"));
+    m_keepEndTime = false;
 }
 
 void EntryControl::editlog_Click() {
-    m_entry.endt->setText(toQString(m_state.utcTime));
+    // A contact left by a failed store keeps the end time its sign-off gave it.
+    if (!m_keepEndTime || m_entry.endt->text().isEmpty()) m_entry.endt->setText(toQString(m_state.utcTime));
     putlog();
 }
 
 void EntryControl::clearlog_Click() {
+    m_keepEndTime = false;
     for (QLineEdit* e : {m_entry.hiscall, m_entry.start, m_entry.qtht, m_entry.hisname, m_entry.endt, m_entry.dat,
                          m_entry.notes, m_entry.locator})
         e->clear();

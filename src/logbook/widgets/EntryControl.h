@@ -29,8 +29,12 @@ public:
     // Start-up: a missing log is made with its header record; the log is read.
     void makeLogIfMissing();
     void getlog();
-    void putlog();
+    // True when the contact was stored; otherwise the operator has been told why.
+    bool putlog();
     void cllog();
+    // The store after the sign-off: the panel is cleared once the contact is stored. One that could
+    // not be stored keeps the panel, its times included, for "Log Entry" once the cause is gone.
+    bool storeAfterSignOff();
     void editlog_Click();
     void clearlog_Click();
     void Textclick_Change();
@@ -60,6 +64,7 @@ private:
     QPushButton& m_answer;
     LogTable& m_log;
     int m_hitCount = 0;
+    bool m_keepEndTime = false; // the panel holds a contact whose store after the sign-off failed
 };
 
 } // namespace tavrel

@@ -163,11 +163,13 @@ void QsoControl::weather_Click() {
 
 void QsoControl::endqb_Click() {
     setBackColour(m_qso.endqb, colours::brightGreen);
+    // The whole window goes now: what was typed ahead and waits to be handed over is in it.
     m_modem.SendText(m_transmitControl.typedText() + kCrLf);
+    m_state.pendingTx.clear();
     setTransmitWindow(QString());
     m_state.signOffHeld = 1;
     m_modem.SendText(signOffText(values(), m_state.item(kEndItem)));
-    setTransmitWindow(QStringLiteral("\nQSO sign-off is being held for queueing......"));
+    setTransmitWindow(QStringLiteral("\n") + QString::fromLatin1(kSignOffHeldNotice));
     m_modem.StartTx(0);
     m_modem.EndTx();
 }
@@ -181,8 +183,8 @@ void QsoControl::signOffCheck() {
     m_modem.EndTx();
     m_state.logAfterTx = 1;
     m_state.signOffHeld = 0;
-    setTransmitWindow(m_transmit.txtTXData->toPlainText() +
-                      QStringLiteral("\nQSO sign-off has been queued for transmission"));
+    setTransmitWindow(m_transmit.txtTXData->toPlainText() + QStringLiteral("\n") +
+                      QString::fromLatin1(kSignOffQueuedNotice));
     m_transmitControl.resetQsoButtonColours();
 }
 
@@ -210,7 +212,11 @@ void QsoControl::Command7_Click() {
         m_state.settings[static_cast<size_t>(kUserCaption[i])] = toBytes(m_editor.Text4->text());
         m_qso.mtext[static_cast<size_t>(i)]->setText(m_editor.Text4->text());
     }
-    saveSettings(m_state);
+    // Not saved: the editor stays open with the text, for another try.
+    if (auto failure = saveSettings(m_state)) {
+        m_state.tell(*failure);
+        return;
+    }
     m_editor.Frame5->setVisible(false);
     m_editor.Frame6->setVisible(false);
 }

@@ -10,6 +10,8 @@
 #include "radio/PortNames.h"
 #include "radio/SerialPort.h"
 
+#include <QSignalBlocker>
+
 namespace tavrel {
 
 TransmitControl::TransmitControl(MainState& state, Modem& modem, SerialPort& comm2, TransmitPanel& transmit,
@@ -81,12 +83,38 @@ void TransmitControl::tune_Click() {
     }
 }
 
+// Abort is final: nothing that is due may key the transmitter again afterwards - not the BTU
+// line, typed text waiting for the queue, the held sign-off, its tail or the store after it. The
+// entry panel keeps the contact for "Log Entry".
 void TransmitControl::abort_Click() {
     setBackColour(m_transmit.abort, colours::red);
     m_modem.AbortTx();
+    m_state.pendingTx.clear();
+    m_state.btuTailDue = 0;
+    m_state.btuColourDue = 0;
+    m_state.signOffHeld = 0;
+    m_state.logAfterTx = 0;
+    m_state.txState = 0; // typing builds up the window until a transmit control is pressed
+    if (m_state.tuneOn == 1) {
+        m_state.tuneOn = 0;
+        setBackColour(m_transmit.tune, colours::green);
+    }
+    removeSignOffNotices();
     m_transmit.txfr->setVisible(false);
     resetToverBtuColours();
     resetQsoButtonColours();
+}
+
+// The notices say what no longer holds after an abort, and must never go on the air with the
+// window's text.
+void TransmitControl::removeSignOffNotices() {
+    QString text = m_transmit.txtTXData->toPlainText();
+    const QString before = text;
+    for (const char* notice : {kSignOffHeldNotice, kSignOffQueuedNotice})
+        text.remove(QStringLiteral("\n") + QString::fromLatin1(notice));
+    if (text == before) return;
+    const QSignalBlocker quiet(m_transmit.txtTXData);
+    m_transmit.txtTXData->setPlainText(text);
 }
 
 void TransmitControl::cleartx_Click() { m_transmit.txtTXData->clear(); }
@@ -110,18 +138,31 @@ void TransmitControl::TxStateChg(int state) {
     m_transmit.tx->setVisible(pending);
     m_transmit.txfr->setVisible(pending);
     if (!pending && m_state.logAfterTx == 1) {
-        if (storeContact) storeContact();
         m_state.logAfterTx = 0;
-        m_transmit.txtTXData->clear();
+        // A contact that could not be stored stays in the panel, and the notices with it.
+        if (storeContact && storeContact()) m_transmit.txtTXData->clear();
     }
     if (!pending) setBackColour(m_qso.cq, colours::buttonFace());
     m_txrxrec.setVisible(state == 0);
     m_transmit.Label52->setVisible(state == 0);
     m_txrxtx.setVisible(state != 0);
     m_transmit.Label53->setVisible(state != 0);
-    // Without a PTT port of its own the transmitter is keyed by RTS on the CAT port.
-    if (numberValue(m_state.item(26)) == 0 && !isDevicePath(m_state.item(26))) m_comm2.setRTSEnable(state == 1);
+    keyCatPort(state == 1);
     m_state.txState = state;
+}
+
+void TransmitControl::keyCatPort(bool on) {
+    const std::string& pttPort = m_state.item(26);
+    if (numberValue(pttPort) == 0 && !isDevicePath(pttPort)) {
+        // Without a PTT port of its own the transmitter is keyed by RTS on the CAT port.
+        m_comm2.setRTSEnable(on);
+    } else if (sameDevice(pttPort, m_state.item(41))) {
+        // PTT named on the CAT port's own cable: the port is opened once, for CAT, and PTT is keyed
+        // on its lines as the PTT line setting says (1 RTS, 2 DTR, 3 both).
+        const int lines = wholeNumber16(m_state.item(27));
+        if (lines == 1 || lines == 3) m_comm2.setRTSEnable(on);
+        if (lines == 2 || lines == 3) m_comm2.setDTREnable(on);
+    }
 }
 
 void TransmitControl::showPending() { m_transmit.tx->setText(QString::number(m_modem.TxPending())); }

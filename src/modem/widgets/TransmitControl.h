@@ -46,10 +46,14 @@ public:
     // The transmit window's text as the air will carry it: line breaks are CR LF.
     std::string typedText() const;
 
-    // Step 2 of TxStateChg, the automatic store of the contact; wired by the logbook.
-    std::function<void()> storeContact;
+    // The store of the contact once the over with the sign-off has ended; wired by the logbook.
+    // True when the contact was stored.
+    std::function<bool()> storeContact;
 
 private:
+    void keyCatPort(bool on);
+    void removeSignOffNotices();
+
     MainState& m_state;
     Modem& m_modem;
     SerialPort& m_comm2;

@@ -38,7 +38,7 @@ bool RadioControl::bandClick(std::string_view band) {
     // Until the next status event shows the absolute receive frequency.
     m_panel.txrxfreq->setText(toQString(dialText(b->frequencyHz)));
     m_state.currentBand = std::string(band);
-    saveSettings(m_state);
+    if (auto failure = saveSettings(m_state)) m_state.tell(*failure);
     return true;
 }
 

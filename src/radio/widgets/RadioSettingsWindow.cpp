@@ -7,6 +7,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QMessageBox>
 #include <QVBoxLayout>
 
 namespace tavrel {
@@ -33,6 +34,7 @@ RadioSettingsWindow::RadioSettingsWindow(std::filesystem::path iniFile, QWidget*
     : QWidget(parent, Qt::Window), m_iniFile(std::move(iniFile)) {
     setObjectName("Form4");
     setWindowTitle(tr("Radio Settings"));
+    tellOperator = [this](const QString& text) { QMessageBox::warning(this, tr("Radio Settings"), text); };
 
     Frame1 = named<QGroupBox>(this, "Frame1");
     Frame1->setTitle(tr("Radio Setings"));
@@ -159,7 +161,11 @@ void RadioSettingsWindow::Command1_Click() {
     put(43, Databits);
     put(44, parity);
     put(41, comportr);
-    writeSettings(m_iniFile, m_settings);
+    // Not saved: the window stays up with the operator's values, for another try.
+    if (auto failure = writeSettings(m_iniFile, m_settings)) {
+        tellOperator(QString::fromStdString(*failure));
+        return;
+    }
     settingsChanged = 1;
     hide();
 }

@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QWidget>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,8 @@ public:
     RadioSettingsWindow(std::filesystem::path iniFile, QWidget* parent = nullptr);
 
     const SettingsList& settings() const { return m_settings; }
+    // Tells the operator that the settings file could not be written (a warning box unless replaced).
+    std::function<void(const QString&)> tellOperator;
 
     void Command1_Click(); // "Update Settings"
 

@@ -52,7 +52,11 @@ void PresetControl::Command16_Click() {
         m_state.settings[static_cast<size_t>(item)] = toBytes(m_frame8.Text5->text());
         m_frame7.preset[static_cast<size_t>(i)]->setText(m_frame8.Text5->text());
     }
-    saveSettings(m_state);
+    // Not saved: the entry stays open with the frequency, for another try.
+    if (auto failure = saveSettings(m_state)) {
+        m_state.tell(*failure);
+        return;
+    }
     m_frame8.setVisible(false);
 }
 

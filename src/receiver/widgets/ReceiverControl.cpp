@@ -4,6 +4,8 @@
 #include "modem/Modem.h"
 #include "receiver/widgets/ReceiverControls.h"
 
+#include <algorithm>
+
 namespace tavrel {
 
 namespace {
@@ -21,12 +23,24 @@ ReceiverControl::ReceiverControl(MainState& state, Modem& modem, ReceiverControl
     onClick(controls.scrollstop, [this] { scrollstop_Click(); });
     onClick(controls.txfocus, [this] { txfocus_Click(); });
     connect(controls.Slider1, &QSlider::valueChanged, this, [this](int v) { m_modem.setSquelchThreshold(v); });
-    connect(controls.Slider2, &QSlider::valueChanged, this, [this](int v) {
-        m_modem.setAfcLimit(v);
-        m_c.Label23->setText(v == 0 ? QStringLiteral("Off") : QString::number(m_modem.AfcLimit()));
-    });
+    connect(controls.Slider2, &QSlider::valueChanged, this, [this](int v) { setAfcLimit(v); });
     connect(controls.Slider3, &QSlider::valueChanged, this, [this](int v) { m_modem.setSearchRange(v); });
     connect(controls.Slider4, &QSlider::valueChanged, this, [this](int v) { m_modem.setTrimValue(v); });
+}
+
+void ReceiverControl::setAfcLimit(int v) {
+    m_modem.setAfcLimit(v);
+    m_c.Label23->setText(v == 0 ? QStringLiteral("Off") : QString::number(m_modem.AfcLimit()));
+}
+
+void ReceiverControl::sendControls() {
+    // The display kind itself is sent by start-up; its name follows it.
+    m_c.displayt->setText(QString::fromLatin1(kDisplayNames[std::clamp(m_state.displayKind, 0, 4)]));
+    m_modem.setMode(m_state.modeIndex);
+    m_modem.setSquelchThreshold(m_c.Slider1->value());
+    setAfcLimit(m_c.Slider2->value());
+    m_modem.setSearchRange(m_c.Slider3->value());
+    m_modem.setTrimValue(m_c.Slider4->value());
 }
 
 void ReceiverControl::display_Click() {

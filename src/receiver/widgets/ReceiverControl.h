@@ -20,10 +20,16 @@ public:
     void modesel_Click();
     // Run by the status handling on every status event, so the speed chosen takes effect there.
     void applySquelchSpeed();
+    // Start-up and every re-apply: the modem is told what each control shows (mode, squelch level,
+    // AFC limit, search range, trim), whether or not a value just changed; the display kind's
+    // name follows the kind start-up sets.
+    void sendControls();
     void scrollstop_Click();
     void txfocus_Click();
 
 private:
+    void setAfcLimit(int v);
+
     MainState& m_state;
     Modem& m_modem;
     ReceiverControls& m_c;
