@@ -24,7 +24,8 @@ std::string Startup::catSettingsText(const std::string& baud, const std::string&
 
 void Startup::openCatPort(const std::string& catSettings) {
     const std::string& port = m_form.state.item(41);
-    if (!isPortItem(port)) return;
+    // A Hamlib rig (model "4") has the CAT port to itself.
+    if (!isPortItem(port) || m_form.state.item(63) == "4") return;
     // The group of four writes stops silently at the first failure.
     openPort(m_form.Comm2, port, catSettings);
 }
@@ -93,6 +94,7 @@ void Startup::startup() {
     f.status->Check1->setChecked(true);
     s.netOn = 1;
     // 18-19. The CAT port.
+    f.radioControl->applyRigSettings();
     openCatPort(catSettingsText(s.item(42), s.item(44), s.item(43), s.item(45)));
     // 20. Radio controls hidden when radio control is off.
     if (s.item(40) != "Yes") f.radioControl->hideRadioControls();
@@ -104,7 +106,7 @@ void Startup::startup() {
     // 24.
     f.logView->setVisible(false);
     // 25. Band restore: the band button's click, which saves the settings and so marks them changed.
-    f.radioControl->bandClick(s.currentBand);
+    f.radioControl->restoreBand(s.currentBand);
     // 26. New text starts at the bottom of the history.
     std::string crlf;
     for (int i = 0; i < 11; ++i) crlf += "\r\n";
