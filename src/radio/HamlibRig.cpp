@@ -82,6 +82,24 @@ bool setConf(RIG* rig, const char* name, const std::string& value) {
     return token != RIG_CONF_END && rig_set_conf(rig, token, value.c_str()) == RIG_OK;
 }
 
+int confNumber(RIG* rig, const char* name, int otherwise) {
+    const token_t token = rig_token_lookup(rig, name);
+    char value[64] = {};
+    if (token == RIG_CONF_END || rig_get_conf(rig, token, value) != RIG_OK) return otherwise;
+    return std::atoi(value);
+}
+
+// A rig that does not answer is noticed within a few seconds: the backend's answer timeout held
+// to 1.5 s, and its retries to what fits in about 2.5 s (one at least). Backends that wait long
+// (the network rig 10 s, five times) would otherwise leave the operator without word for a minute.
+void boundTimeouts(RIG* rig) {
+    int timeout = confNumber(rig, "timeout", 1500);
+    if (timeout <= 0 || timeout > 1500) timeout = 1500;
+    const int retry = std::min(confNumber(rig, "retry", 1), std::max(1, 2500 / timeout - 1));
+    setConf(rig, "timeout", std::to_string(timeout));
+    setConf(rig, "retry", std::to_string(retry));
+}
+
 rmode_t hamlibMode(RigMode mode) {
     switch (mode) {
     case RigMode::Usb:
@@ -138,8 +156,7 @@ RigResult HamlibRig::open() {
     if (!m_config.port.empty()) setConf(rig, "rig_pathname", m_config.port);
     if (m_config.baud > 0 && model->port == HamlibPort::Serial)
         setConf(rig, "serial_speed", std::to_string(m_config.baud));
-    // One more try after a timeout, not the backend's three or more: a dead rig is noticed soon.
-    setConf(rig, "retry", "1");
+    boundTimeouts(rig);
     if (m_config.ptt == RigPtt::Cat) setConf(rig, "ptt_type", "RIG");
     if (m_config.ptt == RigPtt::Rts) {
         setConf(rig, "ptt_type", "RTS");
