@@ -209,7 +209,6 @@ int main(int argc, char** argv) {
     probe.report("1 ms timer, idle");
     startup.time([&] { h.startup->startup(); });
     if (!spinUntil([&] { return radio.rig().reading().has_value(); }, 10000)) std::printf("rig never read\n");
-    (void)reapply;
 
     std::printf("Band click to rig through rigctld (%d clicks):\n", clicks);
     std::vector<double> toRig;

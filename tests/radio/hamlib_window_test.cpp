@@ -147,6 +147,8 @@ TEST_F(HamlibWindowTest, DummyRigFollowsTheBandButtonsAndThePanelFollowsTheRig) 
     QTest::qWait(500);
     EXPECT_EQ(dummy->hz(), 3'573'000u);
     EXPECT_EQ(h->modem.DialFreq(), 3573);
+    h->modem.raiseStatus(1200, 0); // on the lower sideband the audio lies below the dial
+    EXPECT_EQ(h->form->radioPanel->txrxfreq->text(), "3,571,800");
 }
 
 // A rig that cannot be reached is told in the status line; the buttons go on working.

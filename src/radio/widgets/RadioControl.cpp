@@ -105,6 +105,7 @@ void RadioControl::applyRigSettings() {
             m_panel.txrxusb->setVisible(true);
             m_panel.txrxlsb->setVisible(false);
         }
+        m_lowerSideband = false;
         m_rig->apply(std::nullopt);
         return;
     }
@@ -119,7 +120,8 @@ void RadioControl::dialRead(quint64 hz, int mode) {
     m_modem.setDialFreq(dialKHz(static_cast<uint32_t>(hz)));
     const auto m = static_cast<RigMode>(mode);
     m_panel.txrxusb->setVisible(m == RigMode::Usb || m == RigMode::UsbData);
-    m_panel.txrxlsb->setVisible(m == RigMode::Lsb || m == RigMode::LsbData);
+    m_lowerSideband = m == RigMode::Lsb || m == RigMode::LsbData;
+    m_panel.txrxlsb->setVisible(m_lowerSideband);
     // The next contact is logged on the band the rig is on; the band is not saved for that, so
     // no re-apply follows a turn of the dial.
     const BandInfo* b = bandOfFrequency(hz);

@@ -56,6 +56,9 @@ public:
     void applyRigSettings();
     RigControl& rig() { return *m_rig; }
 
+    // True while a Hamlib rig reports a lower-sideband mode.
+    bool lowerSideband() const { return m_lowerSideband; }
+
     void showRadioControls();
     void hideRadioControls();
 
@@ -81,6 +84,7 @@ private:
     QWidget* m_window;
     RigControl* m_rig;
     QLabel* m_rigStatus = nullptr;
+    bool m_lowerSideband = false;
     QPointer<RadioSettingsWindow> m_settingsWindow;
 };
 

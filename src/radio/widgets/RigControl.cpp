@@ -3,6 +3,7 @@
 #include "radio/HamlibRig.h"
 
 #include <QMetaObject>
+#include <mutex>
 
 namespace tavrel {
 
