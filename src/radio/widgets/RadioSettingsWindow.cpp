@@ -223,8 +223,8 @@ void RadioSettingsWindow::rigtest_Click() {
         RigConfig station = *m_station->config();
         station.ptt = RigPtt::None;
         if (station == *setup.config) {
-            if (!m_station->status().isEmpty())
-                result->setText(m_station->status());
+            if (!m_station->notResponding().isEmpty())
+                result->setText(m_station->notResponding());
             else if (m_station->reading())
                 result->setText(tr("Rig answers: %1").arg(readingText(*m_station->reading())));
             else

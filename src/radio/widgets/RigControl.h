@@ -53,6 +53,8 @@ public:
     // What the status line says of the rig: why it does not answer, or what it would not do (until
     // the next command); empty while all is well.
     QString status() const { return m_lost.isEmpty() ? m_refused : m_lost; }
+    // Why the rig does not answer; empty while it does.
+    const QString& notResponding() const { return m_lost; }
 
     // Reads the dial of a rig once, on a thread of its own, and calls done on this object's
     // thread with the reading or the error text.
