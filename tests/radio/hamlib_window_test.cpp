@@ -118,7 +118,9 @@ TEST_F(HamlibWindowTest, DummyRigFollowsTheBandButtonsAndThePanelFollowsTheRig) 
     EXPECT_EQ(rigStatus(), "");
 
     QTest::mouseClick(h->form->radioPanel->twenty, Qt::LeftButton);
-    ASSERT_TRUE(waitFor([&] { return dummy->hz() == 14'070'000; }));
+    // The read-back comes once the tune (frequency, then mode) is done.
+    ASSERT_TRUE(waitFor([&] { return rig().reading() && rig().reading()->hz == 14'070'000; }));
+    EXPECT_EQ(dummy->hz(), 14'070'000u);
     EXPECT_EQ(h->form->entry->band->currentText(), "20");
 
     // The dial turned on the rig: the modem's dial, the indicators and the band follow; the band
