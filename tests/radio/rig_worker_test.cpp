@@ -122,9 +122,10 @@ TEST(RigWorker, UnkeyIsNeverLostAndKeyIsNeverLate) {
     worker->tune(7'035'000, RigMode::UsbData);
     ASSERT_TRUE(s->waitFor([&] { return s->has(s->calls, "open (no answer)"); }));
 
-    const size_t back = s->callCount();
+    size_t back = 0;
     {
         std::lock_guard lock(s->m);
+        back = s->calls.size();
         s->answering = true;
         s->events.clear();
     }
