@@ -12,6 +12,7 @@
 #include "radio/widgets/RadioControl.h"
 #include "radio/widgets/RigControl.h"
 #include "support/FormHarness.h"
+#include "support/Rigctld.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -33,18 +34,6 @@
 using namespace tavrel;
 
 namespace {
-
-int freeLocalPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
 
 // A second client of rigctld on a thread of its own: asks "f" every millisecond and keeps the
 // last answer with the time it first came.
@@ -182,11 +171,10 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     testApplication();
     const int clicks = argc > 1 ? std::atoi(argv[1]) : 40;
-    const int port = freeLocalPort();
-    const QStringList rigctldArgs = {"-m", "1", "-P", "RIG", "-T", "127.0.0.1", "-t", QString::number(port)};
-    QProcess rigctld;
-    rigctld.start("rigctld", rigctldArgs);
-    if (!rigctld.waitForStarted(5000)) {
+    Rigctld rig;
+    QProcess& rigctld = rig.process();
+    const int port = rig.port();
+    if (!rig.start()) {
         std::fprintf(stderr, "rigctld did not start (Debian's libhamlib-utils)\n");
         return 1;
     }
@@ -262,18 +250,16 @@ int main(int argc, char** argv) {
     ::kill(static_cast<pid_t>(rigctld.processId()), SIGSTOP);
     hold("1 ms timer, rigctld stopped", 6000);
     ::kill(static_cast<pid_t>(rigctld.processId()), SIGCONT);
-    rigctld.kill();
-    rigctld.waitForFinished(5000);
+    rig.stop();
     std::printf("Window thread while rigctld is gone:\n");
     hold("1 ms timer, rigctld killed", 4000);
 
-    rigctld.start("rigctld", rigctldArgs);
-    rigctld.waitForStarted(5000);
     QElapsedTimer back;
     back.start();
+    rig.start();
     probe.reset();
     spinUntil([&] { return radio.rig().status().isEmpty(); }, 20000);
-    std::printf("Back in contact %.0f ms after rigctld restarted (reopen every 2 s)\n",
+    std::printf("Back in contact %.0f ms after rigctld was started again (reopen every 2 s)\n",
                 static_cast<double>(back.elapsed()));
     probe.report("1 ms timer, recovering");
 
@@ -283,7 +269,5 @@ int main(int argc, char** argv) {
     tunes.report("rig tune");
     ptt.report("PTT change (TxStateChg)");
     reapply.report("settings re-apply (whole start-up)");
-    rigctld.kill();
-    rigctld.waitForFinished(5000);
     return 0;
 }

@@ -5,60 +5,15 @@
 #include "radio/widgets/RadioControl.h"
 #include "radio/widgets/RigControl.h"
 #include "support/FormHarness.h"
+#include "support/Rigctld.h"
 
-#include <QProcess>
 #include <QStatusBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 using namespace tavrel;
 
 namespace {
-
-// rigctld with Hamlib's dummy rig on a free local port, keyed by command.
-class Rigctld {
-public:
-    Rigctld() {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof a;
-        ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-        m_port = ntohs(a.sin_port);
-        ::close(fd);
-    }
-    ~Rigctld() { stop(); }
-    std::string address() const { return "127.0.0.1:" + std::to_string(m_port); }
-    bool start() {
-        m_proc.start("rigctld", {"-m", "1", "-P", "RIG", "-T", "127.0.0.1", "-t", QString::number(m_port)});
-        if (!m_proc.waitForStarted(5000)) return false;
-        // Listening once rigctl gets an answer.
-        return QTest::qWaitFor([this] { return !rigctl({"f"}).isEmpty(); }, 10000);
-    }
-    void stop() {
-        if (m_proc.state() == QProcess::NotRunning) return;
-        m_proc.kill();
-        m_proc.waitForFinished(5000);
-    }
-    // rigctl's answer from outside, trimmed; empty when it got none.
-    QString rigctl(const QStringList& command) const {
-        QProcess p;
-        p.start("rigctl", QStringList{"-m", "2", "-r", QString::fromStdString(address())} + command);
-        if (!p.waitForFinished(5000) || p.exitCode() != 0) return {};
-        return QString::fromLatin1(p.readAllStandardOutput()).trimmed();
-    }
-
-private:
-    int m_port = 0;
-    QProcess m_proc;
-};
 
 class HamlibWindowTest : public ::testing::Test {
 protected:

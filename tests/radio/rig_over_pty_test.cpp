@@ -3,6 +3,7 @@
 
 #include "app/Settings.h"
 #include "support/FakeSerial.h"
+#include "support/Rigctld.h"
 #include "support/TempDir.h"
 
 #include <QCoreApplication>
@@ -11,13 +12,10 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <cstdio>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <stdlib.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace tavrel;
@@ -34,18 +32,6 @@ QCoreApplication& app() {
 
 std::string hex(const std::string& bytes) {
     return hexBytes(bytes);
-}
-
-int freeLocalPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-    ::close(fd);
-    return ntohs(a.sin_port);
 }
 
 class Rig {
@@ -191,27 +177,17 @@ TEST_F(RigOverPty, SavedBandIsSentToTheRigAtStartupAndAgainAtTheFirstReapply) {
 // A Hamlib rig: the program links Hamlib and start-up's band restore tunes rigctld, read from
 // outside with rigctl.
 TEST_F(RigOverPty, HamlibRigctldIsTunedToTheSavedBand) {
-    QProcess rigctld;
-    const QString port = QString::number(freeLocalPort());
-    rigctld.start("rigctld", {"-m", "1", "-T", "127.0.0.1", "-t", port});
-    ASSERT_TRUE(rigctld.waitForStarted(5000)) << "rigctld (Debian's libhamlib-utils) is missing";
-    writeIni("4", "30", {{64, "2"}, {41, "127.0.0.1:" + port.toStdString()}});
+    Rigctld rigctld;
+    ASSERT_TRUE(rigctld.start()) << "rigctld (Debian's libhamlib-utils) did not start";
+    writeIni("4", "30", {{64, "2"}, {41, rigctld.address()}});
     start();
-    QString dial;
     QElapsedTimer t;
     t.start();
-    while (t.elapsed() < 20000 && dial != "10142000") {
-        QProcess rigctl;
-        rigctl.start("rigctl", {"-m", "2", "-r", "127.0.0.1:" + port, "f"});
-        rigctl.waitForFinished(5000);
-        dial = QString::fromLatin1(rigctl.readAllStandardOutput()).trimmed();
+    while (t.elapsed() < 20000 && rigctld.rigctl({"f"}) != "10142000")
         QThread::msleep(100);
-    }
-    EXPECT_EQ(dial, "10142000");
+    EXPECT_EQ(rigctld.rigctl({"f"}), "10142000");
     EXPECT_EQ(m_proc.state(), QProcess::Running) << m_proc.readAllStandardError().toStdString();
     stop();
-    rigctld.kill();
-    rigctld.waitForFinished(5000);
 }
 
 } // namespace
