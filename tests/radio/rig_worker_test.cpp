@@ -186,7 +186,7 @@ TEST(RigSetup, SettingsNameTheRigItsPortAndWherePttGoes) {
     EXPECT_EQ(bandMode(""), RigMode::Usb);
 }
 
-// Hamlib's dummy rig in process: modes both ways, PTT through the rig, and the two kinds of failure.
+// Hamlib's dummy rig in process: modes both ways, PTT through the rig, and a closed rig.
 TEST(HamlibRig, DummyRigTunesReadsAndKeys) {
     HamlibRig rig(RigConfig{1, "", 0, RigPtt::Cat});
     ASSERT_TRUE(rig.open());
@@ -206,34 +206,8 @@ TEST(HamlibRig, DummyRigTunesReadsAndKeys) {
         ASSERT_TRUE(rig.readPtt(keyed));
         EXPECT_EQ(keyed, on);
     }
-    EXPECT_EQ(rig.setMode(RigMode::Other).kind, RigResult::Kind::Refused);
     rig.close();
     EXPECT_EQ(rig.readFrequency(hz).kind, RigResult::Kind::Lost);
-
-    // Nothing listens on port 1 here; a serial rig on a device that does not exist.
-    for (const RigConfig& c : {RigConfig{2, "127.0.0.1:1", 0, RigPtt::None},
-                               RigConfig{3073, "/dev/tavrel-no-such-tty", 19200, RigPtt::None}}) {
-        HamlibRig away(c);
-        const RigResult r = away.open();
-        EXPECT_EQ(r.kind, RigResult::Kind::Lost) << c.model;
-        EXPECT_FALSE(r.error.empty());
-    }
-}
-
-TEST(HamlibRig, ListsEveryRigOfTheInstalledHamlibByMaker) {
-    const auto& list = hamlibModels();
-    ASSERT_GT(list.size(), 100u);
-    const HamlibModel* dummy = findHamlibModel(1);
-    ASSERT_NE(dummy, nullptr);
-    EXPECT_EQ(dummy->port, HamlibPort::None);
-    EXPECT_EQ(findHamlibModel(2)->port, HamlibPort::Network);
-    const HamlibModel* ic7300 = findHamlibModel(3073);
-    ASSERT_NE(ic7300, nullptr);
-    EXPECT_EQ(ic7300->maker + " " + ic7300->model, "Icom IC-7300");
-    EXPECT_EQ(ic7300->port, HamlibPort::Serial);
-    EXPECT_EQ(findHamlibModel(999999), nullptr);
-    for (size_t i = 1; i < list.size(); ++i)
-        EXPECT_LE(strcasecmp(list[i - 1].maker.c_str(), list[i].maker.c_str()), 0) << list[i].maker;
 }
 
 } // namespace
