@@ -20,9 +20,12 @@
 #include <QTest>
 #include <QTimer>
 
+#include <QApplication>
+
 #include <algorithm>
 #include <arpa/inet.h>
 #include <atomic>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <netinet/in.h>
@@ -129,6 +132,46 @@ private:
     std::vector<double> m_gaps;
 };
 
+// Times every event the window's thread handles; those for the rig controller (the worker's
+// read-backs and trouble reports) apart, and the slowest of all with what they were.
+class TimingApp : public QApplication {
+public:
+    using QApplication::QApplication;
+    QObject* rig = nullptr;
+    std::vector<double> rigEvents;
+    struct Slow {
+        double ms;
+        std::string what;
+    };
+    std::vector<Slow> slowest;
+
+    bool notify(QObject* receiver, QEvent* e) override {
+        if (m_depth++ > 0) {
+            const bool r = QApplication::notify(receiver, e);
+            --m_depth;
+            return r;
+        }
+        QElapsedTimer t;
+        t.start();
+        const bool r = QApplication::notify(receiver, e);
+        --m_depth;
+        const double ms = static_cast<double>(t.nsecsElapsed()) / 1e6;
+        if (receiver == rig && e->type() == QEvent::MetaCall) rigEvents.push_back(ms);
+        if (ms > 2.0) {
+            slowest.push_back({ms, std::string(receiver->metaObject()->className()) + " '" +
+                                       receiver->objectName().toStdString() + "' event " +
+                                       std::to_string(static_cast<int>(e->type()))});
+            std::sort(slowest.begin(), slowest.end(),
+                      [](const Slow& a, const Slow& b) { return a.ms > b.ms; });
+            if (slowest.size() > 5) slowest.pop_back();
+        }
+        return r;
+    }
+
+private:
+    int m_depth = 0;
+};
+
 // Runs the event loop, never sleeping past a timer, until pred holds or ms have passed.
 bool spinUntil(const std::function<bool()>& pred, int ms) {
     QElapsedTimer t;
@@ -169,7 +212,8 @@ struct CallTimes {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    testApplication();
+    TimingApp app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
     const int clicks = argc > 1 ? std::atoi(argv[1]) : 40;
     Rigctld rig;
     QProcess& rigctld = rig.process();
@@ -190,6 +234,7 @@ int main(int argc, char** argv) {
     s[50] = "20";
     writeSettings(h.file("tavrel.ini"), s);
     RadioControl& radio = *h.form->radioControl;
+    app.rig = &radio.rig();
     CallTimes startup, bandClicks, tunes, ptt, reapply;
     TickProbe probe;
     spin(3000);
@@ -268,6 +313,13 @@ int main(int argc, char** argv) {
     bandClicks.report("band click (incl. settings save)");
     tunes.report("rig tune");
     ptt.report("PTT change (TxStateChg)");
+    std::sort(app.rigEvents.begin(), app.rigEvents.end());
+    if (!app.rigEvents.empty())
+        std::printf("  %-34s %6zu events: median %.3f ms, max %.3f ms\n", "worker events (read-back, status)",
+                    app.rigEvents.size(), app.rigEvents[app.rigEvents.size() / 2], app.rigEvents.back());
     reapply.report("settings re-apply (whole start-up)");
+    std::printf("Slowest events on the window's thread (top-level handlers):\n");
+    for (const auto& s : app.slowest)
+        std::printf("  %8.3f ms  %s\n", s.ms, s.what.c_str());
     return 0;
 }
