@@ -1,13 +1,23 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Tavrel needs to build, run and test; quick when all are there.
+# Installs the Debian packages Tavrel needs; quick when all are there.
+#   deps.sh           to build and run the program, and to run its tests and benchmarks
+#   deps.sh program   to build and run the program only
 set -euo pipefail
-packages=(
+# The program: its build and the libraries it runs with. The build configures the tests and
+# benchmarks as well, so it needs GoogleTest and Google Benchmark too.
+program=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
-  libliquid-dev libfftw3-dev libsndfile1-dev hamradio-files
-  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+  libliquid-dev libfftw3-dev libsndfile1-dev libhamlib-dev hamradio-files
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+# The tests and benchmarks only (rigctld and rigctl for the rig tests).
+tests=(
+  clang libclang-rt-14-dev libhamlib-utils
   pulseaudio pulseaudio-utils socat xvfb xauth imagemagick fonts-dejavu-core
 )
+packages=("${program[@]}")
+[ "${1:-}" = program ] || packages+=("${tests[@]}")
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -21,6 +31,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo_cmd apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+[ "${1:-}" = program ] && exit 0
 
 # Node.js and npm (either Debian's or another packaging of them) for the independent ADIF
 # reader the tests check the export with.

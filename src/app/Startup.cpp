@@ -58,6 +58,8 @@ std::string Startup::catSettingsText(const std::string& baud, const std::string&
 // A port the re-apply has already opened is no failure.
 void Startup::openCatPort(const std::string& catSettings) {
     const std::string& port = m_form.state.item(41);
+    // A Hamlib rig (model "4") has the CAT port to itself.
+    if (m_form.state.item(63) == "4") return;
     if (!isPortItem(port)) {
         // "0" or nothing: no rig control wanted. Anything else names no port the program knows.
         if (holdsNumber(port) ? wholeNumber16(port) != 0 : port.find_first_not_of(" \t") != std::string::npos)
@@ -177,7 +179,8 @@ void Startup::run(bool programStart) {
     setBackColour(f.receiver->txfocus, colours::red);
     f.status->Check1->setChecked(true);
     s.netOn = 1;
-    // The CAT port.
+    // The CAT port, or the Hamlib rig.
+    f.radioControl->applyRigSettings();
     openCatPort(catSettingsText(s.item(42), s.item(44), s.item(43), s.item(45)));
     // Radio controls hidden when radio control is off.
     if (s.item(40) != "Yes") f.radioControl->hideRadioControls();
@@ -187,7 +190,7 @@ void Startup::run(bool programStart) {
     if (programStart) f.backupControl->reminderTest(f.logTable.logLast());
     f.logView->setVisible(false);
     // Band restore: the band button's click, which saves the settings and so marks them changed.
-    f.radioControl->bandClick(s.currentBand);
+    f.radioControl->restoreBand(s.currentBand);
     // New text starts at the bottom of the history.
     std::string crlf;
     for (int i = 0; i < 11; ++i) crlf += "\r\n";

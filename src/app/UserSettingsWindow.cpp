@@ -85,7 +85,9 @@ UserSettingsWindow::UserSettingsWindow(std::filesystem::path appFolder, QWidget*
     Option1 = option(comm, "Option1", tr("Use RTS"));
     Option2 = option(comm, "Option2", tr("Use DTR"));
     Option3 = option(comm, "Option3", tr("Use RTS + DTR"));
-    for (QRadioButton* o : {Option1, Option2, Option3})
+    Option4 = option(comm, "Option4", tr("Use CAT"));
+    Option4->setToolTip(tr("Key the transmitter with a command to the rig (Hamlib rigs)"));
+    for (QRadioButton* o : {Option1, Option2, Option3, Option4})
         static_cast<QFormLayout*>(comm->layout())->addRow(o);
 
     Frame4 = frame(this, "Frame4", tr("Programme Options"));
@@ -135,7 +137,8 @@ UserSettingsWindow::UserSettingsWindow(std::filesystem::path appFolder, QWidget*
     connect(Combo1, &QComboBox::activated, this, take26);
     // A typed port path counts once the operator leaves the box or presses Enter.
     connect(Combo1->lineEdit(), &QLineEdit::editingFinished, this, take26);
-    const std::pair<QRadioButton*, const char*> lines[] = {{Option1, "1"}, {Option2, "2"}, {Option3, "3"}};
+    const std::pair<QRadioButton*, const char*> lines[] = {
+        {Option1, "1"}, {Option2, "2"}, {Option3, "3"}, {Option4, "4"}};
     for (auto [b, v] : lines)
         connect(b, &QRadioButton::clicked, this, [this, b, v] {
             if (b->isChecked()) m_list[27] = v;
@@ -174,10 +177,11 @@ void UserSettingsWindow::load() {
     for (auto [box, item] : boxes)
         box->setText(toQString(read[static_cast<size_t>(item)]));
     const double line = numberValue(read[27]);
-    selectOnly({Option1, Option2, Option3}, line == 3   ? Option3
-                                            : line == 2 ? Option2
-                                            : line == 1 ? Option1
-                                                        : nullptr);
+    selectOnly({Option1, Option2, Option3, Option4}, line == 4   ? Option4
+                                                     : line == 3 ? Option3
+                                                     : line == 2 ? Option2
+                                                     : line == 1 ? Option1
+                                                                 : nullptr);
     cqtick->setChecked(wholeNumber16(read[38]) == 1);
     Combo1->setCurrentText(toQString(read[26]));
     rangebottom->setText(toQString(read[61]));

@@ -33,7 +33,7 @@ public:
     QLineEdit *mycomputer, *myrig, *mypower, *myantenna;
     QLineEdit *mytown, *myarea, *mylocator, *mylat, *mylong, *gmt;
     QComboBox* Combo1;
-    QRadioButton *Option1, *Option2, *Option3;
+    QRadioButton *Option1, *Option2, *Option3, *Option4; // Option4: PTT through the rig (Hamlib)
     QRadioButton *rangenormal, *rangewide, *rangecustom;
     QLineEdit *rangebottom, *rangetop;
     QCheckBox* cqtick;

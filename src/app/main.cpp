@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyleFactory>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 
@@ -17,6 +18,10 @@ int main(int argc, char** argv) {
     int rc = 0;
     {
         QApplication app(argc, argv);
+        // Qt took the environment's locale; numbers in C functions stay in C notation. Hamlib also
+        // saves and restores this category around its calls in a way that is only safe while it
+        // is "C".
+        std::setlocale(LC_NUMERIC, "C");
         QApplication::setApplicationName(QStringLiteral("Tavrel"));
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 

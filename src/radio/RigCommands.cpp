@@ -1,18 +1,10 @@
 #include "radio/RigCommands.h"
 
-#include <array>
 #include <cstdio>
 
 namespace tavrel {
 
 namespace {
-
-constexpr std::array<BandInfo, 4> kBands{{
-    {"10", 28'120'000},
-    {"15", 21'070'000},
-    {"20", 14'070'000},
-    {"40", 7'035'000},
-}};
 
 // Eight decimal digits as four packed-BCD bytes, lowest pair first.
 std::string packedBcd4(uint32_t value) {
@@ -27,12 +19,6 @@ std::string packedBcd4(uint32_t value) {
 }
 
 } // namespace
-
-const BandInfo* findBand(std::string_view band) {
-    for (const BandInfo& b : kBands)
-        if (b.band == band) return &b;
-    return nullptr;
-}
 
 std::string dialText(uint32_t frequencyHz) {
     char buf[32];
@@ -59,11 +45,16 @@ std::string yaesuSetFrequency(uint32_t frequencyHz) {
     return block;
 }
 
-std::string bandCommand(std::string_view band, std::string_view modelItem) {
-    const BandInfo* b = findBand(band);
-    if (!b) return {};
-    if (modelItem == "1") return icomSetFrequency(b->frequencyHz);
-    if (modelItem == "2") return yaesuSetFrequency(b->frequencyHz);
+std::string kenwoodSetFrequency(uint32_t frequencyHz) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "FA%011u;", frequencyHz);
+    return buf;
+}
+
+std::string setFrequencyCommand(uint32_t frequencyHz, std::string_view modelItem) {
+    if (modelItem == "1") return icomSetFrequency(frequencyHz);
+    if (modelItem == "2") return yaesuSetFrequency(frequencyHz);
+    if (modelItem == "3") return kenwoodSetFrequency(frequencyHz);
     return {};
 }
 

@@ -1,19 +1,13 @@
 #pragma once
-// The band table and the set-frequency commands sent to the rig on a band button.
+// The set-frequency commands sent to the rig on a band button, and the dial texts.
+
+#include "radio/BandPlan.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace tavrel {
-
-struct BandInfo {
-    std::string_view band; // "10", "15", "20", "40"
-    uint32_t frequencyHz;  // the band's PSK31 calling frequency
-};
-
-// nullptr for a text that is not one of the four bands.
-const BandInfo* findBand(std::string_view band);
 
 // Dial text shown in the rig panel: MHz, kHz and tens of Hz, "28.120.00", "7.035.00".
 std::string dialText(uint32_t frequencyHz);
@@ -27,8 +21,11 @@ std::string icomSetFrequency(uint32_t frequencyHz, uint8_t rigAddress = 0x04,
 // Yaesu five-byte block: four bytes of packed BCD in units of 10 Hz (lowest pair first), opcode 0A.
 std::string yaesuSetFrequency(uint32_t frequencyHz);
 
-// The bytes a band button sends for radio model item 63: "1" Icom, "2" Yaesu; any other model
-// ("3" Kenwood included) or an unknown band sends nothing (empty).
-std::string bandCommand(std::string_view band, std::string_view modelItem);
+// Kenwood: "FA", the frequency in Hz as eleven digits, ";" (ASCII).
+std::string kenwoodSetFrequency(uint32_t frequencyHz);
+
+// The bytes that tune the rig of radio model item 63: "1" Icom, "2" Yaesu, "3" Kenwood; any other
+// model sends nothing (empty).
+std::string setFrequencyCommand(uint32_t frequencyHz, std::string_view modelItem);
 
 } // namespace tavrel

@@ -149,6 +149,7 @@ void Form1::connectHandlers(Modem& modem, SerialPort& comm2) {
     statusControl->switchRadioPanel = [this](bool show) {
         show ? radioControl->showRadioControls() : radioControl->hideRadioControls();
     };
+    statusControl->lowerSideband = [this] { return radioControl->lowerSideband(); };
     connect(menu->radio, &QAction::triggered, radioControl, &RadioControl::openSettingsWindow);
     presetControl = new PresetControl(state, modem, *presets, *presetEntry, *receiver, *macroEditor->macrotext,
                                       *status->Check1);

@@ -39,15 +39,15 @@ protected:
     bool visible(QWidget* w) const { return w->isVisibleTo(h->form.get()); }
     bool radioControlsShown() const {
         RadioPanel* p = h->form->radioPanel;
-        for (QWidget* w :
-             std::initializer_list<QWidget*>{p->Frame2, p->forty, p->twenty, p->fifteen, p->ten, p->Label18})
+        for (QWidget* w : std::initializer_list<QWidget*>{p->Frame2, p->forty, p->twenty, p->fifteen, p->ten,
+                                                          p->bandlist, p->Label18})
             if (!visible(w)) return false;
         return true;
     }
     bool radioControlsHidden() const {
         RadioPanel* p = h->form->radioPanel;
-        for (QWidget* w :
-             std::initializer_list<QWidget*>{p->Frame2, p->forty, p->twenty, p->fifteen, p->ten, p->Label18})
+        for (QWidget* w : std::initializer_list<QWidget*>{p->Frame2, p->forty, p->twenty, p->fifteen, p->ten,
+                                                          p->bandlist, p->Label18})
             if (visible(w)) return false;
         return true;
     }
@@ -60,22 +60,27 @@ struct BandRow {
     double dialKHz;
     const char* icom;
     const char* yaesu;
+    const char* kenwood;
 };
 
 const BandRow kBands[] = {
-    {"10", "28.120.00", 28120, "FE FE 04 E0 05 00 00 12 28 FD", "00 20 81 02 0A"},
-    {"15", "21.070.00", 21070, "FE FE 04 E0 05 00 00 07 21 FD", "00 70 10 02 0A"},
-    {"20", "14.070.00", 14070, "FE FE 04 E0 05 00 00 07 14 FD", "00 70 40 01 0A"},
-    {"40", "7.035.00", 7035, "FE FE 04 E0 05 00 50 03 07 FD", "00 35 70 00 0A"},
+    {"10", "28.120.00", 28120, "FE FE 04 E0 05 00 00 12 28 FD", "00 20 81 02 0A", "FA00028120000;"},
+    {"15", "21.070.00", 21070, "FE FE 04 E0 05 00 00 07 21 FD", "00 70 10 02 0A", "FA00021070000;"},
+    {"20", "14.070.00", 14070, "FE FE 04 E0 05 00 00 07 14 FD", "00 70 40 01 0A", "FA00014070000;"},
+    {"40", "7.035.00", 7035, "FE FE 04 E0 05 00 50 03 07 FD", "00 35 70 00 0A", "FA00007035000;"},
 };
 
 TEST_F(BandTest, EveryBandAndModelSendsItsExactCommandOnlyWhileThePortIsOpen) {
     struct Model {
         const char* item;
-        bool icom, yaesu;
+        bool icom, yaesu, kenwood;
     };
-    const Model models[] = {
-        {"1", true, false}, {"2", false, true}, {"3", false, false}, {"", false, false}, {"4", false, false}};
+    // "4" is a Hamlib rig: the CAT port is Hamlib's, never opened here.
+    const Model models[] = {{"1", true, false, false},
+                            {"2", false, true, false},
+                            {"3", false, false, true},
+                            {"", false, false, false},
+                            {"4", false, false, false}};
     for (const Model& m : models) {
         for (bool open : {true, false}) {
             h = std::make_unique<FormHarness>();
@@ -87,7 +92,7 @@ TEST_F(BandTest, EveryBandAndModelSendsItsExactCommandOnlyWhileThePortIsOpen) {
                        {43, "8"},
                        {44, "N"},
                        {45, "1"}});
-            ASSERT_EQ(h->comm2.portOpen(), open);
+            ASSERT_EQ(h->comm2.portOpen(), open && std::string(m.item) != "4");
             for (const BandRow& b : kBands) {
                 SCOPED_TRACE(std::string("model ") + m.item + (open ? ", open" : ", closed") + ", band " +
                              b.band);
@@ -99,6 +104,7 @@ TEST_F(BandTest, EveryBandAndModelSendsItsExactCommandOnlyWhileThePortIsOpen) {
                 std::string expected;
                 if (open && m.icom) expected = b.icom;
                 if (open && m.yaesu) expected = b.yaesu;
+                if (open && m.kenwood) expected = hexBytes(b.kenwood);
                 EXPECT_EQ(hexBytes(h->comm2.written()), expected);
                 if (!expected.empty()) {
                     const std::vector<std::string> one = {"Output=" + expected};
@@ -141,6 +147,53 @@ TEST_F(BandTest, StartupRestoresTheBandAndTheFirstStatusEventSendsItAgain) {
     EXPECT_TRUE(h->comm2.writes().empty());
 }
 
+// A preset that names a frequency in its band is what the button tunes; the band list tunes the
+// other bands with the same frames, and every band is in the entry panel's band box.
+TEST_F(BandTest, PresetsAndTheBandListTuneLikeTheButtons) {
+    startWith({{63, "1"},
+               {50, "x"},
+               {41, "1"},
+               {42, "9600"},
+               {43, "8"},
+               {44, "N"},
+               {45, "1"},
+               {46, "040"},
+               {47, "074.5"},
+               {48, "999"},
+               {49, ""}});
+    const struct {
+        QPushButton* button;
+        const char* bytes;
+        const char* dial;
+    } presets[] = {
+        {h->form->radioPanel->forty, "FE FE 04 E0 05 00 00 04 07 FD", "7.040.00"},
+        {h->form->radioPanel->twenty, "FE FE 04 E0 05 00 45 07 14 FD", "14.074.50"},
+        {h->form->radioPanel->fifteen, "FE FE 04 E0 05 00 00 07 21 FD", "21.070.00"}, // out of band
+        {h->form->radioPanel->ten, "FE FE 04 E0 05 00 00 12 28 FD", "28.120.00"}};    // empty
+    for (const auto& p : presets) {
+        h->comm2.clearRecord();
+        QTest::mouseClick(p.button, Qt::LeftButton);
+        EXPECT_EQ(hexBytes(h->comm2.written()), p.bytes);
+        EXPECT_EQ(h->form->radioPanel->txrxfreq->text().toStdString(), p.dial);
+    }
+    EXPECT_EQ(h->modem.DialFreq(), 28120);
+
+    QComboBox* list = h->form->radioPanel->bandlist;
+    QStringList bands;
+    for (int i = 0; i < list->count(); ++i)
+        bands << list->itemText(i);
+    EXPECT_EQ(bands, QStringList({"160", "80", "60", "40", "30", "20", "17", "15", "12", "10", "6"}));
+    h->comm2.clearRecord();
+    list->setCurrentText("60");
+    emit list->activated(list->currentIndex());
+    EXPECT_EQ(hexBytes(h->comm2.written()), "FE FE 04 E0 05 00 70 35 05 FD");
+    EXPECT_EQ(h->modem.DialFreq(), 5357);
+    EXPECT_EQ(h->form->entry->band->currentText(), "60");
+    EXPECT_EQ(readSettings(h->file("tavrel.ini"))[50], "60");
+    QTest::mouseClick(h->form->radioPanel->forty, Qt::LeftButton);
+    EXPECT_EQ(list->currentText(), "40");
+}
+
 TEST_F(BandTest, RadioControlOffHidesTheBandButtonsAndShowsThePresetsAfterTheNextStatusEvent) {
     startWith({{40, "No"}});
     EXPECT_EQ(settingsChanged, 1); // the band restore of item 50 "20"
@@ -175,10 +228,10 @@ TEST_F(BandTest, HiddenBandButtonsStillRestoreTheBandAtStartup) {
 }
 
 TEST_F(BandTest, NoValidBandRestoresNothingAndNoReapplyFollows) {
-    startWith({{40, "No"}, {50, "80"}, {63, "1"}, {41, "1"}, {42, "9600"}, {43, "8"}, {44, "N"}, {45, "1"}});
+    startWith({{40, "No"}, {50, "11"}, {63, "1"}, {41, "1"}, {42, "9600"}, {43, "8"}, {44, "N"}, {45, "1"}});
     EXPECT_EQ(settingsChanged, 0);
     EXPECT_TRUE(h->comm2.written().empty());
-    EXPECT_EQ(h->form->state.currentBand, "80");
+    EXPECT_EQ(h->form->state.currentBand, "11");
     h->modem.clearCalls();
     h->modem.raiseStatus(1200, 0);
     EXPECT_EQ(h->modem.countCalls("StartModem"), 0);

@@ -1,6 +1,7 @@
 // The radio settings window opened from the main window's menu, and the port boxes.
 
 #include "app/Controls.h"
+#include "radio/widgets/HamlibPicker.h"
 #include "radio/widgets/PortBox.h"
 #include "radio/widgets/RadioControl.h"
 #include "radio/widgets/RadioSettingsWindow.h"
@@ -79,16 +80,17 @@ TEST_F(RadioSettingsTest, MenuItemOpensAModelessWindowFilledFromTheFile) {
 }
 
 TEST_F(RadioSettingsTest, ModelItemSelectsItsButtonAndOtherValuesSelectNone) {
-    const std::pair<const char*, int> cases[] = {{"1", 0}, {"2", 1}, {"3", 2}, {"", -1}, {"9", -1}};
+    const std::pair<const char*, int> cases[] = {{"1", 0}, {"2", 1}, {"3", 2}, {"4", 3}, {"", -1}, {"9", -1}};
     for (auto [model, selected] : cases) {
         SCOPED_TRACE(model);
         SettingsList s = defaultSettings();
         s[63] = model;
         ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
-        RadioSettingsWindow w(h->file("tavrel.ini"), nullptr, {});
-        const QRadioButton* buttons[3] = {w.ic735, w.ft900, w.ts440};
-        for (int i = 0; i < 3; ++i)
+        RadioSettingsWindow w(h->file("tavrel.ini"), nullptr, nullptr, std::vector<std::string>{});
+        const QRadioButton* buttons[4] = {w.ic735, w.ft900, w.ts440, w.hamlib};
+        for (int i = 0; i < 4; ++i)
             EXPECT_EQ(buttons[i]->isChecked(), i == selected);
+        EXPECT_EQ(w.hamlibRig->isEnabled(), selected == 3);
     }
 }
 
@@ -208,6 +210,67 @@ TEST_F(RadioSettingsTest, LastWriterWinsOverTheWholeList) {
     EXPECT_EQ(onDisk()[50], "20");
     h->modem.raiseStatus(1200, 0);
     EXPECT_EQ(h->form->state.currentBand, "20");
+}
+
+// The Hamlib choice: the rig list searched and picked, the data mode, and "Test" against Hamlib's
+// dummy rig and against a network rig that is not there; the window never waits for the rig.
+TEST_F(RadioSettingsTest, HamlibRigIsPickedFromTheListAndTested) {
+    startWith({{63, "1"}, {64, "3073"}, {65, "1"}});
+    RadioSettingsWindow* w = open();
+    HamlibPicker* p = w->hamlibRig;
+    EXPECT_EQ(p->selectedModel(), 3073); // the stored model is shown
+    EXPECT_TRUE(p->hamdata->isChecked());
+    // On its indicator: a radio button takes clicks on its indicator and caption only.
+    QTest::mouseClick(w->hamlib, Qt::LeftButton, {}, QPoint(6, w->hamlib->height() / 2));
+    EXPECT_TRUE(p->isEnabled());
+    EXPECT_EQ(w->settings()[63], "4");
+
+    QTest::keyClicks(p->rigsearch, "yaesu 991");
+    int shown = 0;
+    QTreeWidgetItem* ft991 = nullptr;
+    for (int i = 0; i < p->riglist->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = p->riglist->topLevelItem(i);
+        if (row->isHidden()) continue;
+        ++shown;
+        EXPECT_EQ(row->text(0), "Yaesu");
+        EXPECT_TRUE(row->text(1).contains("991"));
+        if (row->text(1) == "FT-991") ft991 = row;
+    }
+    ASSERT_NE(ft991, nullptr);
+    EXPECT_LE(shown, 3);
+    p->riglist->setCurrentItem(ft991);
+    EXPECT_EQ(w->settings()[64], ft991->text(2).toStdString());
+    QTest::mouseClick(p->hamdata, Qt::LeftButton);
+    EXPECT_EQ(w->settings()[65], "0");
+    p->rigsearch->clear();
+    EXPECT_FALSE(p->riglist->topLevelItem(0)->isHidden());
+
+    // A serial rig with no port names the problem at once.
+    type(w->comportr, "0");
+    QTest::mouseClick(p->rigtest, Qt::LeftButton);
+    EXPECT_EQ(p->rigtestresult->text(), "no CAT port set for Yaesu FT-991");
+
+    const struct {
+        const char* model;
+        const char* port;
+        const char* answer;
+    } tests[] = {{"1", "0", "Rig answers: "}, {"2", "127.0.0.1:1", "rig not responding: "}};
+    for (const auto& t : tests) {
+        p->selectModel(std::stoi(t.model));
+        type(w->comportr, t.port);
+        QTest::mouseClick(p->rigtest, Qt::LeftButton);
+        EXPECT_EQ(p->rigtestresult->text(), "Testing...");
+        EXPECT_FALSE(p->rigtest->isEnabled());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return p->rigtest->isEnabled(); }, 10000));
+        EXPECT_TRUE(p->rigtestresult->text().startsWith(t.answer)) << p->rigtestresult->text().toStdString();
+    }
+
+    w->Command1_Click();
+    const SettingsList s = onDisk();
+    EXPECT_EQ(s[63], "4");
+    EXPECT_EQ(s[64], "2");
+    EXPECT_EQ(s[65], "0");
+    EXPECT_EQ(s[41], "127.0.0.1:1");
 }
 
 TEST(PortBox, ListsTheFourPortsThenTheDevicesAndKeepsItsText) {

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QStyleFactory>
+#include <clocale>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -49,6 +50,7 @@ inline QApplication& testApplication() {
     static char* argv[] = {arg0, nullptr};
     static QApplication* app = [] {
         auto* a = new QApplication(argc, argv);
+        std::setlocale(LC_NUMERIC, "C"); // as the program does
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
         return a;
     }();

@@ -109,7 +109,8 @@ TEST_F(Inventory, SlidersAndListsHaveTheirRanges) {
         return l;
     };
     EXPECT_EQ(items(h.control<QComboBox>("sqlset")), QStringList({"Fast", "Slow", "Variable"}));
-    EXPECT_EQ(items(h.control<QComboBox>("band")), QStringList({"10", "15", "20", "40"}));
+    EXPECT_EQ(items(h.control<QComboBox>("band")),
+              QStringList({"6", "10", "12", "15", "17", "20", "30", "40", "60", "80", "160"}));
     EXPECT_TRUE(h.control<QCheckBox>("Check1")->isChecked());
 }
 

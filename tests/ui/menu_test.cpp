@@ -116,6 +116,8 @@ TEST_F(MenuTest, UserSettingsBoxesShowTheirItemsAndEditsStayOutOfTheFileUntilSav
     pick(w->cqtick);
     EXPECT_EQ(w->list()[2], "Robert");
     EXPECT_EQ(w->list()[27], "1");
+    pick(w->Option4); // PTT through the rig
+    EXPECT_EQ(w->list()[27], "4");
     EXPECT_EQ(w->list()[60], "2");
     EXPECT_EQ(w->list()[38], "1");
     EXPECT_EQ(readFile(h->file("tavrel.ini")), before);
@@ -140,6 +142,7 @@ TEST_F(MenuTest, HelpLabelsAndCaptionsReadAsTheyStand) {
     EXPECT_EQ(w->Frame5->title(), "Tavrel Display Range");
     EXPECT_EQ(w->Command1->text(), "Save Settings");
     EXPECT_EQ(w->Option3->text(), "Use RTS + DTR");
+    EXPECT_EQ(w->Option4->text(), "Use CAT");
     QStringList ports;
     for (int i = 0; i < w->Combo1->count(); ++i)
         ports << w->Combo1->itemText(i);

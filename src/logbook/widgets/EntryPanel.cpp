@@ -24,7 +24,7 @@ EntryPanel::EntryPanel(QWidget* parent) : QGroupBox(parent) {
     notes = field("notes");
     band = named<QComboBox>(this, "band");
     band->setEditable(true);
-    band->addItems({"10", "15", "20", "40"});
+    band->addItems({"6", "10", "12", "15", "17", "20", "30", "40", "60", "80", "160"});
     band->setCurrentText("20");
     qno = field("qno");
     qno->setReadOnly(true);

@@ -34,8 +34,9 @@ void StatusControl::StatusRdy(int freq, int level) {
     // 7.
     if (applySquelchSpeed) applySquelchSpeed();
     // 8-10. Absolute frequencies.
-    m_state.rxAbsFreq = absoluteFrequency(m_modem.RxFreq(), m_modem.DialFreq());
-    m_state.txAbsFreq = absoluteFrequency(m_modem.TxFreq(), m_modem.DialFreq());
+    const int side = lowerSideband && lowerSideband() ? -1 : 1;
+    m_state.rxAbsFreq = absoluteFrequency(side * m_modem.RxFreq(), m_modem.DialFreq());
+    m_state.txAbsFreq = absoluteFrequency(side * m_modem.TxFreq(), m_modem.DialFreq());
     m_t.txrxfreq->setText(toQString(groupFrequency(m_state.rxAbsFreq, m_modem.DialFreq())));
     m_t.Label47->setVisible(!net);
     m_t.Label51->setVisible(!net);

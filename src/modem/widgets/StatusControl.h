@@ -40,6 +40,8 @@ public:
     std::function<void()> applySquelchSpeed;       // step 7
     std::function<void()> reapplySettings;         // step 11
     std::function<void(bool show)> switchRadioPanel; // step 11, after the re-apply
+    // True while the rig is on the lower sideband: the audio then lies below the dial.
+    std::function<bool()> lowerSideband;
 
 private:
     MainState& m_state;

@@ -1,6 +1,7 @@
 #include "radio/widgets/RadioPanel.h"
 
 #include "app/Controls.h"
+#include "radio/BandPlan.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -57,6 +58,12 @@ RadioPanel::RadioPanel(QWidget* parent) : QWidget(parent) {
         b->setFixedWidth(40);
         bands->addWidget(b);
     }
+    bandlist = named<QComboBox>(this, "bandlist");
+    for (const BandInfo& b : allBands())
+        bandlist->addItem(QString::fromLatin1(b.band.data(), static_cast<qsizetype>(b.band.size())));
+    bandlist->setToolTip(tr("Every band, metres"));
+    bandlist->setCurrentIndex(-1);
+    bands->addWidget(bandlist);
     bands->addStretch(1);
 
     auto* v = new QVBoxLayout(this);

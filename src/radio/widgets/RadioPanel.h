@@ -1,6 +1,7 @@
 #pragma once
 // The rig panel (Frame2) with the frequency display and indicators, and the four band buttons.
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -25,6 +26,7 @@ public:
     QPushButton* twenty;
     QPushButton* fifteen;
     QPushButton* ten;
+    QComboBox* bandlist; // every band, the four above and 160, 80, 60, 30, 17, 12, 6 m
 };
 
 } // namespace tavrel

@@ -1,9 +1,13 @@
 #include "radio/widgets/RadioSettingsWindow.h"
 
 #include "app/Controls.h"
+#include "app/Numeric.h"
 #include "app/QtText.h"
 #include "radio/PortNames.h"
+#include "radio/RigSetup.h"
+#include "radio/widgets/HamlibPicker.h"
 #include "radio/widgets/PortBox.h"
+#include "radio/widgets/RigControl.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -24,14 +28,32 @@ QComboBox* comboBox(QWidget* parent, const char* name, const QStringList& list, 
     return c;
 }
 
+QString modeName(RigMode mode) {
+    switch (mode) {
+    case RigMode::Usb:
+        return QStringLiteral("USB");
+    case RigMode::Lsb:
+        return QStringLiteral("LSB");
+    case RigMode::UsbData:
+        return QStringLiteral("USB data");
+    case RigMode::LsbData:
+        return QStringLiteral("LSB data");
+    case RigMode::Other:
+        break;
+    }
+    return QStringLiteral("another mode");
+}
+
+QString readingText(const RigReading& r) {
+    return QStringLiteral("%1 MHz, %2").arg(static_cast<double>(r.hz) / 1e6, 0, 'f', 6).arg(modeName(r.mode));
+}
+
 } // namespace
 
-RadioSettingsWindow::RadioSettingsWindow(std::filesystem::path iniFile, QWidget* parent)
-    : RadioSettingsWindow(std::move(iniFile), parent, availableSerialPorts()) {}
-
-RadioSettingsWindow::RadioSettingsWindow(std::filesystem::path iniFile, QWidget* parent,
-                                         const std::vector<std::string>& devices)
-    : QWidget(parent, Qt::Window), m_iniFile(std::move(iniFile)) {
+RadioSettingsWindow::RadioSettingsWindow(std::filesystem::path iniFile, QWidget* parent, RigControl* station,
+                                         std::optional<std::vector<std::string>> devices)
+    : QWidget(parent, Qt::Window), m_iniFile(std::move(iniFile)), m_station(station),
+      m_probe(new RigControl(this)) {
     setObjectName("Form4");
     setWindowTitle(tr("Radio Settings"));
     tellOperator = [this](const QString& text) { QMessageBox::warning(this, tr("Radio Settings"), text); };
@@ -47,20 +69,24 @@ RadioSettingsWindow::RadioSettingsWindow(std::filesystem::path iniFile, QWidget*
     ft900->setText(tr("Yaesu FT-900"));
     ts440 = named<QRadioButton>(Frame4, "ts440");
     ts440->setText(tr("Kenwood TS-440S"));
+    hamlib = named<QRadioButton>(Frame4, "hamlib");
+    hamlib->setText(tr("Hamlib"));
     rcyesLabel = namedLabel(Frame4, "rcyesLabel", tr("Use Radio Control ?"));
     rcyes = comboBox(Frame4, "rcyes", {"Yes", "No"}, QString());
     auto* f4 = new QGridLayout(Frame4);
     f4->addWidget(ic735, 0, 0, 1, 2);
     f4->addWidget(ft900, 1, 0, 1, 2);
     f4->addWidget(ts440, 2, 0, 1, 2);
-    f4->addWidget(rcyesLabel, 3, 0);
-    f4->addWidget(rcyes, 3, 1);
+    f4->addWidget(hamlib, 3, 0, 1, 2);
+    f4->addWidget(rcyesLabel, 4, 0);
+    f4->addWidget(rcyes, 4, 1);
 
     Frame2 = named<QGroupBox>(Frame1, "Frame2");
     Frame2->setTitle(tr("Com port settings"));
     comportr = comboBox(Frame2, "comportr", {}, QStringLiteral("2"));
-    fillPortBox(*comportr, devices);
+    fillPortBox(*comportr, devices ? *devices : availableSerialPorts());
     comportr->setMinimumContentsLength(12);
+    comportr->setToolTip(tr("1 to 4, a device path, or host:port of a network rig (Hamlib)"));
     baud = comboBox(Frame2, "baud", {"300", "1200", "2400", "4800", "9600"}, QStringLiteral("1200"));
     Databits = comboBox(Frame2, "Databits", {"8", "7"}, QStringLiteral("8"));
     parity = comboBox(Frame2, "parity", {"N", "E"}, QStringLiteral("N"));
@@ -113,19 +139,30 @@ RadioSettingsWindow::RadioSettingsWindow(std::filesystem::path iniFile, QWidget*
     }
     f3->addWidget(Command1, row, 0, 1, 3);
 
-    const std::pair<QRadioButton*, const char*> models[] = {{ic735, "1"}, {ft900, "2"}, {ts440, "3"}};
+    hamlibRig = new HamlibPicker(Frame1);
+    connect(hamlibRig, &HamlibPicker::modelChosen, this,
+            [this](int number) { m_settings[64] = std::to_string(number); });
+    connect(hamlibRig->hamdata, &QCheckBox::clicked, this,
+            [this](bool on) { m_settings[65] = on ? "1" : "0"; });
+    onClick(hamlibRig->rigtest, [this] { rigtest_Click(); });
+    connect(hamlib, &QRadioButton::toggled, hamlibRig, &QWidget::setEnabled);
+    hamlibRig->setEnabled(false);
+
+    const std::pair<QRadioButton*, const char*> models[] = {
+        {ic735, "1"}, {ft900, "2"}, {ts440, "3"}, {hamlib, "4"}};
     for (auto [button, model] : models)
         connect(button, &QRadioButton::clicked, this, [this, button, model] {
             if (button->isChecked()) m_settings[63] = model;
         });
     onClick(Command1, [this] { Command1_Click(); });
 
-    auto* inner = new QHBoxLayout(Frame1);
+    auto* inner = new QGridLayout(Frame1);
     auto* left = new QVBoxLayout;
     left->addWidget(Frame4);
     left->addWidget(Frame2);
-    inner->addLayout(left);
-    inner->addWidget(Frame3, 0, Qt::AlignTop);
+    inner->addLayout(left, 0, 0);
+    inner->addWidget(Frame3, 0, 1, Qt::AlignTop);
+    inner->addWidget(hamlibRig, 1, 0, 1, 2);
     auto* v = new QVBoxLayout(this);
     v->addWidget(Frame1);
 
@@ -149,6 +186,12 @@ void RadioSettingsWindow::load() {
     ic735->setChecked(model == "1");
     ft900->setChecked(model == "2");
     ts440->setChecked(model == "3");
+    hamlib->setChecked(model == "4");
+    // Taken before selecting, which writes the selection back into the list.
+    const int rigModel = wholeNumber32(m_settings[64]);
+    const bool dataMode = m_settings[65] == "1";
+    hamlibRig->selectModel(rigModel);
+    hamlibRig->hamdata->setChecked(dataMode);
 }
 
 void RadioSettingsWindow::Command1_Click() {
@@ -168,6 +211,39 @@ void RadioSettingsWindow::Command1_Click() {
     }
     settingsChanged = 1;
     hide();
+}
+
+void RadioSettingsWindow::rigtest_Click() {
+    QLabel* result = hamlibRig->rigtestresult;
+    const std::string port = toBytes(comportr->currentText());
+    const std::string baudText = toBytes(baud->currentText());
+    RigSetup setup = hamlibSetup({m_settings[64], port, baudText, {}, {}});
+    if (!setup.config) {
+        result->setText(QString::fromStdString(setup.problem));
+        return;
+    }
+    // The test only listens: it never keys the rig.
+    setup.config->ptt = RigPtt::None;
+    // The station's own rig is not opened a second time: what it last said is the answer.
+    if (m_station && m_station->config()) {
+        RigConfig station = *m_station->config();
+        station.ptt = RigPtt::None;
+        if (station == *setup.config) {
+            if (!m_station->notResponding().isEmpty())
+                result->setText(m_station->notResponding());
+            else if (m_station->reading())
+                result->setText(tr("Rig answers: %1").arg(readingText(*m_station->reading())));
+            else
+                result->setText(tr("The rig is being opened; try again in a moment."));
+            return;
+        }
+    }
+    result->setText(tr("Testing..."));
+    hamlibRig->rigtest->setEnabled(false);
+    m_probe->probe(*setup.config, [this, result](std::optional<RigReading> reading, QString trouble) {
+        hamlibRig->rigtest->setEnabled(true);
+        result->setText(reading ? tr("Rig answers: %1").arg(readingText(*reading)) : trouble);
+    });
 }
 
 } // namespace tavrel

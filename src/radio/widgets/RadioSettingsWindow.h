@@ -1,6 +1,6 @@
 #pragma once
-// Form4, the radio settings window: radio control on or off, the rig model, the CAT port and its
-// line settings, and a kHz preset per band (stored and shown only).
+// Form4, the radio settings window: radio control on or off, the rig model (or any rig through
+// Hamlib), the CAT port and its line settings, and a kHz preset per band.
 //
 // Works on its own copy of the settings list, read from tavrel.ini when the window is made. "Update
 // Settings" writes the whole list back, marks the settings changed and hides the window, which keeps
@@ -18,24 +18,31 @@
 #include <QWidget>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace tavrel {
 
+class HamlibPicker;
+class RigControl;
+
 class RadioSettingsWindow : public QWidget {
     Q_OBJECT
 public:
-    // Reads iniFile. devices: the serial devices listed in the port box after "0".."4".
-    RadioSettingsWindow(std::filesystem::path iniFile, QWidget* parent,
-                        const std::vector<std::string>& devices);
-    RadioSettingsWindow(std::filesystem::path iniFile, QWidget* parent = nullptr);
+    // Reads iniFile. station: the station's rig, asked instead of opening the same rig twice when
+    // "Test" names it. devices: the serial devices listed in the port box after "0".."4" (by
+    // default those of this machine).
+    explicit RadioSettingsWindow(std::filesystem::path iniFile, QWidget* parent = nullptr,
+                                 RigControl* station = nullptr,
+                                 std::optional<std::vector<std::string>> devices = std::nullopt);
 
     const SettingsList& settings() const { return m_settings; }
     // Tells the operator that the settings file could not be written (a warning box unless replaced).
     std::function<void(const QString&)> tellOperator;
 
     void Command1_Click(); // "Update Settings"
+    void rigtest_Click();  // "Test": open the Hamlib rig shown, read its dial
 
     QGroupBox* Frame1; // "Radio Setings"
 
@@ -43,6 +50,7 @@ public:
     QRadioButton* ic735;
     QRadioButton* ft900;
     QRadioButton* ts440;
+    QRadioButton* hamlib; // any rig through Hamlib: item 63 "4", the model in item 64
     QLabel* rcyesLabel;
     QComboBox* rcyes;
 
@@ -60,11 +68,15 @@ public:
     QLineEdit* tenpre;
     QPushButton* Command1;
 
+    HamlibPicker* hamlibRig; // Frame5: the Hamlib rig list, the data mode (item 65) and "Test"
+
 private:
     void load();
 
     std::filesystem::path m_iniFile;
     SettingsList m_settings{};
+    RigControl* m_station;
+    RigControl* m_probe; // this window's own, for "Test"
 };
 
 } // namespace tavrel
