@@ -20,14 +20,17 @@ const char* modeName(Mode m) {
 }
 
 struct Run {
-    std::string text;     // characters read while the wanted station was on (and just after)
+    std::string text;     // characters read while the wanted station sent text
     double worstHz = 0.0; // furthest the receiver was from the station while it was on
+    std::size_t all = 0;  // every character read
 };
 
-// Runs the receiver over `audio` as the program sets it up (squelch speed slow), keeping the
-// characters read between `from` and `to` (samples) and the worst tuning error in that time.
-Run receive(const std::vector<float>& audio, Mode mode, int afc, int squelch, std::size_t from,
-            std::size_t to, double stationHz) {
+// Runs the receiver over `audio` as the program sets it up (squelch speed slow), with the wanted
+// station on the air from sample `start` to `end`. Its first second is the preamble, which carries
+// no text (whatever comes out then was decided on what came before), and its last tenth of a second
+// is the postamble: the characters read in between are the copy.
+Run receive(const std::vector<float>& audio, Mode mode, int afc, int squelch, std::size_t start,
+            std::size_t end, double stationHz) {
     Receiver rx;
     rx.setMode(mode);
     rx.setAfcLimit(afc);
@@ -38,10 +41,12 @@ Run receive(const std::vector<float>& audio, Mode mode, int afc, int squelch, st
     uint8_t buf[256];
     for (std::size_t i = 0; i < audio.size(); i += kBlock) {
         rx.process(audio.data() + i, std::min(kBlock, audio.size() - i));
-        const bool inside = i >= from && i <= to;
-        for (std::size_t n; (n = rx.readText(buf, sizeof buf)) > 0;)
-            if (inside) run.text.append(buf, buf + n);
-        if (inside) run.worstHz = std::max(run.worstHz, std::abs(rx.frequency() - stationHz));
+        const bool copy = i >= start + 8000 && i + 800 <= end;
+        for (std::size_t n; (n = rx.readText(buf, sizeof buf)) > 0;) {
+            if (copy) run.text.append(buf, buf + n);
+            run.all += n;
+        }
+        if (i >= start && i <= end) run.worstHz = std::max(run.worstHz, std::abs(rx.frequency() - stationHz));
     }
     return run;
 }
@@ -145,7 +150,7 @@ void runNeighbourTable(const BandOptions& o) {
                         std::sqrt(w.power / kit::meanPower(other) * std::pow(10.0, kNeighbourDb / 10));
                     sim::mixIn(audio, other, first ? 0L : static_cast<long>(start + kLater), gain);
                     sim::addWhiteNoise(audio, w.power, kSnrDb, kRate, seed);
-                    const Run r = receive(audio, mode, afc, 0, start, end + 800, kWantedHz);
+                    const Run r = receive(audio, mode, afc, 0, start, end, kWantedHz);
                     const double c = cer(w.text, r.text);
                     std::printf(" %6.2f/%4.1f", 100 * c, std::min(r.worstHz, 99.9));
                     std::fflush(stdout);
@@ -191,9 +196,8 @@ void runSquelchTable(const BandOptions& o) {
             sim::addWhiteNoise(audio, w.power, row.snrDb, kRate, seed + 50);
             double c[2];
             for (int sq : {0, 1})
-                c[sq] = cer(
-                    w.text,
-                    receive(audio, mode, 50, sq ? 50 : 0, 8000, 8000 + faded.size() + 800, kWantedHz).text);
+                c[sq] = cer(w.text,
+                            receive(audio, mode, 50, sq ? 50 : 0, 8000, 8000 + faded.size(), kWantedHz).text);
             std::printf("%-6s %6.0f %-5s %7.2f%% %7.2f%%\n", row.channel, row.snrDb, modeName(mode),
                         100 * c[0], 100 * c[1]);
             std::fflush(stdout);
@@ -212,7 +216,7 @@ void runSquelchTable(const BandOptions& o) {
         sim::addWhiteNoise(audio, 0.3, 0.0, kRate, seed);
         std::size_t n[2];
         for (int sq : {0, 1})
-            n[sq] = receive(audio, mode, 50, sq ? 50 : 0, 0, audio.size(), kWantedHz).text.size();
+            n[sq] = receive(audio, mode, 50, sq ? 50 : 0, 0, audio.size(), kWantedHz).all;
         std::printf("%-5s %8zu %8zu\n", modeName(mode), n[0], n[1]);
         char line[160];
         std::snprintf(line, sizeof line, "noise,-,-,%s,%u,%zu,%zu\n", modeName(mode), seed, n[0], n[1]);
