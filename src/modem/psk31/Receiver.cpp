@@ -1,5 +1,6 @@
 #include "modem/psk31/Receiver.h"
 
+#include "modem/psk31/ChannelFilter.h"
 #include "modem/psk31/Imd.h"
 
 #include <liquid/liquid.h>
@@ -12,41 +13,23 @@ namespace tavrel::psk31 {
 namespace {
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
-constexpr float kQualityAlpha = 1.0f / 8.0f;                           // ~0.25 s
-constexpr float kQualityBias = kQualityAlpha / (2.0f - kQualityAlpha); // |mean|^2 of noise phasors
-constexpr double kTimingAlpha = 1.0 / 512.0;                           // ~1 s of symbol-rate line
+constexpr double kTimingAlpha = 1.0 / 512.0; // ~1 s of symbol-rate line
 constexpr double kTimingGain = 0.25;
 // Mean cosine between noise and the Viterbi decoder's own re-encoded decisions (measured: 0.50 with
 // the per-survivor references). The decoder picks the path that best fits the noise, so noise never
 // reads 0 here.
 constexpr float kQpskNoiseAgreement = 0.50f;
-// Quality above which the decoder counts as locked (QPSK's decoded agreement is the surer sign, so it
-// may ask for more).
-constexpr float kLockedQuality = 0.1f;
-constexpr float kQpskLockedQuality = 0.2f;
-constexpr int kCoarseEvery = 8;        // symbols between looks at the spectrum while acquiring
-constexpr int kLockedCoarseEvery = 32; // and while locked: whole fresh seconds, so two looks agree by
-                                       // more than chance
-constexpr int kCoarseSettle = 32;      // symbols after a restart before the first look: a fresh second
-constexpr double kCoarseSpanHz = 25.0;
-// Acquiring ends within this offset; tracking is overridden beyond the other.
-constexpr double kUnlockedJumpHz = 3.0;
-constexpr double kLockedJumpHz = 5.0;
-constexpr double kUnlockedGain = 0.03;
-constexpr int kRelookSymbols = 96;
-constexpr int kUnlockHoldSymbols = 24;
-constexpr int kSolidLockSymbols = 32;         // decodes cleanly though the spectrum shows nothing
-constexpr double kMaxDriftHzPerSymbol = 0.05; // 1.6 Hz/s
 constexpr float kReferenceMemory = 0.7f;
 constexpr float kTurnAlpha = 1.0f / 32.0f;
 constexpr int kImdFirst = 40; // reversals before the first reading: the window lies wholly in idle
 constexpr int kImdEvery = 32;
 
-float unbiased(std::complex<float> mean) {
+} // namespace
+
+float Receiver::unbiased(std::complex<float> mean) {
+    constexpr float kQualityBias = kQualityAlpha / (2.0f - kQualityAlpha); // |mean|^2 of noise phasors
     return std::clamp((std::norm(mean) - kQualityBias) / (1.0f - kQualityBias), 0.0f, 1.0f);
 }
-
-} // namespace
 
 Receiver::Receiver() {
     // Decimating low-pass: flat to beyond +/-100 Hz (IMD products sit at +/-47 Hz), and everything
@@ -58,27 +41,8 @@ Receiver::Receiver() {
     for (float& t : m_decTaps)
         t /= sum;
 
-    // Matched filter: the symbol pulse 1/2 (1 + cos(pi t / T)), |t| <= T, at 16 samples a symbol.
-    sum = 0.0f;
-    for (int i = 0; i < kMatchedTaps; ++i) {
-        m_mfTaps[i] = static_cast<float>(0.5 * (1.0 + std::cos(std::numbers::pi * (i - 16) / 16.0)));
-        sum += m_mfTaps[i];
-    }
-    for (float& t : m_mfTaps)
-        t /= sum;
-
-    // The pulse through its matched filter overlaps each neighbour symbol by about 1/6. The
-    // zero-forcing inverse of 1 + a/2 (z + 1/z) costs only ~0.26 dB of noise and removes it.
-    double e0 = 0.0, e1 = 0.0;
-    for (int i = 0; i < kMatchedTaps; ++i) {
-        e0 += double(m_mfTaps[i]) * m_mfTaps[i];
-        if (i + 16 < kMatchedTaps) e1 += double(m_mfTaps[i]) * m_mfTaps[i + 16];
-    }
-    const double a = 2.0 * e1 / e0;
-    const double root = std::sqrt(1.0 - a * a);
-    const double r = (1.0 - root) / a;
-    for (int k = 0; k < kEqTaps; ++k)
-        m_eq[k] = static_cast<float>(std::pow(-r, std::abs(k - kEqTaps / 2)) / root);
+    const std::vector<float> channel = designChannelFilter(kDecimation, kChannelSymbols);
+    std::copy(channel.begin(), channel.end(), m_chTaps.begin());
 
     updateNco();
 }
@@ -86,10 +50,7 @@ Receiver::Receiver() {
 void Receiver::setMode(Mode mode) {
     m_mode = mode;
     resetDecoder();
-    m_afcSymbols = 0;
-    m_afcTracking = false;
-    m_afcDrift = 0.0;
-    m_unlockedSymbols = kUnlockHoldSymbols;
+    restartAfc(m_setFreq);
 }
 
 void Receiver::resetDecoder() {
@@ -111,10 +72,7 @@ void Receiver::setFrequency(double hz) {
         f = std::clamp(m_search.find(f, m_searchRange, m_rate), kMinCarrierHz, kMaxCarrierHz);
     m_setFreq = f;
     m_freq = f;
-    m_afcSymbols = 0;
-    m_afcTracking = false;
-    m_afcDrift = 0.0;
-    m_unlockedSymbols = kUnlockHoldSymbols;
+    restartAfc(f);
     updateNco();
 }
 
@@ -124,10 +82,8 @@ double Receiver::frequency() const {
 
 void Receiver::setAfcLimit(int hz) {
     m_afcLimit = std::clamp(hz, 0, kMaxAfcLimitHz);
-    if (m_afcLimit == 0) {
-        m_freq = m_setFreq;
-        updateNco();
-    }
+    // A hard bound around the frequency set: a smaller limit brings the receiver back inside at once.
+    retune(m_freq);
 }
 
 void Receiver::setSearchRange(int hz) {
@@ -188,14 +144,17 @@ void Receiver::onBaseband(std::complex<float> x) {
     m_imdRing[m_imdPos] = x;
     m_imdPos = (m_imdPos + 1) % kImdLength;
 
-    m_mfRing[m_mfPos] = x;
-    m_mfRing[m_mfPos + kMatchedTaps] = x;
-    if (++m_mfPos == kMatchedTaps) m_mfPos = 0;
-    const std::complex<float>* h = &m_mfRing[m_mfPos];
-    float re = 0.0f, im = 0.0f;
-    for (int k = 0; k < kMatchedTaps; ++k) {
-        re += m_mfTaps[k] * h[k].real();
-        im += m_mfTaps[k] * h[k].imag();
+    m_chRing[m_chPos] = x;
+    m_chRing[m_chPos + kChannelTaps] = x;
+    if (++m_chPos == kChannelTaps) m_chPos = 0;
+    // The filter is symmetric: pair the taps to halve the multiplications.
+    const std::complex<float>* h = &m_chRing[m_chPos];
+    float re = m_chTaps[kChannelTaps / 2] * h[kChannelTaps / 2].real();
+    float im = m_chTaps[kChannelTaps / 2] * h[kChannelTaps / 2].imag();
+    for (int k = 0; k < kChannelTaps / 2; ++k) {
+        const std::complex<float> pair = h[k] + h[kChannelTaps - 1 - k];
+        re += m_chTaps[k] * pair.real();
+        im += m_chTaps[k] * pair.imag();
     }
     onMatched({re, im});
 }
@@ -227,13 +186,7 @@ void Receiver::onMatched(std::complex<float> y) {
     if ((m_n & 255u) == 0) m_timingPhasor /= std::abs(m_timingPhasor);
 }
 
-void Receiver::onSymbol(std::complex<float> ys) {
-    std::copy(m_eqHist.begin() + 1, m_eqHist.end(), m_eqHist.begin());
-    m_eqHist.back() = ys;
-    std::complex<float> s{0.0f, 0.0f};
-    for (int k = 0; k < kEqTaps; ++k)
-        s += m_eq[k] * m_eqHist[k];
-
+void Receiver::onSymbol(std::complex<float> s) {
     const std::complex<float> raw = s * std::conj(m_prevSymbol);
     m_prevSymbol = s;
     // On the lower sideband the phase changes run the other way.
@@ -330,111 +283,6 @@ void Receiver::setQuality(float quality) {
     } else {
         m_level += static_cast<float>(m_releasePerSymbol) * (inst - m_level);
     }
-}
-
-void Receiver::updateAfc(std::complex<float> z, std::optional<float> errRad) {
-    if (m_afcLimit <= 0) return;
-    // When the input falls silent (a sound card fed digital silence between overs) the filters'
-    // dying tails carry no frequency information: steering by them walks the AFC away from where
-    // the next over will come. Hold still until there is signal again.
-    const float mag = std::abs(z);
-    if (!std::isfinite(mag)) return;
-    const bool quiet = mag < 1e-3f * m_afcMagnitude;
-    m_afcMagnitude += (mag - m_afcMagnitude) / 64.0f;
-    if (quiet || !(mag > 0.0f)) return;
-    ++m_afcSymbols;
-    const auto retune = [&](double f) {
-        f = std::clamp(f, m_setFreq - m_afcLimit, m_setFreq + m_afcLimit);
-        f = std::clamp(f, kMinCarrierHz, kMaxCarrierHz);
-        if (f != m_freq) {
-            m_freq = f;
-            updateNco();
-        }
-    };
-    // Two states. Acquiring: the decision-directed loop below could settle a quarter or half baud
-    // off (where the phase changes look clean but mean the wrong bits), so it waits while the
-    // spectrum of the last second steers towards the signal's centre, in steps that shrink with the
-    // signal's strength (that centre wanders by a Hz or two on a weak signal). Tracking: the loop
-    // follows, and the spectrum only overrides it when two fresh seconds agree on a large offset.
-    // Locked while the decoder reads clean, and for a while after: weak signals dip below at times.
-    if (m_quality >= (isQpsk(m_mode) ? kQpskLockedQuality : kLockedQuality)) {
-        m_unlockedSymbols = 0;
-        ++m_lockedSymbols;
-    } else {
-        ++m_unlockedSymbols;
-        m_lockedSymbols = 0;
-    }
-    const bool locked = m_unlockedSymbols < kUnlockHoldSymbols;
-    if (m_afcSymbols >= kCoarseSettle &&
-        m_afcSymbols % (m_afcTracking ? kLockedCoarseEvery : kCoarseEvery) == 0) {
-        const SignalSearch::Result found = m_search.search(m_freq, kCoarseSpanHz, m_rate);
-        const double offset = found.hz - m_freq;
-        const bool seen = found.strength > 0.0;
-        if (!m_afcTracking) {
-            if (seen && std::abs(offset) > kUnlockedJumpHz) {
-                retune(m_freq + offset * std::clamp((found.strength - 1.0) / 6.0, 0.25, 1.0));
-            } else if (seen || m_lockedSymbols >= kSolidLockSymbols) {
-                m_afcTracking = true;
-            }
-        } else if (m_mode == Mode::Bpsk && std::abs(offset) > kLockedJumpHz && found.strength > 1.5) {
-            // Tracking, yet two fresh seconds agree that the signal's centre is far off: the loop
-            // has settled half a baud off, where every bit comes out inverted yet looks clean.
-            // (A BPSK spectrum is symmetric whatever the text, so its centre is trustworthy. QPSK
-            // text can lean a few Hz to one side, but a QPSK false lock does not decode and so
-            // falls back to acquiring by itself.)
-            const int side = offset > 0 ? 1 : -1;
-            m_coarseStrikes = m_coarseStrikes * side > 0 ? m_coarseStrikes + side : side;
-            if (std::abs(m_coarseStrikes) >= 2) {
-                m_coarseStrikes = 0;
-                retune(m_freq + offset);
-                m_afcSymbols = 0;
-                m_afcDrift = 0.0;
-                return;
-            }
-        } else {
-            m_coarseStrikes = 0;
-        }
-    }
-    if (!m_afcTracking) return;
-    if (std::abs(z) > 0.0f) {
-        std::complex<float> u = z / std::abs(z);
-        u *= u;
-        if (isQpsk(m_mode)) u *= u;
-        m_afcCoherence += kQualityAlpha * (u - m_afcCoherence);
-    }
-    if (!m_afcTracking) return;
-    if (!locked) {
-        // Nothing decodes yet: steer by the phase change against the nearest constellation point
-        // (good within an eighth of a baud for QPSK, a quarter for BPSK). If nothing locks for
-        // a few seconds, look at the spectrum again.
-        if (m_unlockedSymbols > kUnlockHoldSymbols + kRelookSymbols) {
-            m_afcTracking = false;
-            m_unlockedSymbols = 0;
-            return;
-        }
-        if (!(std::abs(z) > 0.0f)) return;
-        std::complex<float> d;
-        if (isQpsk(m_mode) && std::abs(z.imag()) > std::abs(z.real())) {
-            d = {0.0f, z.imag() > 0 ? 1.0f : -1.0f};
-        } else {
-            d = {z.real() > 0 ? 1.0f : -1.0f, 0.0f};
-        }
-        retune(m_freq + kUnlockedGain * std::arg(z * std::conj(d)) * kBaud / kTwoPi);
-        return;
-    }
-    if (!errRad || !std::isfinite(*errRad)) return;
-    // How much to trust the decided error: the decoder's quality, or (sooner, on a strong signal)
-    // how well the phase changes sit on the constellation at all.
-    const float decoding = isQpsk(m_mode) ? m_decodeTrust : m_quality;
-    const float trust = std::min(1.0f, 2.0f * std::max(decoding, unbiased(m_afcCoherence)));
-    const double errHz = *errRad * kBaud / kTwoPi;
-    // Fast after a jump, then slow so the loop's own jitter stays far below a symbol's phase.
-    const double settled = isQpsk(m_mode) ? 0.015 : 0.03;
-    const double gain = (settled + 0.1 * std::exp(-m_afcSymbols / 30.0)) * trust;
-    // A second-order loop: the integrated drift rate follows a steadily drifting signal without lag.
-    m_afcDrift =
-        std::clamp(m_afcDrift + 0.25 * gain * gain * errHz, -kMaxDriftHzPerSymbol, kMaxDriftHzPerSymbol);
-    retune(m_freq + gain * errHz + m_afcDrift);
 }
 
 void Receiver::trackIdle(std::complex<float> z) {

@@ -97,10 +97,11 @@ public:
 private:
     static constexpr int kDecimation = 16;
     static constexpr int kDecTaps = 128;
-    static constexpr int kMatchedTaps = 33;
-    static constexpr int kEqTaps = 7;
+    static constexpr int kChannelSymbols = 6;
+    static constexpr int kChannelTaps = kChannelSymbols * kDecimation + 1;
     static constexpr std::size_t kImdLength = 512; // 32 symbols at 500 samples/s
     static constexpr std::size_t kYRing = 64;
+    static constexpr float kQualityAlpha = 1.0f / 8.0f; // ~0.25 s
 
     void updateNco();
     void resetDecoder();
@@ -112,7 +113,12 @@ private:
     void updateQuality(std::complex<float> z);
     void updateQpskQuality(std::complex<float> z, std::complex<float> expected);
     void setQuality(float quality);
+    static float unbiased(std::complex<float> mean);
+    void restartAfc(double anchorHz);
+    void retune(double hz);
     void updateAfc(std::complex<float> z, std::optional<float> errRad);
+    void acquireAfc();
+    void trackAfc(std::complex<float> z, std::optional<float> errRad);
     void trackIdle(std::complex<float> z);
     void deliver(int bit);
 
@@ -134,10 +140,10 @@ private:
     int m_decPos = 0;
     int m_decPhase = 0;
 
-    // Matched filter and the raw baseband kept for IMD.
-    std::array<float, kMatchedTaps> m_mfTaps{};
-    std::array<std::complex<float>, 2 * kMatchedTaps> m_mfRing{};
-    int m_mfPos = 0;
+    // Channel filter and the raw baseband kept for IMD.
+    std::array<float, kChannelTaps> m_chTaps{};
+    std::array<std::complex<float>, 2 * kChannelTaps> m_chRing{};
+    int m_chPos = 0;
     std::array<std::complex<float>, kImdLength> m_imdRing{};
     std::size_t m_imdPos = 0;
 
@@ -151,19 +157,17 @@ private:
     std::complex<double> m_timingLine{0.0, 0.0};
 
     // AFC.
-    int m_afcSymbols = 0;        // symbols since the AFC was last (re)started or jumped
+    enum class AfcState { Acquiring, Tracking };
+    AfcState m_afcState = AfcState::Acquiring;
+    double m_afcAnchor = 1000.0; // where acquiring looks for a signal
+    int m_afcSymbols = 0;        // symbols since the AFC last changed state
     float m_afcMagnitude = 0.0f; // slow mean of |phase change|, to hold the AFC when input stops
     std::complex<float> m_afcCoherence{0.0f, 0.0f};
     int m_unlockedSymbols = 0;
     int m_lockedSymbols = 0;
-    int m_coarseStrikes = 0;
-    bool m_afcTracking = false;
-    double m_afcDrift =
-        0.0; // Hz per symbol // consecutive large spectrum offsets while locked, signed by side
+    double m_afcDrift = 0.0; // Hz per symbol
 
     // Symbols.
-    std::array<float, kEqTaps> m_eq{};
-    std::array<std::complex<float>, kEqTaps> m_eqHist{};
     std::complex<float> m_prevSymbol{0.0f, 0.0f};
     std::complex<float> m_reference{0.0f, 0.0f};
     std::complex<float> m_turn{1.0f, 0.0f}; // mean phase turn per symbol left by the decided data

@@ -15,6 +15,9 @@ SignalSearch::SignalSearch() : m_history(kLength, 0.0f), m_window(kLength), m_po
     m_plan = fftwf_plan_dft_r2c_1d(static_cast<int>(kLength), m_in, out, FFTW_ESTIMATE);
     for (std::size_t i = 0; i < kLength; ++i)
         m_window[i] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * (i + 0.5) / kLength));
+    // Working space, so a search never allocates.
+    m_sorted.reserve(kLength / 2 + 1);
+    m_score.reserve(kLength / 2 + 1);
 }
 
 SignalSearch::~SignalSearch() {
@@ -44,56 +47,113 @@ SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, doubl
         m_in[i] = m_history[(m_pos + i) % kLength] * m_window[i];
     fftwf_execute(static_cast<fftwf_plan>(m_plan));
     const auto* out = static_cast<const fftwf_complex*>(m_out);
-    const std::size_t bins = kLength / 2 + 1;
-    for (std::size_t k = 0; k < bins; ++k)
+    const long bins = kLength / 2 + 1;
+    for (long k = 0; k < bins; ++k)
         m_power[k] = double(out[k][0]) * out[k][0] + double(out[k][1]) * out[k][1];
 
     const double binHz = rateHz / kLength;
-    const auto bin = [&](double hz) {
-        return static_cast<long>(std::clamp(std::lround(hz / binHz), 0L, static_cast<long>(bins) - 1));
-    };
-    const long half = std::lround(25.0 / binHz);   // a PSK31 signal holds most of its power in +/-25 Hz
-    const long spread = std::lround(35.0 / binHz); // and nearly all of it in +/-35 Hz
+    const auto bin = [&](double hz) { return std::lround(hz / binHz); };
+    // A PSK31 signal holds most of its power within +/-17 Hz (the idle reversals' two tones
+    // included) and nearly all within +/-35 Hz. Peaks closer than 8 Hz are one signal; between two
+    // signals the spectrum falls well down within 45 Hz.
+    const long core = bin(17.0), spread = bin(35.0), peak = bin(8.0), valley = bin(45.0),
+               centroid = bin(20.0), close = bin(2.5);
     const long lo = bin(centreHz - rangeHz), hi = bin(centreHz + rangeHz);
-    const long floorLo = std::max(0L, lo - 4 * spread), floorHi = std::min<long>(bins - 1, hi + 4 * spread);
-    if (lo - half < 0 || hi + half >= static_cast<long>(bins)) return none;
+    const long first = lo - valley - core, last = hi + valley + core;
+    const long floorLo = std::max(0L, lo - 4 * spread), floorHi = std::min(bins - 1, hi + 4 * spread);
+    if (first < 0 || last >= bins) return none;
 
     // Noise floor: a low quantile of the bins around, which signals rarely reach down to.
-    std::vector<double> sorted(m_power.begin() + floorLo, m_power.begin() + floorHi + 1);
-    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 3, sorted.end());
+    m_sorted.assign(m_power.begin() + floorLo, m_power.begin() + floorHi + 1);
+    std::nth_element(m_sorted.begin(), m_sorted.begin() + m_sorted.size() / 3, m_sorted.end());
     // Noise bins follow an exponential law, whose 1/3 quantile is ln(3/2) = 0.405 of its mean.
-    const double floor = sorted[sorted.size() / 3] / 0.405;
+    const double floor = m_sorted[m_sorted.size() / 3] / 0.405;
+    m_floor = floor;
+    if (!(floor > 0.0)) return none;
 
-    long best = -1;
-    double bestScore = 0.0;
+    // Power in the core around every bin that may matter.
+    const long from = first + core, to = last - core;
+    m_score.assign(static_cast<std::size_t>(to - from + 1), 0.0);
+    double sum = 0.0;
+    for (long j = from - core; j <= from + core; ++j)
+        sum += m_power[j];
+    for (long k = from; k <= to; ++k) {
+        m_score[k - from] = sum;
+        if (k + core + 1 < bins) sum += m_power[k + core + 1] - m_power[k - core];
+    }
+    const auto score = [&](long k) { return m_score[k - from]; };
+
+    Result best = none;
+    double bestDistance = 1e300;
     for (long k = lo; k <= hi; ++k) {
-        double score = 0.0;
-        for (long j = k - half; j <= k + half; ++j)
-            score += m_power[j];
-        if (score > bestScore) {
-            bestScore = score;
-            best = k;
+        const double s = score(k);
+        const double strength = s / (floor * (2 * core + 1)) - 1.0;
+        if (strength < 1.0) continue;
+        bool isPeak = true;
+        for (long j = k - peak; j <= k + peak && isPeak; ++j)
+            isPeak = j == k || (j < k ? score(j) < s : score(j) <= s);
+        if (!isPeak) continue;
+        // It must fall away on both sides: a rise towards a stronger station beside it is that
+        // station's skirt, not a signal of its own.
+        double left = s, right = s;
+        for (long j = k - valley; j < k; ++j)
+            left = std::min(left, score(j));
+        for (long j = k + 1; j <= k + valley; ++j)
+            right = std::min(right, score(j));
+        if (std::max(left, right) > 0.6 * s) continue;
+        // Refine to the power centroid, which is the centre of any symmetric PSK31 spectrum...
+        double mean = k * binHz;
+        for (int pass = 0; pass < 3; ++pass) {
+            const long c = bin(mean);
+            double total = 0.0, moment = 0.0;
+            for (long j = c - centroid; j <= c + centroid; ++j) {
+                const double p = std::max(0.0, m_power[j] - floor);
+                total += p;
+                moment += p * j * binHz;
+            }
+            if (total <= 0.0) break;
+            mean = std::clamp(moment / total, (k - peak) * binHz, (k + peak) * binHz);
         }
+        // ...and then, close by, to the centre of symmetry: where the power on the two sides
+        // matches best. A neighbour's skirt lies on one side only and pulls the centroid, while
+        // the smaller of each mirrored pair of bins leaves it out.
+        const auto symmetry = [&](long c) {
+            double m = 0.5 * std::max(0.0, m_power[c] - floor);
+            for (long j = 1; j <= centroid; ++j)
+                m += std::max(0.0, std::min(m_power[c - j], m_power[c + j]) - floor);
+            return m;
+        };
+        long c = bin(mean);
+        double cm = symmetry(c);
+        for (long j = bin(mean) - close; j <= bin(mean) + close; ++j) {
+            const double m = symmetry(j);
+            if (m > cm) {
+                cm = m;
+                c = j;
+            }
+        }
+        const double ml = symmetry(c - 1), mr = symmetry(c + 1);
+        const double curve = ml - 2.0 * cm + mr;
+        const double centre =
+            (c + (curve < 0.0 ? std::clamp(0.5 * (ml - mr) / curve, -0.5, 0.5) : 0.0)) * binHz;
+        const double distance = std::abs(centre - centreHz);
+        if (distance > rangeHz || distance >= bestDistance) continue;
+        bestDistance = distance;
+        best = {centre, strength};
     }
-    // Require the band to stand clearly above the noise it would hold anyway.
-    const double strength = floor > 0.0 ? bestScore / (floor * (2 * half + 1)) - 1.0 : 1e9;
-    if (best < 0 || strength < 1.0) return none;
+    return best;
+}
 
-    // Refine to the power centroid, which is the centre for any symmetric PSK31 spectrum
-    // (two tones of idle reversals included).
-    double centre = best * binHz;
-    for (int pass = 0; pass < 3; ++pass) {
-        const long c = bin(centre);
-        double sum = 0.0, moment = 0.0;
-        for (long j = std::max(0L, c - spread); j <= std::min<long>(bins - 1, c + spread); ++j) {
-            const double p = std::max(0.0, m_power[j] - floor);
-            sum += p;
-            moment += p * j * binHz;
-        }
-        if (sum <= 0.0) break;
-        centre = moment / sum;
+double SignalSearch::lean(double hz, double rateHz) const {
+    const double binHz = rateHz / kLength;
+    const long c = std::lround(hz / binHz), core = std::lround(17.0 / binHz);
+    if (c - core < 0 || c + core >= static_cast<long>(m_power.size())) return 0.0;
+    double below = 0.0, above = 0.0;
+    for (long j = 1; j <= core; ++j) {
+        below += std::max(0.0, m_power[c - j] - m_floor);
+        above += std::max(0.0, m_power[c + j] - m_floor);
     }
-    return {std::clamp(centre, centreHz - rangeHz, centreHz + rangeHz), strength};
+    return below + above > 0.0 ? (above - below) / (above + below) : 0.0;
 }
 
 } // namespace tavrel::psk31

@@ -1,5 +1,5 @@
 #pragma once
-// Finds the strongest PSK31 signal near a frequency in the last second of audio.
+// Finds the PSK31 signal nearest a frequency in the last second of audio.
 
 #include <cstddef>
 #include <vector>
@@ -21,13 +21,18 @@ public:
 
     struct Result {
         double hz = 0.0;       // centre of the signal found, or the centre asked about
-        double strength = 0.0; // power in the signal's +/-25 Hz over the noise there (0 = nothing)
+        double strength = 0.0; // power in the signal's core over the noise there (0 = nothing)
     };
 
-    // The centre (Hz) of the strongest signal with a PSK31-like spread whose centre lies within
-    // rangeHz of centreHz, or centreHz itself when nothing stands out of the noise.
-    // `rateHz` is the true sample rate of the pushed audio.
+    // The centre (Hz) of the PSK31 signal whose centre lies nearest centreHz, within rangeHz of it,
+    // or centreHz itself when no signal stands out of the noise there. A signal counts when its
+    // spectrum peaks inside the range and falls away on both sides: the skirt of a strong station
+    // further out is not one, however much power it brings into the range. `rateHz` is the true
+    // sample rate of the pushed audio.
     Result search(double centreHz, double rangeHz, double rateHz);
+    // After a search: how far the power within +/-17 Hz of `hz` leans to one side, from -1 (all
+    // below) through 0 (balanced, as a PSK31 signal centred there) to 1 (all above).
+    double lean(double hz, double rateHz) const;
     double find(double centreHz, double rangeHz, double rateHz) {
         return search(centreHz, rangeHz, rateHz).hz;
     }
@@ -40,6 +45,9 @@ private:
     void* m_plan = nullptr; // fftwf_plan
     std::vector<float> m_window;
     std::vector<double> m_power;
+    std::vector<double> m_score;
+    std::vector<double> m_sorted;
+    double m_floor = 0.0; // noise power a bin in the last search
 };
 
 } // namespace tavrel::psk31

@@ -1,0 +1,156 @@
+// The receiver's frequency control. Two states:
+//
+// Acquiring (after a click, a mode change or a long loss): the spectrum of the last second shows
+// where the PSK31 signal nearest the place to look is, and the receiver steps onto it. Only a signal
+// whose spectrum peaks inside the span counts, so a strong neighbour further out, whose skirt
+// reaches in, is never taken. A signal too weak for the spectrum that decodes cleanly ends the
+// acquisition just as well.
+//
+// Tracking: a decision-directed loop follows the station's own phase drift from symbol to symbol,
+// with a drift integrator. Nothing else moves it: the energy of other stations plays no part, and
+// when nothing decodes it holds still. After several seconds without a decodable signal it
+// acquires again, looking around where it last was.
+#include "modem/psk31/Receiver.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace tavrel::psk31 {
+namespace {
+
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+// Quality above which the decoder counts as locked (QPSK's decoded agreement is the surer sign, so it
+// may ask for more).
+constexpr float kLockedQuality = 0.1f;
+constexpr float kQpskLockedQuality = 0.2f;
+constexpr int kLookEvery = 8;       // symbols between looks at the spectrum while acquiring
+constexpr int kFirstLook = 24;      // symbols after a restart before the first look: most of a second
+constexpr double kSpanHz = 25.0;    // how far from the place to look a signal may be taken
+constexpr double kOnSignalHz = 3.0; // acquiring ends within this offset
+// A decoder that reads cleanly may be trusted this far from the spectrum's centre; beyond it, it may
+// sit a half (BPSK) or quarter (QPSK) baud off, where the phase changes look clean but mean nothing.
+constexpr double kBpskPullInHz = 7.0;
+constexpr double kQpskPullInHz = 3.5;
+constexpr double kPullInGain = 0.03;
+constexpr float kMoveStrength = 1.5f; // a weaker spectral peak is too uncertain to move to
+constexpr double kMaxLean = 0.6;      // 4 times the power on one side as on the other
+constexpr int kUnlockHoldSymbols = 24;
+constexpr int kSolidLockSymbols = 32;         // decodes cleanly though the spectrum shows nothing
+constexpr int kLostSymbols = 160;             // ~5 s without a decodable signal: acquire again
+constexpr double kMaxDriftHzPerSymbol = 0.05; // 1.6 Hz/s
+
+} // namespace
+
+void Receiver::restartAfc(double anchorHz) {
+    m_afcState = AfcState::Acquiring;
+    m_afcAnchor = anchorHz;
+    m_afcSymbols = 0;
+    m_afcDrift = 0.0;
+    m_lockedSymbols = 0;
+    m_unlockedSymbols = kUnlockHoldSymbols;
+}
+
+void Receiver::retune(double hz) {
+    // The AFC limit is a hard bound around the frequency the operator chose.
+    double f = std::clamp(hz, m_setFreq - m_afcLimit, m_setFreq + m_afcLimit);
+    f = std::clamp(f, kMinCarrierHz, kMaxCarrierHz);
+    if (f != m_freq) {
+        m_freq = f;
+        updateNco();
+    }
+}
+
+void Receiver::updateAfc(std::complex<float> z, std::optional<float> errRad) {
+    if (m_afcLimit <= 0) return;
+    // When the input falls silent (a sound card fed digital silence between overs) the filters'
+    // dying tails carry no frequency information: steering by them walks the AFC away from where
+    // the next over will come. Hold still until there is signal again.
+    const float mag = std::abs(z);
+    if (!std::isfinite(mag)) return;
+    const bool quiet = mag < 1e-3f * m_afcMagnitude;
+    m_afcMagnitude += (mag - m_afcMagnitude) / 64.0f;
+    if (quiet || !(mag > 0.0f)) return;
+    ++m_afcSymbols;
+    // Locked while the decoder reads clean, and for a while after: weak signals dip below at times.
+    if (m_quality >= (isQpsk(m_mode) ? kQpskLockedQuality : kLockedQuality)) {
+        m_unlockedSymbols = 0;
+        ++m_lockedSymbols;
+    } else {
+        ++m_unlockedSymbols;
+        m_lockedSymbols = 0;
+    }
+    // How cleanly the phase changes sit on the constellation at all, whatever was sent.
+    std::complex<float> u = z / mag;
+    u *= u;
+    if (isQpsk(m_mode)) u *= u;
+    m_afcCoherence += kQualityAlpha * (u - m_afcCoherence);
+
+    if (m_afcState == AfcState::Acquiring) {
+        acquireAfc();
+    } else {
+        trackAfc(z, errRad);
+    }
+}
+
+void Receiver::acquireAfc() {
+    if (m_afcSymbols < kFirstLook || (m_afcSymbols - kFirstLook) % kLookEvery != 0) return;
+    const double span = std::min<double>(kSpanHz, m_afcLimit);
+    const SignalSearch::Result found = m_search.search(m_afcAnchor, span, m_rate);
+    const double offset = found.hz - m_freq;
+    // A decoder reading cleanly is on a signal, unless that signal sits a whole baud off, where the
+    // phase changes come round to the same again: its power then lies to one side.
+    const bool decoding =
+        m_lockedSymbols >= kSolidLockSymbols && std::abs(m_search.lean(m_freq, m_rate)) < kMaxLean;
+    const double trusted = decoding ? (isQpsk(m_mode) ? kQpskPullInHz : kBpskPullInHz) : kOnSignalHz;
+    if (found.strength >= kMoveStrength && std::abs(offset) > trusted) {
+        // Steps that shrink with the signal's strength: the centre of a weak signal's spectrum
+        // wanders by a Hz or two from one second to the next.
+        retune(m_freq + offset * std::clamp((found.strength - 1.0) / 6.0, 0.25, 1.0));
+        m_lockedSymbols = 0;
+        return;
+    }
+    if ((found.strength > 0.0 && std::abs(offset) <= kOnSignalHz) || decoding) {
+        m_afcState = AfcState::Tracking;
+        m_afcSymbols = 0;
+        m_afcDrift = 0.0;
+    }
+}
+
+void Receiver::trackAfc(std::complex<float> z, std::optional<float> errRad) {
+    const bool locked = m_unlockedSymbols < kUnlockHoldSymbols;
+    if (!locked) {
+        if (m_unlockedSymbols > kLostSymbols) {
+            // Nothing has decoded for seconds: acquire again, around where the station was.
+            restartAfc(m_freq);
+            return;
+        }
+        // Not decoding yet: pull in by the phase change against the nearest constellation point
+        // (good within an eighth of a baud for QPSK, a quarter for BPSK), as far as the phase
+        // changes sit on the constellation at all. On noise they do not, and the loop holds still.
+        const float trust = std::min(1.0f, 2.0f * unbiased(m_afcCoherence));
+        std::complex<float> d;
+        if (isQpsk(m_mode) && std::abs(z.imag()) > std::abs(z.real())) {
+            d = {0.0f, z.imag() > 0 ? 1.0f : -1.0f};
+        } else {
+            d = {z.real() > 0 ? 1.0f : -1.0f, 0.0f};
+        }
+        retune(m_freq + kPullInGain * trust * std::arg(z * std::conj(d)) * kBaud / kTwoPi);
+        return;
+    }
+    if (!errRad || !std::isfinite(*errRad)) return;
+    // How much to trust the decided error: the decoder's quality, or (sooner, on a strong signal)
+    // how well the phase changes sit on the constellation at all.
+    const float decoding = isQpsk(m_mode) ? m_decodeTrust : m_quality;
+    const float trust = std::min(1.0f, 2.0f * std::max(decoding, unbiased(m_afcCoherence)));
+    const double errHz = *errRad * kBaud / kTwoPi;
+    // Fast after acquiring, then slow so the loop's own jitter stays far below a symbol's phase.
+    const double settled = isQpsk(m_mode) ? 0.015 : 0.03;
+    const double gain = (settled + 0.1 * std::exp(-m_afcSymbols / 30.0)) * trust;
+    // A second-order loop: the integrated drift rate follows a steadily drifting signal without lag.
+    m_afcDrift =
+        std::clamp(m_afcDrift + 0.25 * gain * gain * errHz, -kMaxDriftHzPerSymbol, kMaxDriftHzPerSymbol);
+    retune(m_freq + gain * errHz + m_afcDrift);
+}
+
+} // namespace tavrel::psk31
