@@ -19,7 +19,6 @@ constexpr double kTimingGain = 0.25;
 // the per-survivor references). The decoder picks the path that best fits the noise, so noise never
 // reads 0 here.
 constexpr float kQpskNoiseAgreement = 0.50f;
-constexpr float kReferenceMemory = 0.7f;
 constexpr float kTurnAlpha = 1.0f / 32.0f;
 constexpr int kImdFirst = 40; // reversals before the first reading: the window lies wholly in idle
 constexpr int kImdEvery = 32;
@@ -57,7 +56,9 @@ void Receiver::resetDecoder() {
     m_viterbi.reset();
     m_reEncoder.reset();
     m_symbols = 0;
-    m_reference = {0.0f, 0.0f};
+    m_reference.reset();
+    m_lastSign = 1.0f;
+    m_decodedPhase = {1.0f, 0.0f};
     m_turn = {1.0f, 0.0f};
     m_zScale = 0.0f;
     m_agreement = 0.0f;
@@ -199,13 +200,14 @@ void Receiver::onSymbol(std::complex<float> s) {
 
     if (m_mode == Mode::Bpsk) {
         updateQuality(z);
-        // Compare with a reference built from several past symbols, each turned by the phase change
-        // decided for it: less noise than the last symbol alone, so closer to coherent detection.
-        // The reference is turned on by the mean turn per symbol, so a signal a few Hz off (AFC off
-        // or still pulling in) does not leave it lagging behind.
-        const std::complex<float> zr = s * std::conj(m_reference);
-        const float d = zr.real() > 0.0f ? 1.0f : -1.0f;
-        m_reference = (s + kReferenceMemory * d * m_reference) * turnPerSymbol();
+        // Decide the symbol's sign against the phase reference (the past symbols with their signs
+        // removed: far less noise than the last symbol alone while the channel holds still); the
+        // bit is whether the sign changed.
+        const std::complex<float> zr = s * std::conj(m_reference.predict());
+        const float sign = zr.real() > 0.0f ? 1.0f : -1.0f;
+        m_reference.update(sign * s, turnPerSymbol());
+        const float d = sign * m_lastSign;
+        m_lastSign = sign;
         // What the decided change leaves of the phase change is the frequency error.
         trackTurn(raw * d);
         updateAfc(raw, std::arg(raw * d));
@@ -219,8 +221,9 @@ void Receiver::onSymbol(std::complex<float> s) {
     ++m_symbols;
     if (m_zScale <= 0.0f) return;
     const std::complex<float> symbol = (lsb ? std::conj(s) : s) / std::sqrt(m_zScale);
-    const std::complex<float> turn = turnPerSymbol();
-    const int bit = m_viterbi.push(symbol, lsb ? std::conj(turn) : turn);
+    m_symbolHist[(m_symbols - 1) % m_symbolHist.size()] = symbol;
+    const std::complex<float> turn = lsb ? std::conj(turnPerSymbol()) : turnPerSymbol();
+    const int bit = m_viterbi.push(symbol, turn);
     if (bit < 0) {
         updateAfc(raw, std::nullopt);
         return;
@@ -231,6 +234,14 @@ void Receiver::onSymbol(std::complex<float> s) {
     const std::complex<float> then =
         m_zHist[(m_symbols - 1 - ViterbiDecoder::kDecisionDelay) % m_zHist.size()];
     updateQpskQuality(then, expected);
+    // Score the references along the decoded path, and let the decoder's own follow the best.
+    m_decodedPhase *= expected;
+    m_decodedPhase /= std::abs(m_decodedPhase);
+    const std::complex<float> symbolThen =
+        m_symbolHist[(m_symbols - 1 - ViterbiDecoder::kDecisionDelay) % m_symbolHist.size()];
+    m_reference.update(symbolThen * std::conj(m_decodedPhase), turn);
+    // (Its survivors decide late, and a memory beyond 0.8 carries their early mistakes too far.)
+    m_viterbi.setMemory(m_reference.bestMemory(0.8f));
     const std::complex<float> left = then * std::conj(expected);
     trackTurn(lsb ? std::conj(left) : left);
     const float err = std::arg(left);

@@ -19,6 +19,7 @@
 // destroy it on one thread at a time with other FFTW users (FFTW's planner is not thread-safe).
 
 #include "modem/psk31/Convolutional.h"
+#include "modem/psk31/PhaseReference.h"
 #include "modem/psk31/Psk31.h"
 #include "modem/psk31/Search.h"
 #include "modem/psk31/Varicode.h"
@@ -169,7 +170,8 @@ private:
 
     // Symbols.
     std::complex<float> m_prevSymbol{0.0f, 0.0f};
-    std::complex<float> m_reference{0.0f, 0.0f};
+    PhaseReference m_reference;             // BPSK's, and for QPSK the scores that set the decoder's memory
+    float m_lastSign = 1.0f;                // BPSK: the sign decided for the last symbol
     std::complex<float> m_turn{1.0f, 0.0f}; // mean phase turn per symbol left by the decided data
     float m_zScale = 0.0f;
     ViterbiDecoder m_viterbi{0.7f};
@@ -177,6 +179,8 @@ private:
     // QPSK: phase changes kept until the Viterbi decoder decides them, and the decided bits
     // re-encoded, so the signal quality is read against the decoded symbols.
     std::array<std::complex<float>, 32> m_zHist{};
+    std::array<std::complex<float>, 32> m_symbolHist{}; // as the decoder was given them
+    std::complex<float> m_decodedPhase{1.0f, 0.0f};     // the decoded changes summed up
     uint32_t m_symbols = 0;
     ConvEncoder m_reEncoder;
 
