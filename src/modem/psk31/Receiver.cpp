@@ -25,9 +25,9 @@ constexpr int kImdEvery = 32;
 
 } // namespace
 
-float Receiver::unbiased(std::complex<float> mean) {
-    constexpr float kQualityBias = kQualityAlpha / (2.0f - kQualityAlpha); // |mean|^2 of noise phasors
-    return std::clamp((std::norm(mean) - kQualityBias) / (1.0f - kQualityBias), 0.0f, 1.0f);
+float Receiver::unbiased(std::complex<float> mean, float alpha) {
+    const float bias = alpha / (2.0f - alpha); // |mean|^2 of random unit phasors averaged so
+    return std::clamp((std::norm(mean) - bias) / (1.0f - bias), 0.0f, 1.0f);
 }
 
 Receiver::Receiver() {
@@ -61,9 +61,10 @@ void Receiver::resetDecoder() {
     m_decodedPhase = {1.0f, 0.0f};
     m_turn = {1.0f, 0.0f};
     m_zScale = 0.0f;
-    m_agreement = 0.0f;
-    m_coherence = {0.0f, 0.0f};
+    m_agreement = m_recentAgreement = m_trustAgreement = 0.0f;
+    m_coherence = m_recentCoherence = {0.0f, 0.0f};
     m_varicode.reset();
+    m_squelch.reset();
     m_reversals = 0;
 }
 
@@ -98,17 +99,11 @@ void Receiver::setTrim(int ppm) {
 }
 
 void Receiver::setSquelchThreshold(int threshold) {
-    m_threshold = std::clamp(threshold, 0, 100);
+    m_squelch.setThreshold(threshold);
 }
 
 void Receiver::setSquelchSpeed(int speed) {
-    double seconds = 0.25;
-    if (speed == 1) {
-        seconds = 1.0;
-    } else if (speed != 0) {
-        seconds = std::clamp(speed, 10, 200) * 0.01;
-    }
-    m_releasePerSymbol = 1.0 / (seconds * kBaud);
+    m_squelch.setSpeed(speed);
 }
 
 void Receiver::updateNco() {
@@ -270,30 +265,37 @@ void Receiver::updateQuality(std::complex<float> z) {
         u *= u;
     }
     m_coherence += kQualityAlpha * (u - m_coherence);
-    setQuality(unbiased(m_coherence));
+    m_recentCoherence += kRecentAlpha * (u - m_recentCoherence);
+    setQuality(unbiased(m_coherence), unbiased(m_recentCoherence, kRecentAlpha));
 }
 
 void Receiver::updateQpskQuality(std::complex<float> z, std::complex<float> expected) {
     const float mag = std::abs(z);
     const float c = mag > 0.0f ? (z.real() * expected.real() + z.imag() * expected.imag()) / mag : 0.0f;
     m_agreement += kQualityAlpha * (c - m_agreement);
-    const float r =
-        std::clamp((m_agreement - kQpskNoiseAgreement) / (1.0f - kQpskNoiseAgreement), 0.0f, 1.0f);
-    m_decodeTrust = r;
+    m_recentAgreement += kRecentAlpha * (c - m_recentAgreement);
     // The 4th power puts the level of a QPSK signal within a few points of a BPSK one at the same SNR
     // (measured from -16 to -4 dB), so one squelch setting suits both.
-    const float r2 = r * r;
-    setQuality(r2 * r2);
+    const auto shaped = [](float agreement) {
+        const float r =
+            std::clamp((agreement - kQpskNoiseAgreement) / (1.0f - kQpskNoiseAgreement), 0.0f, 1.0f);
+        return r * r * r * r;
+    };
+    // The frequency control reads the decoder over a quarter second, so it stops soon after a signal.
+    m_trustAgreement += 2.0f * kQualityAlpha * (c - m_trustAgreement);
+    m_decodeTrust =
+        std::clamp((m_trustAgreement - kQpskNoiseAgreement) / (1.0f - kQpskNoiseAgreement), 0.0f, 1.0f);
+    setQuality(shaped(m_agreement), shaped(m_recentAgreement));
 }
 
-void Receiver::setQuality(float quality) {
+void Receiver::setQuality(float quality, float recentQuality) {
     m_quality = quality;
-    const float inst = 100.0f * quality;
-    if (inst > m_level) {
-        m_level += 0.25f * (inst - m_level);
-    } else {
-        m_level += static_cast<float>(m_releasePerSymbol) * (inst - m_level);
-    }
+    m_squelch.update(quality, recentQuality);
+    // Characters held through a fade follow once good copy returns.
+    uint8_t held[Squelch::kHeldCapacity];
+    const std::size_t n = m_squelch.takeReleased(held, sizeof held);
+    for (std::size_t i = 0; i < n; ++i)
+        pushText(held[i]);
 }
 
 void Receiver::trackIdle(std::complex<float> z) {
@@ -313,9 +315,12 @@ void Receiver::trackIdle(std::complex<float> z) {
 
 void Receiver::deliver(int bit) {
     const int c = m_varicode.push(bit);
-    if (c < 0 || !squelchOpen()) return;
+    if (c >= 0 && m_squelch.admit(static_cast<uint8_t>(c))) pushText(static_cast<uint8_t>(c));
+}
+
+void Receiver::pushText(uint8_t c) {
     const std::size_t tail = (m_textHead + m_textCount) % kTextCapacity;
-    m_text[tail] = static_cast<uint8_t>(c);
+    m_text[tail] = c;
     if (m_textCount < kTextCapacity) {
         ++m_textCount;
     } else {

@@ -22,6 +22,7 @@
 #include "modem/psk31/PhaseReference.h"
 #include "modem/psk31/Psk31.h"
 #include "modem/psk31/Search.h"
+#include "modem/psk31/Squelch.h"
 #include "modem/psk31/Varicode.h"
 
 #include <array>
@@ -81,8 +82,8 @@ public:
     // -16 dB (in 2500 Hz), 45 at -12 dB, 70 at -8 dB, ~100 on a clean signal, in both modes. It is
     // read from how cleanly the phase changes fall on the constellation (BPSK) or agree with the
     // decoded ones (QPSK), averaged over about 0.25 s; it falls back at the squelch speed.
-    int signalLevel() const { return static_cast<int>(m_level + 0.5); }
-    bool squelchOpen() const { return m_threshold <= 0 || m_level >= m_threshold; }
+    int signalLevel() const { return static_cast<int>(m_squelch.level() + 0.5f); }
+    bool squelchOpen() const { return m_squelch.open(); }
 
     // The newest IMD reading in dB (negative; e.g. -28), taken about once a second on the idle
     // reversals of a strong signal, or nothing. Each reading is returned once.
@@ -102,7 +103,8 @@ private:
     static constexpr int kChannelTaps = kChannelSymbols * kDecimation + 1;
     static constexpr std::size_t kImdLength = 512; // 32 symbols at 500 samples/s
     static constexpr std::size_t kYRing = 64;
-    static constexpr float kQualityAlpha = 1.0f / 8.0f; // ~0.25 s
+    static constexpr float kQualityAlpha = 1.0f / 16.0f; // ~0.5 s
+    static constexpr float kRecentAlpha = 1.0f / 4.0f;   // the last few symbols
 
     void updateNco();
     void resetDecoder();
@@ -113,12 +115,16 @@ private:
     std::complex<float> turnPerSymbol() const;
     void updateQuality(std::complex<float> z);
     void updateQpskQuality(std::complex<float> z, std::complex<float> expected);
-    void setQuality(float quality);
-    static float unbiased(std::complex<float> mean);
+    void setQuality(float quality, float recentQuality);
+    void pushText(uint8_t c);
+    // The squared size of a mean of unit phasors, less what random ones leave (0 noise, 1 clean).
+    static float unbiased(std::complex<float> mean, float alpha = kQualityAlpha);
     void restartAfc(double anchorHz);
     void retune(double hz);
     void updateAfc(std::complex<float> z, std::optional<float> errRad);
-    void acquireAfc();
+    void acquireAfc(std::complex<float> z);
+    void startTracking();
+    void pullIn(std::complex<float> z);
     void trackAfc(std::complex<float> z, std::optional<float> errRad);
     void trackIdle(std::complex<float> z);
     void deliver(int bit);
@@ -130,8 +136,6 @@ private:
     int m_searchRange = 0;
     int m_trim = 0;
     double m_rate = kSampleRate;
-    int m_threshold = 0;
-    double m_releasePerSymbol = 1.0 / 32.0;
 
     // Mixer and decimator.
     std::complex<double> m_osc{1.0, 0.0};
@@ -160,10 +164,14 @@ private:
     // AFC.
     enum class AfcState { Acquiring, Tracking };
     AfcState m_afcState = AfcState::Acquiring;
-    double m_afcAnchor = 1000.0; // where acquiring looks for a signal
+    double m_afcAnchor = 1000.0;      // where acquiring looks for a signal
+    std::array<double, 3> m_lookHz{}; // what the last looks at the spectrum saw (Hz, or far off)
+    int m_looks = 0;
+    bool m_signalNear = false;   // the last look saw a signal within the pull-in range
     int m_afcSymbols = 0;        // symbols since the AFC last changed state
     float m_afcMagnitude = 0.0f; // slow mean of |phase change|, to hold the AFC when input stops
     std::complex<float> m_afcCoherence{0.0f, 0.0f};
+    float m_afcQuality = 0.0f; // the decoder's quality over a quarter second
     int m_unlockedSymbols = 0;
     int m_lockedSymbols = 0;
     double m_afcDrift = 0.0; // Hz per symbol
@@ -187,10 +195,13 @@ private:
     // Signal quality: 0 on noise, 1 on a clean signal, about exp(-4 var) for a phase-change noise
     // variance var (radians^2) in both modes.
     std::complex<float> m_coherence{0.0f, 0.0f}; // BPSK: mean of the squared unit phase changes
-    float m_agreement = 0.0f;                    // QPSK: mean cosine against the decoded changes
+    std::complex<float> m_recentCoherence{0.0f, 0.0f};
+    float m_agreement = 0.0f; // QPSK: mean cosine against the decoded changes
+    float m_recentAgreement = 0.0f;
     float m_quality = 0.0f;
-    float m_decodeTrust = 0.0f; // QPSK: agreement with the decoded changes, 0..1 before shaping
-    float m_level = 0.0f;
+    float m_trustAgreement = 0.0f; // QPSK: the agreement over a quarter second,
+    float m_decodeTrust = 0.0f;    // and it shaped 0..1 (noise .. clean)
+    Squelch m_squelch;
 
     // IMD.
     int m_reversals = 0;

@@ -31,10 +31,13 @@ constexpr double kOnSignalHz = 3.0; // acquiring ends within this offset
 // A decoder that reads cleanly may be trusted this far from the spectrum's centre; beyond it, it may
 // sit a half (BPSK) or quarter (QPSK) baud off, where the phase changes look clean but mean nothing.
 constexpr double kBpskPullInHz = 7.0;
-constexpr double kQpskPullInHz = 3.5;
+constexpr double kQpskPullInHz = 5.0;
 constexpr double kPullInGain = 0.03;
-constexpr float kMoveStrength = 1.5f; // a weaker spectral peak is too uncertain to move to
-constexpr double kMaxLean = 0.6;      // 4 times the power on one side as on the other
+constexpr float kCoherenceAlpha = 1.0f / 8.0f; // a quarter second, so the loop stops soon after the signal
+constexpr float kMoveStrength = 1.5f;          // a weaker spectral peak is too uncertain to move to
+constexpr float kSureStrength = 8.0f;          // a peak this strong needs no second look
+constexpr double kAgreeHz = 2.0;
+constexpr double kMaxLean = 0.6; // 4 times the power on one side as on the other
 constexpr int kUnlockHoldSymbols = 24;
 constexpr int kSolidLockSymbols = 32;         // decodes cleanly though the spectrum shows nothing
 constexpr int kLostSymbols = 160;             // ~5 s without a decodable signal: acquire again
@@ -45,6 +48,9 @@ constexpr double kMaxDriftHzPerSymbol = 0.05; // 1.6 Hz/s
 void Receiver::restartAfc(double anchorHz) {
     m_afcState = AfcState::Acquiring;
     m_afcAnchor = anchorHz;
+    m_lookHz.fill(-1e9);
+    m_looks = 0;
+    m_signalNear = false;
     m_afcSymbols = 0;
     m_afcDrift = 0.0;
     m_lockedSymbols = 0;
@@ -72,49 +78,85 @@ void Receiver::updateAfc(std::complex<float> z, std::optional<float> errRad) {
     m_afcMagnitude += (mag - m_afcMagnitude) / 64.0f;
     if (quiet || !(mag > 0.0f)) return;
     ++m_afcSymbols;
+    // How cleanly the phase changes sit on the constellation at all, whatever was sent.
+    std::complex<float> u = z / mag;
+    u *= u;
+    if (isQpsk(m_mode)) u *= u;
+    m_afcCoherence += kCoherenceAlpha * (u - m_afcCoherence);
+    const float coherence = unbiased(m_afcCoherence, kCoherenceAlpha);
+    // How cleanly the decoder reads over the last quarter second (for BPSK the same thing).
+    const float trust2 = m_decodeTrust * m_decodeTrust;
+    m_afcQuality = isQpsk(m_mode) ? trust2 * trust2 : coherence;
+
     // Locked while the decoder reads clean, and for a while after: weak signals dip below at times.
-    if (m_quality >= (isQpsk(m_mode) ? kQpskLockedQuality : kLockedQuality)) {
+    if (m_afcQuality >= (isQpsk(m_mode) ? kQpskLockedQuality : kLockedQuality)) {
         m_unlockedSymbols = 0;
         ++m_lockedSymbols;
     } else {
         ++m_unlockedSymbols;
         m_lockedSymbols = 0;
     }
-    // How cleanly the phase changes sit on the constellation at all, whatever was sent.
-    std::complex<float> u = z / mag;
-    u *= u;
-    if (isQpsk(m_mode)) u *= u;
-    m_afcCoherence += kQualityAlpha * (u - m_afcCoherence);
-
     if (m_afcState == AfcState::Acquiring) {
-        acquireAfc();
+        acquireAfc(z);
     } else {
         trackAfc(z, errRad);
     }
 }
 
-void Receiver::acquireAfc() {
+void Receiver::acquireAfc(std::complex<float> z) {
+    // Offsets within the pull-in range need no more than the phase changes, once the spectrum shows
+    // a signal there: a strong neighbour leaks coherent phase changes of its own into the filter.
+    if (m_signalNear) pullIn(z);
     if (m_afcSymbols < kFirstLook || (m_afcSymbols - kFirstLook) % kLookEvery != 0) return;
     const double span = std::min<double>(kSpanHz, m_afcLimit);
     const SignalSearch::Result found = m_search.search(m_afcAnchor, span, m_rate);
     const double offset = found.hz - m_freq;
     // A decoder reading cleanly is on a signal, unless that signal sits a whole baud off, where the
-    // phase changes come round to the same again: its power then lies to one side.
+    // phase changes come round to the same again: its power then lies to one side. A BPSK decoder
+    // may also sit half a baud off, where every bit comes out inverted yet looks clean; a QPSK one
+    // reads nothing clean there, and the spectrum of QPSK text may lean a few Hz to one side.
     const bool decoding =
         m_lockedSymbols >= kSolidLockSymbols && std::abs(m_search.lean(m_freq, m_rate)) < kMaxLean;
-    const double trusted = decoding ? (isQpsk(m_mode) ? kQpskPullInHz : kBpskPullInHz) : kOnSignalHz;
-    if (found.strength >= kMoveStrength && std::abs(offset) > trusted) {
-        // Steps that shrink with the signal's strength: the centre of a weak signal's spectrum
-        // wanders by a Hz or two from one second to the next.
-        retune(m_freq + offset * std::clamp((found.strength - 1.0) / 6.0, 0.25, 1.0));
+    const double pullIn = isQpsk(m_mode) ? kQpskPullInHz : kBpskPullInHz;
+    if (decoding && (isQpsk(m_mode) || found.strength < kMoveStrength || std::abs(offset) <= pullIn)) {
+        startTracking();
+        return;
+    }
+    // Move only where two looks half a second apart agree, or one is beyond doubt: the centre of a
+    // weak signal's spectrum wanders by Hz from one second to the next.
+    const bool seen = found.strength >= kMoveStrength;
+    m_signalNear = seen && std::abs(offset) <= pullIn;
+    const bool confirmed =
+        seen && (found.strength >= kSureStrength ||
+                 std::abs(found.hz - m_lookHz[(m_looks + 1) % m_lookHz.size()]) < kAgreeHz);
+    m_lookHz[m_looks % m_lookHz.size()] = seen ? found.hz : -1e9;
+    ++m_looks;
+    if (confirmed && std::abs(offset) > pullIn) {
+        retune(found.hz);
         m_lockedSymbols = 0;
         return;
     }
-    if ((found.strength > 0.0 && std::abs(offset) <= kOnSignalHz) || decoding) {
-        m_afcState = AfcState::Tracking;
-        m_afcSymbols = 0;
-        m_afcDrift = 0.0;
+    if (seen && std::abs(offset) <= kOnSignalHz) startTracking();
+}
+
+void Receiver::startTracking() {
+    m_afcState = AfcState::Tracking;
+    m_afcSymbols = 0;
+    m_afcDrift = 0.0;
+}
+
+void Receiver::pullIn(std::complex<float> z) {
+    // Steer by the phase change against the nearest constellation point (good within an eighth of
+    // a baud for QPSK, a quarter for BPSK), as far as the phase changes sit on the constellation at
+    // all. On noise they do not, and the frequency holds still.
+    const float trust = std::min(1.0f, 2.0f * unbiased(m_afcCoherence, kCoherenceAlpha));
+    std::complex<float> d;
+    if (isQpsk(m_mode) && std::abs(z.imag()) > std::abs(z.real())) {
+        d = {0.0f, z.imag() > 0 ? 1.0f : -1.0f};
+    } else {
+        d = {z.real() > 0 ? 1.0f : -1.0f, 0.0f};
     }
+    retune(m_freq + kPullInGain * trust * std::arg(z * std::conj(d)) * kBaud / kTwoPi);
 }
 
 void Receiver::trackAfc(std::complex<float> z, std::optional<float> errRad) {
@@ -125,24 +167,15 @@ void Receiver::trackAfc(std::complex<float> z, std::optional<float> errRad) {
             restartAfc(m_freq);
             return;
         }
-        // Not decoding yet: pull in by the phase change against the nearest constellation point
-        // (good within an eighth of a baud for QPSK, a quarter for BPSK), as far as the phase
-        // changes sit on the constellation at all. On noise they do not, and the loop holds still.
-        const float trust = std::min(1.0f, 2.0f * unbiased(m_afcCoherence));
-        std::complex<float> d;
-        if (isQpsk(m_mode) && std::abs(z.imag()) > std::abs(z.real())) {
-            d = {0.0f, z.imag() > 0 ? 1.0f : -1.0f};
-        } else {
-            d = {z.real() > 0 ? 1.0f : -1.0f, 0.0f};
-        }
-        retune(m_freq + kPullInGain * trust * std::arg(z * std::conj(d)) * kBaud / kTwoPi);
+        // Not decoding yet: pull in.
+        pullIn(z);
         return;
     }
     if (!errRad || !std::isfinite(*errRad)) return;
     // How much to trust the decided error: the decoder's quality, or (sooner, on a strong signal)
     // how well the phase changes sit on the constellation at all.
-    const float decoding = isQpsk(m_mode) ? m_decodeTrust : m_quality;
-    const float trust = std::min(1.0f, 2.0f * std::max(decoding, unbiased(m_afcCoherence)));
+    const float decoding = isQpsk(m_mode) ? m_decodeTrust : m_afcQuality;
+    const float trust = std::min(1.0f, 2.0f * std::max(decoding, unbiased(m_afcCoherence, kCoherenceAlpha)));
     const double errHz = *errRad * kBaud / kTwoPi;
     // Fast after acquiring, then slow so the loop's own jitter stays far below a symbol's phase.
     const double settled = isQpsk(m_mode) ? 0.015 : 0.03;

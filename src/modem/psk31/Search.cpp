@@ -7,6 +7,13 @@
 #include <numbers>
 
 namespace tavrel::psk31 {
+namespace {
+
+// Share of a signal's power that must mirror about its centre (1 = perfectly symmetric; noise on a
+// weak signal alone takes a little away).
+constexpr double kMinSymmetry = 0.5;
+
+} // namespace
 
 SignalSearch::SignalSearch() : m_history(kLength, 0.0f), m_window(kLength), m_power(kLength / 2 + 1, 0.0) {
     m_in = fftwf_alloc_real(kLength);
@@ -57,7 +64,7 @@ SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, doubl
     // included) and nearly all within +/-35 Hz. Peaks closer than 8 Hz are one signal; between two
     // signals the spectrum falls well down within 45 Hz.
     const long core = bin(17.0), spread = bin(35.0), peak = bin(8.0), valley = bin(45.0),
-               centroid = bin(20.0), close = bin(2.5);
+               centroid = bin(25.0), close = bin(2.5);
     const long lo = bin(centreHz - rangeHz), hi = bin(centreHz + rangeHz);
     const long first = lo - valley - core, last = hi + valley + core;
     const long floorLo = std::max(0L, lo - 4 * spread), floorHi = std::min(bins - 1, hi + 4 * spread);
@@ -101,37 +108,31 @@ SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, doubl
         for (long j = k + 1; j <= k + valley; ++j)
             right = std::min(right, score(j));
         if (std::max(left, right) > 0.6 * s) continue;
-        // Refine to the power centroid, which is the centre of any symmetric PSK31 spectrum...
-        double mean = k * binHz;
-        for (int pass = 0; pass < 3; ++pass) {
-            const long c = bin(mean);
-            double total = 0.0, moment = 0.0;
-            for (long j = c - centroid; j <= c + centroid; ++j) {
-                const double p = std::max(0.0, m_power[j] - floor);
-                total += p;
-                moment += p * j * binHz;
-            }
-            if (total <= 0.0) break;
-            mean = std::clamp(moment / total, (k - peak) * binHz, (k + peak) * binHz);
-        }
-        // ...and then, close by, to the centre of symmetry: where the power on the two sides
-        // matches best. A neighbour's skirt lies on one side only and pulls the centroid, while
-        // the smaller of each mirrored pair of bins leaves it out.
+        // Refine to the centre of symmetry near the peak: where the power on the two sides matches
+        // best. Every PSK31 spectrum is symmetric about its carrier (the idle reversals' two tones
+        // included), while a neighbour's skirt lies on one side only and the smaller of each
+        // mirrored pair of bins leaves it out.
         const auto symmetry = [&](long c) {
             double m = 0.5 * std::max(0.0, m_power[c] - floor);
             for (long j = 1; j <= centroid; ++j)
                 m += std::max(0.0, std::min(m_power[c - j], m_power[c + j]) - floor);
             return m;
         };
-        long c = bin(mean);
-        double cm = symmetry(c);
-        for (long j = bin(mean) - close; j <= bin(mean) + close; ++j) {
+        long c = k;
+        double cm = symmetry(k);
+        for (long j = k - peak; j <= k + peak; ++j) {
             const double m = symmetry(j);
             if (m > cm) {
                 cm = m;
                 c = j;
             }
         }
+        // And symmetric it must be: where a neighbour's skirt lies on one side, the two sides of a
+        // weak signal beside it cannot be told apart from the skirt, and its centre is not known.
+        double total = std::max(0.0, m_power[c] - floor);
+        for (long j = 1; j <= centroid; ++j)
+            total += std::max(0.0, m_power[c - j] - floor) + std::max(0.0, m_power[c + j] - floor);
+        if (2.0 * cm < kMinSymmetry * total) continue;
         const double ml = symmetry(c - 1), mr = symmetry(c + 1);
         const double curve = ml - 2.0 * cm + mr;
         const double centre =
