@@ -34,7 +34,7 @@ const Column kColumns[] = {
     {"BPSK", Mode::Bpsk, 0.0, 0.0, 50},          {"QPSK", Mode::QpskUsb, 0.0, 0.0, 50},
     {"BPSK+10Hz", Mode::Bpsk, 10.0, 0.0, 50},    {"BPSK drift", Mode::Bpsk, 0.0, 0.1, 200},
     {"QPSK+10Hz", Mode::QpskUsb, 10.0, 0.0, 50}, {"QPSK drift", Mode::QpskUsb, 0.0, 0.1, 200},
-    {"BPSK noAFC", Mode::Bpsk, 0.0, 0.0, 0},
+    {"BPSK noAFC", Mode::Bpsk, 0.0, 0.0, 0},     {"QPSK noAFC", Mode::QpskUsb, 0.0, 0.0, 0},
 };
 constexpr int kColumnCount = static_cast<int>(std::size(kColumns));
 

@@ -122,10 +122,10 @@ private:
     void restartAfc(double anchorHz);
     void retune(double hz);
     void updateAfc(std::complex<float> z, std::optional<float> errRad);
-    void acquireAfc(std::complex<float> z);
+    void acquireAfc();
     void startTracking();
-    void pullIn(std::complex<float> z);
-    void trackAfc(std::complex<float> z, std::optional<float> errRad);
+    void pullIn();
+    void trackAfc(std::optional<float> errRad);
     void trackIdle(std::complex<float> z);
     void deliver(int bit);
 
@@ -165,13 +165,15 @@ private:
     enum class AfcState { Acquiring, Tracking };
     AfcState m_afcState = AfcState::Acquiring;
     double m_afcAnchor = 1000.0;      // where acquiring looks for a signal
-    std::array<double, 3> m_lookHz{}; // what the last looks at the spectrum saw (Hz, or far off)
+    std::array<double, 5> m_lookHz{}; // what the last looks at the spectrum saw (Hz, or far off)
     int m_looks = 0;
     bool m_signalNear = false;   // the last look saw a signal within the pull-in range
+    int m_movedAt = 0;           // when acquiring last moved to what the spectrum showed
     int m_afcSymbols = 0;        // symbols since the AFC last changed state
     float m_afcMagnitude = 0.0f; // slow mean of |phase change|, to hold the AFC when input stops
     std::complex<float> m_afcCoherence{0.0f, 0.0f};
-    float m_afcQuality = 0.0f; // the decoder's quality over a quarter second
+    std::complex<float> m_ndaMean{0.0f, 0.0f}; // the same over a second, for the pull-in
+    float m_afcQuality = 0.0f;                 // the decoder's quality over a quarter second
     int m_unlockedSymbols = 0;
     int m_lockedSymbols = 0;
     double m_afcDrift = 0.0; // Hz per symbol

@@ -24,23 +24,30 @@ constexpr double kTwoPi = 2.0 * std::numbers::pi;
 // may ask for more).
 constexpr float kLockedQuality = 0.1f;
 constexpr float kQpskLockedQuality = 0.2f;
-constexpr int kLookEvery = 8;       // symbols between looks at the spectrum while acquiring
-constexpr int kFirstLook = 24;      // symbols after a restart before the first look: most of a second
-constexpr double kSpanHz = 25.0;    // how far from the place to look a signal may be taken
-constexpr double kOnSignalHz = 3.0; // acquiring ends within this offset
+constexpr int kLookEvery = 8;       // symbols between looks at the spectrum while acquiring,
+constexpr int kQuietLookEvery = 16; // and once it has been quiet a while (a look costs time)
+constexpr int kQuietAfter = 160;
+constexpr int kFirstLook = 24;   // symbols after a restart before the first look: most of a second
+constexpr double kSpanHz = 25.0; // how far from the place to look a signal may be taken
 // A decoder that reads cleanly may be trusted this far from the spectrum's centre; beyond it, it may
 // sit a half (BPSK) or quarter (QPSK) baud off, where the phase changes look clean but mean nothing.
 constexpr double kBpskPullInHz = 7.0;
 constexpr double kQpskPullInHz = 5.0;
-constexpr double kPullInGain = 0.03;
+constexpr double kPullInGain = 0.15;
+constexpr float kNdaAlpha = 1.0f / 32.0f; // a second
+constexpr float kNdaNoise = 0.08f;        // what noise alone may reach now and then
+constexpr float kNdaSpan = 0.2f;
+constexpr int kSettleSymbols = 48;
 constexpr float kCoherenceAlpha = 1.0f / 8.0f; // a quarter second, so the loop stops soon after the signal
 constexpr float kMoveStrength = 1.5f;          // a weaker spectral peak is too uncertain to move to
-constexpr float kSureStrength = 8.0f;          // a peak this strong needs no second look
+constexpr float kSureStrength = 8.0f;          // a peak this strong needs no second look,
+constexpr float kConfirmStrength = 3.0f;       // one this strong a second one a second later
 constexpr double kAgreeHz = 2.0;
+constexpr double kExactHz = 0.5; // reversals show the centre closer than the pull-in would find it
 constexpr double kMaxLean = 0.6; // 4 times the power on one side as on the other
 constexpr int kUnlockHoldSymbols = 24;
 constexpr int kSolidLockSymbols = 32;         // decodes cleanly though the spectrum shows nothing
-constexpr int kLostSymbols = 160;             // ~5 s without a decodable signal: acquire again
+constexpr int kLostSymbols = 96;              // ~3 s without a decodable signal: acquire again
 constexpr double kMaxDriftHzPerSymbol = 0.05; // 1.6 Hz/s
 
 } // namespace
@@ -51,6 +58,7 @@ void Receiver::restartAfc(double anchorHz) {
     m_lookHz.fill(-1e9);
     m_looks = 0;
     m_signalNear = false;
+    m_movedAt = -kSettleSymbols;
     m_afcSymbols = 0;
     m_afcDrift = 0.0;
     m_lockedSymbols = 0;
@@ -83,6 +91,7 @@ void Receiver::updateAfc(std::complex<float> z, std::optional<float> errRad) {
     u *= u;
     if (isQpsk(m_mode)) u *= u;
     m_afcCoherence += kCoherenceAlpha * (u - m_afcCoherence);
+    m_ndaMean += kNdaAlpha * (u - m_ndaMean);
     const float coherence = unbiased(m_afcCoherence, kCoherenceAlpha);
     // How cleanly the decoder reads over the last quarter second (for BPSK the same thing).
     const float trust2 = m_decodeTrust * m_decodeTrust;
@@ -97,17 +106,18 @@ void Receiver::updateAfc(std::complex<float> z, std::optional<float> errRad) {
         m_lockedSymbols = 0;
     }
     if (m_afcState == AfcState::Acquiring) {
-        acquireAfc(z);
+        acquireAfc();
     } else {
-        trackAfc(z, errRad);
+        trackAfc(errRad);
     }
 }
 
-void Receiver::acquireAfc(std::complex<float> z) {
+void Receiver::acquireAfc() {
     // Offsets within the pull-in range need no more than the phase changes, once the spectrum shows
     // a signal there: a strong neighbour leaks coherent phase changes of its own into the filter.
-    if (m_signalNear) pullIn(z);
-    if (m_afcSymbols < kFirstLook || (m_afcSymbols - kFirstLook) % kLookEvery != 0) return;
+    if (m_signalNear) pullIn();
+    const int every = m_afcSymbols < kQuietAfter ? kLookEvery : kQuietLookEvery;
+    if (m_afcSymbols < kFirstLook || (m_afcSymbols - kFirstLook) % every != 0) return;
     const double span = std::min<double>(kSpanHz, m_afcLimit);
     const SignalSearch::Result found = m_search.search(m_afcAnchor, span, m_rate);
     const double offset = found.hz - m_freq;
@@ -117,26 +127,33 @@ void Receiver::acquireAfc(std::complex<float> z) {
     // reads nothing clean there, and the spectrum of QPSK text may lean a few Hz to one side.
     const bool decoding =
         m_lockedSymbols >= kSolidLockSymbols && std::abs(m_search.lean(m_freq, m_rate)) < kMaxLean;
-    const double pullIn = isQpsk(m_mode) ? kQpskPullInHz : kBpskPullInHz;
-    if (decoding && (isQpsk(m_mode) || found.strength < kMoveStrength || std::abs(offset) <= pullIn)) {
+    const double reach = isQpsk(m_mode) ? kQpskPullInHz : kBpskPullInHz;
+    if (decoding && (isQpsk(m_mode) || found.strength < kMoveStrength || std::abs(offset) <= reach)) {
         startTracking();
         return;
     }
-    // Move only where two looks half a second apart agree, or one is beyond doubt: the centre of a
-    // weak signal's spectrum wanders by Hz from one second to the next.
+    // Move only to idle reversals (their two tones give the centre exactly), to a peak beyond
+    // doubt, or where two looks a second apart agree on a clear one: the centre of a weak signal's
+    // text wanders by Hz from one second to the next, and QPSK text leans to one side.
     const bool seen = found.strength >= kMoveStrength;
-    m_signalNear = seen && std::abs(offset) <= pullIn;
+    m_signalNear = seen && std::abs(offset) <= reach;
+    const bool sure = !isQpsk(m_mode) && found.strength >= kSureStrength;
     const bool confirmed =
-        seen && (found.strength >= kSureStrength ||
-                 std::abs(found.hz - m_lookHz[(m_looks + 1) % m_lookHz.size()]) < kAgreeHz);
+        seen && (found.reversals || sure ||
+                 (found.strength >= kConfirmStrength &&
+                  std::abs(found.hz - m_lookHz[(m_looks + 1) % m_lookHz.size()]) < kAgreeHz));
     m_lookHz[m_looks % m_lookHz.size()] = seen ? found.hz : -1e9;
     ++m_looks;
-    if (confirmed && std::abs(offset) > pullIn) {
+    // After a move the pull-in needs a moment to finish the work; only a signal clearly elsewhere
+    // moves the receiver again before that.
+    const bool settling = m_afcSymbols - m_movedAt < kSettleSymbols && std::abs(offset) < 2.0 * reach;
+    const bool exact = seen && found.reversals && std::abs(offset) > kExactHz;
+    if (confirmed && (std::abs(offset) > reach || exact) && !settling) {
         retune(found.hz);
+        m_movedAt = m_afcSymbols;
         m_lockedSymbols = 0;
         return;
     }
-    if (seen && std::abs(offset) <= kOnSignalHz) startTracking();
 }
 
 void Receiver::startTracking() {
@@ -145,21 +162,18 @@ void Receiver::startTracking() {
     m_afcDrift = 0.0;
 }
 
-void Receiver::pullIn(std::complex<float> z) {
-    // Steer by the phase change against the nearest constellation point (good within an eighth of
-    // a baud for QPSK, a quarter for BPSK), as far as the phase changes sit on the constellation at
-    // all. On noise they do not, and the frequency holds still.
-    const float trust = std::min(1.0f, 2.0f * unbiased(m_afcCoherence, kCoherenceAlpha));
-    std::complex<float> d;
-    if (isQpsk(m_mode) && std::abs(z.imag()) > std::abs(z.real())) {
-        d = {0.0f, z.imag() > 0 ? 1.0f : -1.0f};
-    } else {
-        d = {z.real() > 0 ? 1.0f : -1.0f, 0.0f};
-    }
-    retune(m_freq + kPullInGain * trust * std::arg(z * std::conj(d)) * kBaud / kTwoPi);
+void Receiver::pullIn() {
+    // The phase changes raised to the constellation's order (2 for BPSK, 4 for QPSK) lose their
+    // data and keep the frequency offset: the angle of their mean is it, within a quarter baud
+    // (BPSK) or an eighth (QPSK). Followed only as far as their mean over a second stands clear of
+    // what noise leaves, so on noise (or a signal too weak to steer by) the frequency holds still.
+    const float clear = std::clamp((unbiased(m_ndaMean, kNdaAlpha) - kNdaNoise) / kNdaSpan, 0.0f, 1.0f);
+    const double order = isQpsk(m_mode) ? 4.0 : 2.0;
+    const double errHz = std::arg(m_afcCoherence) / order * kBaud / kTwoPi;
+    retune(m_freq + kPullInGain * clear * errHz);
 }
 
-void Receiver::trackAfc(std::complex<float> z, std::optional<float> errRad) {
+void Receiver::trackAfc(std::optional<float> errRad) {
     const bool locked = m_unlockedSymbols < kUnlockHoldSymbols;
     if (!locked) {
         if (m_unlockedSymbols > kLostSymbols) {
@@ -167,14 +181,13 @@ void Receiver::trackAfc(std::complex<float> z, std::optional<float> errRad) {
             restartAfc(m_freq);
             return;
         }
-        // Not decoding yet: pull in.
-        pullIn(z);
+        // The station has gone quiet or faded: hold still.
         return;
     }
     if (!errRad || !std::isfinite(*errRad)) return;
     // How much to trust the decided error: the decoder's quality, or (sooner, on a strong signal)
     // how well the phase changes sit on the constellation at all.
-    const float decoding = isQpsk(m_mode) ? m_decodeTrust : m_afcQuality;
+    const float decoding = m_afcQuality;
     const float trust = std::min(1.0f, 2.0f * std::max(decoding, unbiased(m_afcCoherence, kCoherenceAlpha)));
     const double errHz = *errRad * kBaud / kTwoPi;
     // Fast after acquiring, then slow so the loop's own jitter stays far below a symbol's phase.

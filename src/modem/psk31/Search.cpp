@@ -1,5 +1,7 @@
 #include "modem/psk31/Search.h"
 
+#include "modem/psk31/Psk31.h"
+
 #include <fftw3.h>
 
 #include <algorithm>
@@ -12,6 +14,9 @@ namespace {
 // Share of a signal's power that must mirror about its centre (1 = perfectly symmetric; noise on a
 // weak signal alone takes a little away).
 constexpr double kMinSymmetry = 0.5;
+constexpr double kApartHz = 20.0;
+constexpr double kToneOverFloor = 8.0;
+constexpr double kToneOverGap = 0.1;
 
 } // namespace
 
@@ -50,13 +55,14 @@ void SignalSearch::push(const float* in, std::size_t n) {
 SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, double rateHz) {
     const Result none{centreHz, 0.0};
     if (!(rangeHz > 0.0) || !(rateHz > 0.0)) return none;
-    for (std::size_t i = 0; i < kLength; ++i)
-        m_in[i] = m_history[(m_pos + i) % kLength] * m_window[i];
+    // The ring from its oldest sample on, windowed.
+    const std::size_t older = kLength - m_pos;
+    for (std::size_t i = 0; i < older; ++i)
+        m_in[i] = m_history[m_pos + i] * m_window[i];
+    for (std::size_t i = older; i < kLength; ++i)
+        m_in[i] = m_history[i - older] * m_window[i];
     fftwf_execute(static_cast<fftwf_plan>(m_plan));
-    const auto* out = static_cast<const fftwf_complex*>(m_out);
     const long bins = kLength / 2 + 1;
-    for (long k = 0; k < bins; ++k)
-        m_power[k] = double(out[k][0]) * out[k][0] + double(out[k][1]) * out[k][1];
 
     const double binHz = rateHz / kLength;
     const auto bin = [&](double hz) { return std::lround(hz / binHz); };
@@ -64,11 +70,20 @@ SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, doubl
     // included) and nearly all within +/-35 Hz. Peaks closer than 8 Hz are one signal; between two
     // signals the spectrum falls well down within 45 Hz.
     const long core = bin(17.0), spread = bin(35.0), peak = bin(8.0), valley = bin(45.0),
-               centroid = bin(25.0), close = bin(2.5);
-    const long lo = bin(centreHz - rangeHz), hi = bin(centreHz + rangeHz);
-    const long first = lo - valley - core, last = hi + valley + core;
+               centroid = bin(25.0), apart = bin(kApartHz);
+    // Peaks are looked for a little beyond the range too, so a signal just outside it is known as
+    // one and not taken for the one of its idle tones that lies inside.
+    const long lo = bin(centreHz - rangeHz) - apart, hi = bin(centreHz + rangeHz) + apart;
+    const long first = lo - std::max(valley, peak + centroid) - core,
+               last = hi + std::max(valley, peak + centroid) + core;
     const long floorLo = std::max(0L, lo - 4 * spread), floorHi = std::min(bins - 1, hi + 4 * spread);
     if (first < 0 || last >= bins) return none;
+    // Power in the bins that matter here only.
+    const auto* out = static_cast<const fftwf_complex*>(m_out);
+    m_powerFrom = std::min(first, floorLo);
+    m_powerTo = std::max(last, floorHi);
+    for (long k = m_powerFrom; k <= m_powerTo; ++k)
+        m_power[k] = double(out[k][0]) * out[k][0] + double(out[k][1]) * out[k][1];
 
     // Noise floor: a low quantile of the bins around, which signals rarely reach down to.
     m_sorted.assign(m_power.begin() + floorLo, m_power.begin() + floorHi + 1);
@@ -90,9 +105,8 @@ SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, doubl
     }
     const auto score = [&](long k) { return m_score[k - from]; };
 
-    Result best = none;
-    double bestDistance = 1e300;
-    for (long k = lo; k <= hi; ++k) {
+    std::size_t found = 0;
+    for (long k = lo; k <= hi && found < m_candidates.size(); ++k) {
         const double s = score(k);
         const double strength = s / (floor * (2 * core + 1)) - 1.0;
         if (strength < 1.0) continue;
@@ -137,10 +151,47 @@ SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, doubl
         const double curve = ml - 2.0 * cm + mr;
         const double centre =
             (c + (curve < 0.0 ? std::clamp(0.5 * (ml - mr) / curve, -0.5, 0.5) : 0.0)) * binHz;
-        const double distance = std::abs(centre - centreHz);
-        if (distance > rangeHz || distance >= bestDistance) continue;
+        Result r{centre, strength, false};
+        // Idle reversals, as every transmission begins with, are two tones a baud apart: their
+        // midpoint is the centre, however the text around them leans.
+        const auto tone = [&](double hz, double& at) {
+            long b = bin(hz);
+            for (long j = bin(hz) - 2; j <= bin(hz) + 2; ++j)
+                if (m_power[j] > m_power[b]) b = j;
+            const double a = std::log(m_power[b - 1] + 1e-30), m = std::log(m_power[b] + 1e-30),
+                         z = std::log(m_power[b + 1] + 1e-30);
+            const double curve = a - 2.0 * m + z;
+            at = (b + (curve < 0.0 ? std::clamp(0.5 * (a - z) / curve, -0.5, 0.5) : 0.0)) * binHz;
+            return m_power[b];
+        };
+        double low = 0.0, high = 0.0;
+        const double half = kBaud / 2.0;
+        const double weaker = std::min(tone(centre - half, low), tone(centre + half, high));
+        // Between the tones (text fills it) only noise.
+        double between = 0.0;
+        for (long j = bin(centre - 8.0); j <= bin(centre + 8.0); ++j)
+            between = std::max(between, m_power[j]);
+        if (weaker > kToneOverFloor * floor && between < kToneOverGap * weaker &&
+            std::abs(high - low - kBaud) < 1.0) {
+            r.hz = (low + high) / 2.0;
+            r.reversals = true;
+        }
+        m_candidates[found++] = r;
+    }
+    // Peaks closer together than a PSK31 signal is wide belong to the strongest of them (an idle
+    // signal's two tones each make one of their own).
+    Result best = none;
+    double bestDistance = 1e300;
+    for (std::size_t i = 0; i < found; ++i) {
+        const Result& r = m_candidates[i];
+        bool outshone = false;
+        for (std::size_t j = 0; j < found && !outshone; ++j)
+            outshone =
+                m_candidates[j].strength > r.strength && std::abs(m_candidates[j].hz - r.hz) < kApartHz;
+        const double distance = std::abs(r.hz - centreHz);
+        if (outshone || distance > rangeHz || distance >= bestDistance) continue;
         bestDistance = distance;
-        best = {centre, strength};
+        best = r;
     }
     return best;
 }
@@ -148,7 +199,7 @@ SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, doubl
 double SignalSearch::lean(double hz, double rateHz) const {
     const double binHz = rateHz / kLength;
     const long c = std::lround(hz / binHz), core = std::lround(17.0 / binHz);
-    if (c - core < 0 || c + core >= static_cast<long>(m_power.size())) return 0.0;
+    if (c - core < m_powerFrom || c + core > m_powerTo) return 0.0;
     double below = 0.0, above = 0.0;
     for (long j = 1; j <= core; ++j) {
         below += std::max(0.0, m_power[c - j] - m_floor);

@@ -1,6 +1,7 @@
 #pragma once
 // Finds the PSK31 signal nearest a frequency in the last second of audio.
 
+#include <array>
 #include <cstddef>
 #include <vector>
 
@@ -20,8 +21,9 @@ public:
     void push(const float* in, std::size_t n);
 
     struct Result {
-        double hz = 0.0;       // centre of the signal found, or the centre asked about
-        double strength = 0.0; // power in the signal's core over the noise there (0 = nothing)
+        double hz = 0.0;        // centre of the signal found, or the centre asked about
+        double strength = 0.0;  // power in the signal's core over the noise there (0 = nothing)
+        bool reversals = false; // idle reversals (or a preamble) showed: the centre is exact
     };
 
     // The centre (Hz) of the PSK31 signal whose centre lies nearest centreHz, within rangeHz of it,
@@ -47,7 +49,10 @@ private:
     std::vector<double> m_power;
     std::vector<double> m_score;
     std::vector<double> m_sorted;
+    std::array<Result, 16> m_candidates{};
     double m_floor = 0.0; // noise power a bin in the last search
+    long m_powerFrom = 0; // the bins of m_power it filled
+    long m_powerTo = -1;
 };
 
 } // namespace tavrel::psk31
