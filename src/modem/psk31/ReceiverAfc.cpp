@@ -23,7 +23,8 @@ constexpr double kTwoPi = 2.0 * std::numbers::pi;
 // Quality above which the decoder counts as locked (QPSK's decoded agreement is the surer sign, so it
 // may ask for more).
 constexpr float kLockedQuality = 0.1f;
-constexpr float kQpskLockedQuality = 0.2f;
+constexpr float kQpskLockedQuality = 0.1f;
+constexpr float kTrustScale = 3.0f; // quality from which the loop runs at full gain: a third
 constexpr int kLookEvery = 8;       // symbols between looks at the spectrum while acquiring,
 constexpr int kQuietLookEvery = 16; // and once it has been quiet a while (a look costs time)
 constexpr int kQuietAfter = 160;
@@ -43,12 +44,13 @@ constexpr float kMoveStrength = 1.5f;          // a weaker spectral peak is too 
 constexpr float kSureStrength = 8.0f;          // a peak this strong needs no second look,
 constexpr float kConfirmStrength = 3.0f;       // one this strong a second one a second later
 constexpr double kAgreeHz = 2.0;
+constexpr double kOnSignalHz = 3.0;
 constexpr double kExactHz = 0.5; // reversals show the centre closer than the pull-in would find it
 constexpr double kMaxLean = 0.6; // 4 times the power on one side as on the other
 constexpr int kUnlockHoldSymbols = 24;
 constexpr int kSolidLockSymbols = 32;         // decodes cleanly though the spectrum shows nothing
 constexpr int kLostSymbols = 96;              // ~3 s without a decodable signal: acquire again
-constexpr double kMaxDriftHzPerSymbol = 0.05; // 1.6 Hz/s
+constexpr double kMaxDriftHzPerSymbol = 0.01; // 0.3 Hz/s: more is a runaway on a weak signal, not drift
 
 } // namespace
 
@@ -154,6 +156,9 @@ void Receiver::acquireAfc() {
         m_lockedSymbols = 0;
         return;
     }
+    // On a signal the decoder cannot read cleanly yet (a weak one), tracking takes over: its loop
+    // steers by the decoded data as far as they can be trusted, and holds still otherwise.
+    if (seen && std::abs(offset) <= kOnSignalHz) startTracking();
 }
 
 void Receiver::startTracking() {
@@ -185,14 +190,16 @@ void Receiver::trackAfc(std::optional<float> errRad) {
         return;
     }
     if (!errRad || !std::isfinite(*errRad)) return;
-    // How much to trust the decided error: the decoder's quality, or (sooner, on a strong signal)
-    // how well the phase changes sit on the constellation at all.
-    const float decoding = m_afcQuality;
-    const float trust = std::min(1.0f, 2.0f * std::max(decoding, unbiased(m_afcCoherence, kCoherenceAlpha)));
+    // How much to trust the decided error: as far as the decoder reads cleanly (a weak signal's
+    // decisions are often wrong, and steering by them would walk the frequency away), or, sooner
+    // on a strong signal, as far as the phase changes sit on the constellation at all.
+    const float trust =
+        std::min(1.0f, kTrustScale * std::max(m_afcQuality, unbiased(m_afcCoherence, kCoherenceAlpha)));
     const double errHz = *errRad * kBaud / kTwoPi;
-    // Fast after acquiring, then slow so the loop's own jitter stays far below a symbol's phase.
+    // Fast after acquiring a strong signal, then slow so the loop's own jitter stays far below a
+    // symbol's phase.
     const double settled = isQpsk(m_mode) ? 0.015 : 0.03;
-    const double gain = (settled + 0.1 * std::exp(-m_afcSymbols / 30.0)) * trust;
+    const double gain = (settled + 0.1 * trust * std::exp(-m_afcSymbols / 30.0)) * trust;
     // A second-order loop: the integrated drift rate follows a steadily drifting signal without lag.
     m_afcDrift =
         std::clamp(m_afcDrift + 0.25 * gain * gain * errHz, -kMaxDriftHzPerSymbol, kMaxDriftHzPerSymbol);

@@ -16,7 +16,7 @@ namespace {
 constexpr double kMinSymmetry = 0.5;
 constexpr double kApartHz = 20.0;
 constexpr double kToneOverFloor = 8.0;
-constexpr double kToneOverGap = 0.1;
+constexpr double kToneOverGap = 0.15;
 
 } // namespace
 
@@ -169,8 +169,9 @@ SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, doubl
         const double weaker = std::min(tone(centre - half, low), tone(centre + half, high));
         // Between the tones (text fills it) only noise.
         double between = 0.0;
-        for (long j = bin(centre - 8.0); j <= bin(centre + 8.0); ++j)
-            between = std::max(between, m_power[j]);
+        const long gapLo = bin(centre - 8.0), gapHi = bin(centre + 8.0);
+        for (long j = gapLo; j <= gapHi; ++j)
+            between += m_power[j] / (gapHi - gapLo + 1);
         if (weaker > kToneOverFloor * floor && between < kToneOverGap * weaker &&
             std::abs(high - low - kBaud) < 1.0) {
             r.hz = (low + high) / 2.0;
