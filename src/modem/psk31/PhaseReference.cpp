@@ -30,7 +30,8 @@ void PhaseReference::update(std::complex<float> x, std::complex<float> turn) {
     // Score each prediction against what came, relative to the signal's recent size, so the strong
     // stretches of a fading signal do not outweigh the weak ones where the errors happen.
     m_power += kPowerAlpha * (std::norm(x) - m_power);
-    if (m_power > 0.0f) {
+    // Not before every predictor has the symbols it needs: its start would count against it.
+    if (m_power > 0.0f && m_updates >= kHistory) {
         for (int i = 0; i < kCount; ++i)
             m_error[i] += kErrorAlpha * (std::norm(x - m_prediction[i]) / m_power - m_error[i]);
     }
@@ -39,6 +40,7 @@ void PhaseReference::update(std::complex<float> x, std::complex<float> turn) {
         m_sum[i] = (x + m * m_sum[i]) * turn;
         m_prediction[i] = (1.0f - m) * m_sum[i];
     }
+    if (m_updates < kHistory) ++m_updates;
     std::copy_backward(m_last.begin(), m_last.end() - 1, m_last.end());
     m_last[0] = x;
     for (auto& v : m_last)
@@ -61,6 +63,7 @@ void PhaseReference::reset() {
     m_prediction.fill({0.0f, 0.0f});
     m_error.fill(0.0f);
     m_power = 0.0f;
+    m_updates = 0;
     m_best = 2;
 }
 

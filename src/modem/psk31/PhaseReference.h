@@ -46,6 +46,7 @@ private:
     std::array<std::complex<float>, kCount> m_prediction{};
     std::array<float, kCount> m_error{};
     float m_power = 0.0f;
+    int m_updates = 0;
     int m_best = 2; // a middle memory until the scores say otherwise
 };
 
