@@ -114,7 +114,7 @@ public:
 
 private:
     static constexpr int kDecimation = 16;
-    static constexpr int kDecTaps = 128;
+    static constexpr int kDecTaps = 208; // even, and a multiple of 4 (paired taps, two sums)
     static constexpr int kChannelSymbols = 6;
     static constexpr int kChannelTaps = kChannelSymbols * kDecimation + 1;
     static constexpr std::size_t kImdLength = 512; // 32 symbols at 500 samples/s

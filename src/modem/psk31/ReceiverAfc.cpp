@@ -1,15 +1,17 @@
 // The receiver's frequency control. Two states:
 //
 // Acquiring (after a click, a mode change or a long loss): the spectrum of the last second shows
-// where the PSK31 signal nearest the place to look is, and the receiver steps onto it. Only a signal
-// whose spectrum peaks inside the span counts, so a strong neighbour further out, whose skirt
-// reaches in, is never taken. A signal too weak for the spectrum that decodes cleanly ends the
-// acquisition just as well.
+// where the PSK31 signal nearest the place to look is. Only a signal whose spectrum peaks inside
+// the span and is symmetric counts, so a strong neighbour further out, whose skirt reaches in, is
+// never taken. The receiver steps onto it when the centre is sure (idle reversals, a strong BPSK
+// peak, or two looks a second apart that agree: the centre of weak or QPSK text wanders) and pulls
+// in the rest by the phase changes raised to the constellation's order. It ends when the decoder
+// reads cleanly, or on a weak signal seen on frequency.
 //
 // Tracking: a decision-directed loop follows the station's own phase drift from symbol to symbol,
-// with a drift integrator. Nothing else moves it: the energy of other stations plays no part, and
-// when nothing decodes it holds still. After several seconds without a decodable signal it
-// acquires again, looking around where it last was.
+// with a drift integrator, as far as the decoder reads cleanly. Nothing else moves it: the energy of
+// other stations plays no part, and when nothing decodes it holds still. After seconds without a
+// decodable signal it acquires again, looking around where it last was.
 #include "modem/psk31/Receiver.h"
 
 #include <algorithm>
@@ -20,13 +22,10 @@ namespace tavrel::psk31 {
 namespace {
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
-// Quality above which the decoder counts as locked (QPSK's decoded agreement is the surer sign, so it
-// may ask for more).
-constexpr float kLockedQuality = 0.1f;
-constexpr float kQpskLockedQuality = 0.1f;
-constexpr float kTrustScale = 3.0f; // quality from which the loop runs at full gain: a third
-constexpr int kLookEvery = 8;       // symbols between looks at the spectrum while acquiring,
-constexpr int kQuietLookEvery = 16; // and once it has been quiet a while (a look costs time)
+constexpr float kLockedQuality = 0.1f; // the decoder's quality above which it counts as reading
+constexpr float kTrustScale = 3.0f;    // quality from which the loop runs at full gain: a third
+constexpr int kLookEvery = 8;          // symbols between looks at the spectrum while acquiring,
+constexpr int kQuietLookEvery = 16;    // and once it has been quiet a while (a look costs time)
 constexpr int kQuietAfter = 160;
 constexpr int kFirstLook = 24;   // symbols after a restart before the first look: most of a second
 constexpr double kSpanHz = 25.0; // how far from the place to look a signal may be taken
@@ -100,7 +99,7 @@ void Receiver::updateAfc(std::complex<float> z, std::optional<float> errRad) {
     m_afcQuality = isQpsk(m_mode) ? trust2 * trust2 : coherence;
 
     // Locked while the decoder reads clean, and for a while after: weak signals dip below at times.
-    if (m_afcQuality >= (isQpsk(m_mode) ? kQpskLockedQuality : kLockedQuality)) {
+    if (m_afcQuality >= kLockedQuality) {
         m_unlockedSymbols = 0;
         ++m_lockedSymbols;
     } else {

@@ -12,6 +12,7 @@ namespace {
 constexpr float kExponent = 0.576f;
 constexpr float kRise = 0.25f; // a rising level follows within a few symbols
 constexpr double kHangSeconds = 1.5;
+constexpr int kSteadyRun = 8; // symbols of good copy before a closed squelch keeps characters
 
 } // namespace
 
@@ -38,13 +39,13 @@ void Squelch::update(float quality, float recentQuality) {
     const float now = levelOf(quality);
     m_level += (now > m_level ? kRise : m_releasePerSymbol) * (now - m_level);
     m_good = levelOf(recentQuality) >= m_threshold;
+    m_sinceGood = m_good ? 0 : m_sinceGood + 1;
+    m_goodRun = m_good ? std::min(m_goodRun + 1, kSteadyRun) : 0;
     if (m_level >= m_threshold && m_good) m_open = true;
-    if (!m_open) return;
-    if (m_good) {
-        m_sinceGood = 0;
-        m_release = true;
-    } else if (++m_sinceGood > m_hangSymbols) {
-        // Good copy did not return: what was held came from noise, or from a fade too deep to copy.
+    if (m_open && m_good) m_release = true;
+    if (m_sinceGood > m_hangSymbols) {
+        // Good copy did not come back (or never came): what was held came from noise, or from a
+        // fade too deep to copy.
         m_open = false;
         m_heldCount = 0;
     }
@@ -52,8 +53,11 @@ void Squelch::update(float quality, float recentQuality) {
 
 bool Squelch::admit(uint8_t c) {
     if (m_threshold <= 0) return true;
-    if (!m_open) return false;
-    if (m_good && m_heldCount == 0) return true;
+    if (m_open && m_good && m_heldCount == 0) return true;
+    // Held while the copy is poor inside a transmission, and while steady good copy builds up the
+    // level at its start (so its first characters are not lost to the squelch opening; the few a
+    // decoder makes up while it settles on the preamble are not kept).
+    if (!m_open && m_goodRun < kSteadyRun) return false;
     m_held[(m_heldHead + m_heldCount) % kHeldCapacity] = c;
     if (m_heldCount < kHeldCapacity) {
         ++m_heldCount;
@@ -80,6 +84,7 @@ void Squelch::reset() {
     m_open = false;
     m_good = true;
     m_sinceGood = 0;
+    m_goodRun = 0;
     m_release = false;
     m_heldCount = 0;
 }

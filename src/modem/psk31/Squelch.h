@@ -2,16 +2,17 @@
 // The receiver's signal level and squelch.
 //
 // Level: 0..100 from the decoder's signal quality q (0 on noise, 1 on a clean signal), read on a
-// scale that puts 50 where copy is still useful: level = 100 q^0.576, about 25 at -16 dB SNR (in
-// 2500 Hz, white noise), 50 at -13 dB, 72 at -10 dB, 88 at -6 dB, 97 at 0 dB, in both modes; noise
-// alone reads under 10 on average and stays under 40. It rises within about half a second and falls
-// back at the squelch speed.
+// scale that puts 50 where copy is still useful: level = 100 q^0.576. In white noise (SNR in
+// 2500 Hz) it reads about 23 at -16 dB (QPSK 15), 50 at -13 dB (QPSK 47), 72 at -10 dB, 88 at
+// -6 dB and 97 at 0 dB; noise alone averages under 10 and stays under 40. It rises within about
+// half a second and falls back at the squelch speed.
 //
 // Squelch: opens when the level reaches the threshold (0 = always open) and holds through fades. A
 // character decoded while the copy of the last few symbols is poor is held back; when good copy
 // returns within the hang time (1.5 s, or the squelch speed's time if longer) the held characters
 // follow, and when it does not they are dropped and the squelch closes. So a fade inside a
-// transmission loses nothing, and the noise after one prints nothing.
+// transmission loses nothing, and the noise after one prints nothing. Characters copied well while
+// the level is still rising at the start of a transmission are held too, and follow once it opens.
 
 #include <array>
 #include <cstddef>
@@ -53,6 +54,7 @@ private:
     bool m_open = false;
     bool m_good = true;  // the copy of the last few symbols reads above the threshold
     int m_sinceGood = 0; // symbols since it last did
+    int m_goodRun = 0;   // symbols it has in a row (up to a few)
     bool m_release = false;
     std::array<uint8_t, kHeldCapacity> m_held{};
     std::size_t m_heldHead = 0;
