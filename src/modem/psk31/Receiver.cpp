@@ -42,7 +42,8 @@ Receiver::Receiver() {
     for (float& t : m_decTaps)
         t /= sum;
 
-    const std::vector<float> channel = designChannelFilter(kDecimation, kChannelSymbols);
+    // Designed once (a few milliseconds of solving) and shared by every receiver.
+    static const std::vector<float> channel = designChannelFilter(kDecimation, kChannelSymbols);
     std::copy(channel.begin(), channel.end(), m_chTaps.begin());
 
     updateNco();
