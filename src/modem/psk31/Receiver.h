@@ -185,6 +185,7 @@ private:
     int m_looks = 0;
     bool m_signalNear = false;   // the last look saw a signal within the pull-in range
     int m_movedAt = 0;           // when acquiring last moved to what the spectrum showed
+    int m_staleSymbols = 0;      // decided errors still from before the last move
     int m_afcSymbols = 0;        // symbols since the AFC last changed state
     float m_afcMagnitude = 0.0f; // slow mean of |phase change|, to hold the AFC when input stops
     std::complex<float> m_afcCoherence{0.0f, 0.0f};

@@ -38,6 +38,7 @@ constexpr float kNdaAlpha = 1.0f / 32.0f; // a second
 constexpr float kNdaNoise = 0.08f;        // what noise alone may reach now and then
 constexpr float kNdaSpan = 0.2f;
 constexpr int kSettleSymbols = 48;
+constexpr int kStaleAfterMove = ViterbiDecoder::kDecisionDelay + 4;
 constexpr float kCoherenceAlpha = 1.0f / 8.0f; // a quarter second, so the loop stops soon after the signal
 constexpr float kMoveStrength = 1.5f;          // a weaker spectral peak is too uncertain to move to
 constexpr float kSureStrength = 8.0f;          // a peak this strong needs no second look,
@@ -55,7 +56,8 @@ constexpr double kMaxDriftHzPerSymbol = 0.01; // 0.3 Hz/s: more is a runaway on 
 
 void Receiver::restartAfc(double anchorHz) {
     m_afcState = AfcState::Acquiring;
-    m_afcAnchor = anchorHz;
+    m_afcAnchor = anchorHz;           // (a new place to look starts a new mean of the looks there)
+    m_staleSymbols = kStaleAfterMove; // a click moves the receiver too
     m_lookHz.fill(-1e9);
     m_looks = 0;
     m_signalNear = false;
@@ -121,6 +123,7 @@ void Receiver::acquireAfc() {
     if (m_afcSymbols < kFirstLook || (m_afcSymbols - kFirstLook) % every != 0) return;
     const double span = std::min<double>(kSpanHz, m_afcLimit);
     const SignalSearch::Result found = m_search.search(m_afcAnchor, span, m_rate);
+    const SignalSearch::Result mean = m_search.averaged();
     const double offset = found.hz - m_freq;
     // A decoder reading cleanly is on a signal, unless that signal sits a whole baud off, where the
     // phase changes come round to the same again: its power then lies to one side. A BPSK decoder
@@ -152,6 +155,16 @@ void Receiver::acquireAfc() {
     if (confirmed && (std::abs(offset) > reach || exact) && !settling) {
         retune(found.hz);
         m_movedAt = m_afcSymbols;
+        m_staleSymbols = kStaleAfterMove;
+        m_lockedSymbols = 0;
+        return;
+    }
+    // The mean of the looks so far shows a weak signal, and the true centre of QPSK text, more
+    // surely than any one second (the noise in it has settled, so a weaker peak is already sure).
+    if (mean.strength >= kMoveStrength && std::abs(mean.hz - m_freq) > reach && !settling) {
+        retune(mean.hz);
+        m_movedAt = m_afcSymbols;
+        m_staleSymbols = kStaleAfterMove;
         m_lockedSymbols = 0;
         return;
     }
@@ -189,6 +202,11 @@ void Receiver::trackAfc(std::optional<float> errRad) {
         return;
     }
     if (!errRad || !std::isfinite(*errRad)) return;
+    // A QPSK error comes from a symbol decided well back: those from before a move are stale.
+    if (m_staleSymbols > 0) {
+        --m_staleSymbols;
+        return;
+    }
     // How much to trust the decided error: as far as the decoder reads cleanly (a weak signal's
     // decisions are often wrong, and steering by them would walk the frequency away), or, sooner
     // on a strong signal, as far as the phase changes sit on the constellation at all.

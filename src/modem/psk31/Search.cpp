@@ -17,10 +17,14 @@ constexpr double kMinSymmetry = 0.5;
 constexpr double kApartHz = 20.0;
 constexpr double kToneOverFloor = 8.0;
 constexpr double kToneOverGap = 0.15;
+constexpr double kAverageAlpha = 1.0 / 8.0; // looks come 2 to 4 a second: a mean over a few seconds
+constexpr int kAverageLooks = 8;            // and it counts once it holds this many
 
 } // namespace
 
-SignalSearch::SignalSearch() : m_history(kLength, 0.0f), m_window(kLength), m_power(kLength / 2 + 1, 0.0) {
+SignalSearch::SignalSearch()
+    : m_history(kLength, 0.0f), m_window(kLength), m_power(kLength / 2 + 1, 0.0),
+      m_average(kLength / 2 + 1, 0.0) {
     m_in = fftwf_alloc_real(kLength);
     auto* out = fftwf_alloc_complex(kLength / 2 + 1);
     m_out = out;
@@ -54,6 +58,7 @@ void SignalSearch::push(const float* in, std::size_t n) {
 
 SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, double rateHz) {
     const Result none{centreHz, 0.0};
+    m_floor = 0.0; // nothing to average until this search has read the spectrum
     if (!(rangeHz > 0.0) || !(rateHz > 0.0)) return none;
     // The ring from its oldest sample on, windowed.
     const std::size_t older = kLength - m_pos;
@@ -93,15 +98,43 @@ SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, doubl
     m_floor = floor;
     if (!(floor > 0.0)) return none;
 
+    m_range = {centreHz, rangeHz, binHz, lo, hi, first, last};
+    return scan(m_power, floor);
+}
+
+SignalSearch::Result SignalSearch::averaged() {
+    const Range& r = m_range;
+    if (!(m_floor > 0.0) || r.last <= r.first) return {r.centreHz, 0.0};
+    // A running mean of the looks at one place: the text's wandering centre and the noise settle.
+    const bool fresh = m_averaged == 0 || r.centreHz != m_averageCentre || r.rangeHz != m_averageRange;
+    m_averageCentre = r.centreHz;
+    m_averageRange = r.rangeHz;
+    m_averaged = fresh ? 1 : m_averaged + 1;
+    const double alpha = std::max(kAverageAlpha, 1.0 / m_averaged);
+    for (long k = m_powerFrom; k <= m_powerTo; ++k)
+        m_average[k] = fresh ? m_power[k] : m_average[k] + alpha * (m_power[k] - m_average[k]);
+    m_averageFloor = fresh ? m_floor : m_averageFloor + alpha * (m_floor - m_averageFloor);
+    if (m_averaged < kAverageLooks) return {r.centreHz, 0.0};
+    return scan(m_average, m_averageFloor);
+}
+
+SignalSearch::Result SignalSearch::scan(const std::vector<double>& power, double floor) {
+    const Range& range = m_range;
+    const double centreHz = range.centreHz, rangeHz = range.rangeHz, binHz = range.binHz;
+    const long lo = range.lo, hi = range.hi, first = range.first, last = range.last;
+    const Result none{centreHz, 0.0};
+    const long bins = kLength / 2 + 1;
+    const auto bin = [&](double hz) { return std::lround(hz / binHz); };
+    const long core = bin(17.0), peak = bin(8.0), valley = bin(45.0), centroid = bin(25.0);
     // Power in the core around every bin that may matter.
     const long from = first + core, to = last - core;
     m_score.assign(static_cast<std::size_t>(to - from + 1), 0.0);
     double sum = 0.0;
     for (long j = from - core; j <= from + core; ++j)
-        sum += m_power[j];
+        sum += power[j];
     for (long k = from; k <= to; ++k) {
         m_score[k - from] = sum;
-        if (k + core + 1 < bins) sum += m_power[k + core + 1] - m_power[k - core];
+        if (k + core + 1 < bins) sum += power[k + core + 1] - power[k - core];
     }
     const auto score = [&](long k) { return m_score[k - from]; };
 
@@ -127,9 +160,9 @@ SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, doubl
         // included), while a neighbour's skirt lies on one side only and the smaller of each
         // mirrored pair of bins leaves it out.
         const auto symmetry = [&](long c) {
-            double m = 0.5 * std::max(0.0, m_power[c] - floor);
+            double m = 0.5 * std::max(0.0, power[c] - floor);
             for (long j = 1; j <= centroid; ++j)
-                m += std::max(0.0, std::min(m_power[c - j], m_power[c + j]) - floor);
+                m += std::max(0.0, std::min(power[c - j], power[c + j]) - floor);
             return m;
         };
         long c = k;
@@ -143,9 +176,9 @@ SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, doubl
         }
         // And symmetric it must be: where a neighbour's skirt lies on one side, the two sides of a
         // weak signal beside it cannot be told apart from the skirt, and its centre is not known.
-        double total = std::max(0.0, m_power[c] - floor);
+        double total = std::max(0.0, power[c] - floor);
         for (long j = 1; j <= centroid; ++j)
-            total += std::max(0.0, m_power[c - j] - floor) + std::max(0.0, m_power[c + j] - floor);
+            total += std::max(0.0, power[c - j] - floor) + std::max(0.0, power[c + j] - floor);
         if (2.0 * cm < kMinSymmetry * total) continue;
         const double ml = symmetry(c - 1), mr = symmetry(c + 1);
         const double curve = ml - 2.0 * cm + mr;
@@ -157,12 +190,12 @@ SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, doubl
         const auto tone = [&](double hz, double& at) {
             long b = bin(hz);
             for (long j = bin(hz) - 2; j <= bin(hz) + 2; ++j)
-                if (m_power[j] > m_power[b]) b = j;
-            const double a = std::log(m_power[b - 1] + 1e-30), m = std::log(m_power[b] + 1e-30),
-                         z = std::log(m_power[b + 1] + 1e-30);
+                if (power[j] > power[b]) b = j;
+            const double a = std::log(power[b - 1] + 1e-30), m = std::log(power[b] + 1e-30),
+                         z = std::log(power[b + 1] + 1e-30);
             const double curve = a - 2.0 * m + z;
             at = (b + (curve < 0.0 ? std::clamp(0.5 * (a - z) / curve, -0.5, 0.5) : 0.0)) * binHz;
-            return m_power[b];
+            return power[b];
         };
         double low = 0.0, high = 0.0;
         const double half = kBaud / 2.0;
@@ -171,7 +204,7 @@ SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, doubl
         double between = 0.0;
         const long gapLo = bin(centre - 8.0), gapHi = bin(centre + 8.0);
         for (long j = gapLo; j <= gapHi; ++j)
-            between += m_power[j] / (gapHi - gapLo + 1);
+            between += power[j] / (gapHi - gapLo + 1);
         if (weaker > kToneOverFloor * floor && between < kToneOverGap * weaker &&
             std::abs(high - low - kBaud) < 1.0) {
             r.hz = (low + high) / 2.0;
