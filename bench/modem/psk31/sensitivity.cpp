@@ -1,6 +1,10 @@
 // Character error rate against SNR (white noise, 2500 Hz) for BPSK31 and QPSK31, on frequency, 10 Hz
-// off and drifting 0.1 Hz/s (AFC on), beside the coherent and differential BPSK limits.
-// Usage: psk31_sensitivity [--chars N] [--seed S] [--from DB] [--to DB] [--only COLUMN]
+// off and drifting 0.1 Hz/s (AFC on), beside the coherent and differential BPSK limits; and with
+// --table, the receiver on simulated short-wave channels (see BandTables.h).
+// Usage: psk31_sensitivity [--table white|fading|neighbour|squelch|clock|band] [--chars N] [--seed S]
+//                          [--from DB] [--to DB] [--only COLUMN (white) | TEXT in the row labels]
+#include "BandTables.h"
+
 #include "modem/psk31/SignalKit.h"
 #include "modem/psk31/Varicode.h"
 
@@ -30,7 +34,7 @@ const Column kColumns[] = {
     {"BPSK", Mode::Bpsk, 0.0, 0.0, 50},          {"QPSK", Mode::QpskUsb, 0.0, 0.0, 50},
     {"BPSK+10Hz", Mode::Bpsk, 10.0, 0.0, 50},    {"BPSK drift", Mode::Bpsk, 0.0, 0.1, 200},
     {"QPSK+10Hz", Mode::QpskUsb, 10.0, 0.0, 50}, {"QPSK drift", Mode::QpskUsb, 0.0, 0.1, 200},
-    {"BPSK noAFC", Mode::Bpsk, 0.0, 0.0, 0},
+    {"BPSK noAFC", Mode::Bpsk, 0.0, 0.0, 0},     {"QPSK noAFC", Mode::QpskUsb, 0.0, 0.0, 0},
 };
 constexpr int kColumnCount = static_cast<int>(std::size(kColumns));
 
@@ -79,13 +83,16 @@ template <typename F> double theorySnrFor(F theory, double cer, double bpc) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::size_t chars = 5000;
+    std::size_t chars = 0; // 5000 for the white-noise table, 1600 for the others
     uint32_t seed = 20261207;
     double from = -16.0, to = -4.0;
     std::string only; // run one column (its name, e.g. "QPSK+10Hz"); the others print as "-"
+    std::string table = "white";
 
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--chars"))
+        if (!std::strcmp(argv[i], "--table"))
+            table = argv[i + 1];
+        else if (!std::strcmp(argv[i], "--chars"))
             chars = std::strtoul(argv[i + 1], nullptr, 10);
         else if (!std::strcmp(argv[i], "--seed"))
             seed = static_cast<uint32_t>(std::strtoul(argv[i + 1], nullptr, 10));
@@ -96,6 +103,16 @@ int main(int argc, char** argv) {
         else if (!std::strcmp(argv[i], "--only"))
             only = argv[i + 1];
     }
+    if (table != "white") {
+        const tavrel::psk31::bench::BandOptions band{chars ? chars : 1600, seed, only};
+        const bool all = table == "band";
+        if (all || table == "fading") tavrel::psk31::bench::runFadingTable(band);
+        if (all || table == "neighbour") tavrel::psk31::bench::runNeighbourTable(band);
+        if (all || table == "squelch") tavrel::psk31::bench::runSquelchTable(band);
+        if (all || table == "clock") tavrel::psk31::bench::runClockTable(band);
+        return 0;
+    }
+    if (chars == 0) chars = 5000;
     const std::string text = kit::englishText(chars, seed);
     double bits = 0;
     for (char c : text)

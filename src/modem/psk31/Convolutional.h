@@ -38,6 +38,8 @@ public:
     // kDecisionDelay steps back, or -1 while the decoder is still filling.
     int push(std::complex<float> symbol, std::complex<float> turn = {1.0f, 0.0f});
     void reset();
+    // Changes the references' memory from the next symbol on (the channel may call for another).
+    void setMemory(float memory) { m_memory = memory; }
 
 private:
     float m_memory;

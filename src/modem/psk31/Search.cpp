@@ -1,5 +1,7 @@
 #include "modem/psk31/Search.h"
 
+#include "modem/psk31/Psk31.h"
+
 #include <fftw3.h>
 
 #include <algorithm>
@@ -7,14 +9,31 @@
 #include <numbers>
 
 namespace tavrel::psk31 {
+namespace {
 
-SignalSearch::SignalSearch() : m_history(kLength, 0.0f), m_window(kLength), m_power(kLength / 2 + 1, 0.0) {
+// Share of a signal's power that must mirror about its centre (1 = perfectly symmetric; noise on a
+// weak signal alone takes a little away).
+constexpr double kMinSymmetry = 0.5;
+constexpr double kApartHz = 20.0;
+constexpr double kToneOverFloor = 8.0;
+constexpr double kToneOverGap = 0.15;
+constexpr double kAverageAlpha = 1.0 / 8.0; // looks come 2 to 4 a second: a mean over a few seconds
+constexpr int kAverageLooks = 8;            // and it counts once it holds this many
+
+} // namespace
+
+SignalSearch::SignalSearch()
+    : m_history(kLength, 0.0f), m_window(kLength), m_power(kLength / 2 + 1, 0.0),
+      m_average(kLength / 2 + 1, 0.0) {
     m_in = fftwf_alloc_real(kLength);
     auto* out = fftwf_alloc_complex(kLength / 2 + 1);
     m_out = out;
     m_plan = fftwf_plan_dft_r2c_1d(static_cast<int>(kLength), m_in, out, FFTW_ESTIMATE);
     for (std::size_t i = 0; i < kLength; ++i)
         m_window[i] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * (i + 0.5) / kLength));
+    // Working space, so a search never allocates.
+    m_sorted.reserve(kLength / 2 + 1);
+    m_score.reserve(kLength / 2 + 1);
 }
 
 SignalSearch::~SignalSearch() {
@@ -39,61 +58,188 @@ void SignalSearch::push(const float* in, std::size_t n) {
 
 SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, double rateHz) {
     const Result none{centreHz, 0.0};
+    m_floor = 0.0; // nothing to average until this search has read the spectrum
     if (!(rangeHz > 0.0) || !(rateHz > 0.0)) return none;
-    for (std::size_t i = 0; i < kLength; ++i)
-        m_in[i] = m_history[(m_pos + i) % kLength] * m_window[i];
+    // The ring from its oldest sample on, windowed.
+    const std::size_t older = kLength - m_pos;
+    for (std::size_t i = 0; i < older; ++i)
+        m_in[i] = m_history[m_pos + i] * m_window[i];
+    for (std::size_t i = older; i < kLength; ++i)
+        m_in[i] = m_history[i - older] * m_window[i];
     fftwf_execute(static_cast<fftwf_plan>(m_plan));
-    const auto* out = static_cast<const fftwf_complex*>(m_out);
-    const std::size_t bins = kLength / 2 + 1;
-    for (std::size_t k = 0; k < bins; ++k)
-        m_power[k] = double(out[k][0]) * out[k][0] + double(out[k][1]) * out[k][1];
+    const long bins = kLength / 2 + 1;
 
     const double binHz = rateHz / kLength;
-    const auto bin = [&](double hz) {
-        return static_cast<long>(std::clamp(std::lround(hz / binHz), 0L, static_cast<long>(bins) - 1));
-    };
-    const long half = std::lround(25.0 / binHz);   // a PSK31 signal holds most of its power in +/-25 Hz
-    const long spread = std::lround(35.0 / binHz); // and nearly all of it in +/-35 Hz
-    const long lo = bin(centreHz - rangeHz), hi = bin(centreHz + rangeHz);
-    const long floorLo = std::max(0L, lo - 4 * spread), floorHi = std::min<long>(bins - 1, hi + 4 * spread);
-    if (lo - half < 0 || hi + half >= static_cast<long>(bins)) return none;
+    const auto bin = [&](double hz) { return std::lround(hz / binHz); };
+    // A PSK31 signal holds most of its power within +/-17 Hz (the idle reversals' two tones
+    // included) and nearly all within +/-35 Hz. Peaks closer than 8 Hz are one signal; between two
+    // signals the spectrum falls well down within 45 Hz.
+    const long core = bin(17.0), spread = bin(35.0), peak = bin(8.0), valley = bin(45.0),
+               centroid = bin(25.0), apart = bin(kApartHz);
+    // Peaks are looked for a little beyond the range too, so a signal just outside it is known as
+    // one and not taken for the one of its idle tones that lies inside.
+    const long lo = bin(centreHz - rangeHz) - apart, hi = bin(centreHz + rangeHz) + apart;
+    const long first = lo - std::max(valley, peak + centroid) - core,
+               last = hi + std::max(valley, peak + centroid) + core;
+    const long floorLo = std::max(0L, lo - 4 * spread), floorHi = std::min(bins - 1, hi + 4 * spread);
+    if (first < 0 || last >= bins) return none;
+    // Power in the bins that matter here only.
+    const auto* out = static_cast<const fftwf_complex*>(m_out);
+    m_powerFrom = std::min(first, floorLo);
+    m_powerTo = std::max(last, floorHi);
+    for (long k = m_powerFrom; k <= m_powerTo; ++k)
+        m_power[k] = double(out[k][0]) * out[k][0] + double(out[k][1]) * out[k][1];
 
     // Noise floor: a low quantile of the bins around, which signals rarely reach down to.
-    std::vector<double> sorted(m_power.begin() + floorLo, m_power.begin() + floorHi + 1);
-    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 3, sorted.end());
+    m_sorted.assign(m_power.begin() + floorLo, m_power.begin() + floorHi + 1);
+    std::nth_element(m_sorted.begin(), m_sorted.begin() + m_sorted.size() / 3, m_sorted.end());
     // Noise bins follow an exponential law, whose 1/3 quantile is ln(3/2) = 0.405 of its mean.
-    const double floor = sorted[sorted.size() / 3] / 0.405;
+    const double floor = m_sorted[m_sorted.size() / 3] / 0.405;
+    m_floor = floor;
+    if (!(floor > 0.0)) return none;
 
-    long best = -1;
-    double bestScore = 0.0;
-    for (long k = lo; k <= hi; ++k) {
-        double score = 0.0;
-        for (long j = k - half; j <= k + half; ++j)
-            score += m_power[j];
-        if (score > bestScore) {
-            bestScore = score;
-            best = k;
-        }
-    }
-    // Require the band to stand clearly above the noise it would hold anyway.
-    const double strength = floor > 0.0 ? bestScore / (floor * (2 * half + 1)) - 1.0 : 1e9;
-    if (best < 0 || strength < 1.0) return none;
+    m_range = {centreHz, rangeHz, binHz, lo, hi, first, last};
+    return scan(m_power, floor);
+}
 
-    // Refine to the power centroid, which is the centre for any symmetric PSK31 spectrum
-    // (two tones of idle reversals included).
-    double centre = best * binHz;
-    for (int pass = 0; pass < 3; ++pass) {
-        const long c = bin(centre);
-        double sum = 0.0, moment = 0.0;
-        for (long j = std::max(0L, c - spread); j <= std::min<long>(bins - 1, c + spread); ++j) {
-            const double p = std::max(0.0, m_power[j] - floor);
-            sum += p;
-            moment += p * j * binHz;
-        }
-        if (sum <= 0.0) break;
-        centre = moment / sum;
+SignalSearch::Result SignalSearch::averaged() {
+    const Range& r = m_range;
+    if (!(m_floor > 0.0) || r.last <= r.first) return {r.centreHz, 0.0};
+    // A running mean of the looks at one place: the text's wandering centre and the noise settle.
+    const bool fresh = m_averaged == 0 || r.centreHz != m_averageCentre || r.rangeHz != m_averageRange;
+    m_averageCentre = r.centreHz;
+    m_averageRange = r.rangeHz;
+    m_averaged = fresh ? 1 : m_averaged + 1;
+    const double alpha = std::max(kAverageAlpha, 1.0 / m_averaged);
+    for (long k = m_powerFrom; k <= m_powerTo; ++k)
+        m_average[k] = fresh ? m_power[k] : m_average[k] + alpha * (m_power[k] - m_average[k]);
+    m_averageFloor = fresh ? m_floor : m_averageFloor + alpha * (m_floor - m_averageFloor);
+    if (m_averaged < kAverageLooks) return {r.centreHz, 0.0};
+    return scan(m_average, m_averageFloor);
+}
+
+SignalSearch::Result SignalSearch::scan(const std::vector<double>& power, double floor) {
+    const Range& range = m_range;
+    const double centreHz = range.centreHz, rangeHz = range.rangeHz, binHz = range.binHz;
+    const long lo = range.lo, hi = range.hi, first = range.first, last = range.last;
+    const Result none{centreHz, 0.0};
+    const long bins = kLength / 2 + 1;
+    const auto bin = [&](double hz) { return std::lround(hz / binHz); };
+    const long core = bin(17.0), peak = bin(8.0), valley = bin(45.0), centroid = bin(25.0);
+    // Power in the core around every bin that may matter.
+    const long from = first + core, to = last - core;
+    m_score.assign(static_cast<std::size_t>(to - from + 1), 0.0);
+    double sum = 0.0;
+    for (long j = from - core; j <= from + core; ++j)
+        sum += power[j];
+    for (long k = from; k <= to; ++k) {
+        m_score[k - from] = sum;
+        if (k + core + 1 < bins) sum += power[k + core + 1] - power[k - core];
     }
-    return {std::clamp(centre, centreHz - rangeHz, centreHz + rangeHz), strength};
+    const auto score = [&](long k) { return m_score[k - from]; };
+
+    std::size_t found = 0;
+    for (long k = lo; k <= hi && found < m_candidates.size(); ++k) {
+        const double s = score(k);
+        const double strength = s / (floor * (2 * core + 1)) - 1.0;
+        if (strength < 1.0) continue;
+        bool isPeak = true;
+        for (long j = k - peak; j <= k + peak && isPeak; ++j)
+            isPeak = j == k || (j < k ? score(j) < s : score(j) <= s);
+        if (!isPeak) continue;
+        // It must fall away on both sides: a rise towards a stronger station beside it is that
+        // station's skirt, not a signal of its own.
+        double left = s, right = s;
+        for (long j = k - valley; j < k; ++j)
+            left = std::min(left, score(j));
+        for (long j = k + 1; j <= k + valley; ++j)
+            right = std::min(right, score(j));
+        if (std::max(left, right) > 0.6 * s) continue;
+        // Refine to the centre of symmetry near the peak: where the power on the two sides matches
+        // best. Every PSK31 spectrum is symmetric about its carrier (the idle reversals' two tones
+        // included), while a neighbour's skirt lies on one side only and the smaller of each
+        // mirrored pair of bins leaves it out.
+        const auto symmetry = [&](long c) {
+            double m = 0.5 * std::max(0.0, power[c] - floor);
+            for (long j = 1; j <= centroid; ++j)
+                m += std::max(0.0, std::min(power[c - j], power[c + j]) - floor);
+            return m;
+        };
+        long c = k;
+        double cm = symmetry(k);
+        for (long j = k - peak; j <= k + peak; ++j) {
+            const double m = symmetry(j);
+            if (m > cm) {
+                cm = m;
+                c = j;
+            }
+        }
+        // And symmetric it must be: where a neighbour's skirt lies on one side, the two sides of a
+        // weak signal beside it cannot be told apart from the skirt, and its centre is not known.
+        double total = std::max(0.0, power[c] - floor);
+        for (long j = 1; j <= centroid; ++j)
+            total += std::max(0.0, power[c - j] - floor) + std::max(0.0, power[c + j] - floor);
+        if (2.0 * cm < kMinSymmetry * total) continue;
+        const double ml = symmetry(c - 1), mr = symmetry(c + 1);
+        const double curve = ml - 2.0 * cm + mr;
+        const double centre =
+            (c + (curve < 0.0 ? std::clamp(0.5 * (ml - mr) / curve, -0.5, 0.5) : 0.0)) * binHz;
+        Result r{centre, strength, false};
+        // Idle reversals, as every transmission begins with, are two tones a baud apart: their
+        // midpoint is the centre, however the text around them leans.
+        const auto tone = [&](double hz, double& at) {
+            long b = bin(hz);
+            for (long j = bin(hz) - 2; j <= bin(hz) + 2; ++j)
+                if (power[j] > power[b]) b = j;
+            const double a = std::log(power[b - 1] + 1e-30), m = std::log(power[b] + 1e-30),
+                         z = std::log(power[b + 1] + 1e-30);
+            const double curve = a - 2.0 * m + z;
+            at = (b + (curve < 0.0 ? std::clamp(0.5 * (a - z) / curve, -0.5, 0.5) : 0.0)) * binHz;
+            return power[b];
+        };
+        double low = 0.0, high = 0.0;
+        const double half = kBaud / 2.0;
+        const double weaker = std::min(tone(centre - half, low), tone(centre + half, high));
+        // Between the tones (text fills it) only noise.
+        double between = 0.0;
+        const long gapLo = bin(centre - 8.0), gapHi = bin(centre + 8.0);
+        for (long j = gapLo; j <= gapHi; ++j)
+            between += power[j] / (gapHi - gapLo + 1);
+        if (weaker > kToneOverFloor * floor && between < kToneOverGap * weaker &&
+            std::abs(high - low - kBaud) < 1.0) {
+            r.hz = (low + high) / 2.0;
+            r.reversals = true;
+        }
+        m_candidates[found++] = r;
+    }
+    // Peaks closer together than a PSK31 signal is wide belong to the strongest of them (an idle
+    // signal's two tones each make one of their own).
+    Result best = none;
+    double bestDistance = 1e300;
+    for (std::size_t i = 0; i < found; ++i) {
+        const Result& r = m_candidates[i];
+        bool outshone = false;
+        for (std::size_t j = 0; j < found && !outshone; ++j)
+            outshone =
+                m_candidates[j].strength > r.strength && std::abs(m_candidates[j].hz - r.hz) < kApartHz;
+        const double distance = std::abs(r.hz - centreHz);
+        if (outshone || distance > rangeHz || distance >= bestDistance) continue;
+        bestDistance = distance;
+        best = r;
+    }
+    return best;
+}
+
+double SignalSearch::lean(double hz, double rateHz) const {
+    const double binHz = rateHz / kLength;
+    const long c = std::lround(hz / binHz), core = std::lround(17.0 / binHz);
+    if (c - core < m_powerFrom || c + core > m_powerTo) return 0.0;
+    double below = 0.0, above = 0.0;
+    for (long j = 1; j <= core; ++j) {
+        below += std::max(0.0, m_power[c - j] - m_floor);
+        above += std::max(0.0, m_power[c + j] - m_floor);
+    }
+    return below + above > 0.0 ? (above - below) / (above + below) : 0.0;
 }
 
 } // namespace tavrel::psk31
