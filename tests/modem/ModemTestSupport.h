@@ -34,10 +34,9 @@ inline void runFor(int ms) {
     runUntil([] { return false; }, ms);
 }
 
-// Everything a modem tells the program, in order, with TxPending as it read at each character.
+// Everything a modem tells the program, in order.
 struct ModemLog {
     std::string chars;                     // every RxCharRdy code as a byte
-    std::vector<int> pendingAtChar;        // TxPending read inside each RxCharRdy
     std::vector<int> states;               // TxStateChg values
     std::vector<std::size_t> charsAtState; // chars.size() when each state event came
     std::vector<int> statusFreqs;
@@ -45,10 +44,8 @@ struct ModemLog {
     std::vector<int> imd;
 
     explicit ModemLog(PskModem& m) {
-        QObject::connect(&m, &Modem::RxCharRdy, [this, &m](int code, int) {
-            chars.push_back(static_cast<char>(code));
-            pendingAtChar.push_back(m.TxPending());
-        });
+        QObject::connect(&m, &Modem::RxCharRdy,
+                         [this](int code, int) { chars.push_back(static_cast<char>(code)); });
         QObject::connect(&m, &Modem::TxStateChg, [this](int s) {
             states.push_back(s);
             charsAtState.push_back(chars.size());
