@@ -98,6 +98,7 @@ TEST(OverTest, AnOverSendsTheQueueThenTheIdentificationAndCountsOnlyTheQueue) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id + "|" + c.text.substr(0, 12));
         Station s;
+        s.control.setIdText("G0OLD"); // every settings re-apply sets it again
         s.control.setIdText(c.id);
         s.control.sendText(c.text);
         EXPECT_EQ(s.control.pending(), c.pendingAfterSend); // before the engine has seen it
