@@ -5,7 +5,8 @@
 // object stays on the UI thread. Operations become commands in a lock-free ring (never a lock on the
 // audio path); results come back as queued signals and reach the program as the four events, on the
 // UI thread, one at a time. StatusRdy comes every 100 ms from a UI-thread clock whatever the sound
-// card does: it is the program's clock.
+// card does: it is the program's clock. The over's rules are decided in two plain classes:
+// OverControl here (transmit state, TxPending) and OverSequencer on the audio thread.
 //
 // What the operations mean here:
 // - SendText queues text (Windows-1252; bytes above 127 go as their nearest ASCII, the few with none

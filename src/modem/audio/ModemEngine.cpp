@@ -188,6 +188,7 @@ void ModemEngine::writeOutput() {
 
 void ModemEngine::reportOver() {
     std::vector<OverEvent>& events = m_over.events();
+    if (events.empty()) return;
     QByteArray codes, counted;
     uint32_t over = 0;
     const auto sendChars = [&] {
