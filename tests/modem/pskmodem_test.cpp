@@ -45,6 +45,21 @@ TEST_F(PskModemTest, StatusArrivesAboutTenTimesASecondWithTheReceiveFrequency) {
     EXPECT_TRUE(modem.usingNullSource());
 }
 
+// Every settings re-apply starts the modem again: a card still opening or working is left alone,
+// one that failed is tried again.
+TEST_F(PskModemTest, TheSameStartOpensTheCardOnceAndAFailedCardIsTriedAgain) {
+    PskModem modem(fast());
+    QSignalSpy told(&modem, &PskModem::audioStatusChanged);
+    modem.StartModem(-1, 1);
+    modem.StartModem(-1, 1);
+    ASSERT_TRUE(runUntil([&] { return told.count() > 0; }, 5000));
+    runFor(300);
+    ASSERT_EQ(told.count(), 1);
+    modem.StartModem(-1, 1);
+    runFor(300);
+    EXPECT_EQ(told.count(), modem.usingNullSource() ? 2 : 1) << modem.audioStatus().toStdString();
+}
+
 TEST_F(PskModemTest, OversKeyPttEchoTheirTextAndEndOrAbort) {
     PttRecord ptt;
     PskModem::Options o = fast();
@@ -87,10 +102,11 @@ TEST_F(PskModemTest, AFreshEngineIsToldEverySettingAsLastWritten) {
     modem.setTrimValue(-400);
     modem.setAfcLimit(300);
     modem.setAuxSetting(200);
+    modem.SetDisplayRange(2040, 1990); // backwards and too narrow: repaired
     using K = EngineCommand::Kind;
     std::map<K, int> told;
     for (const EngineCommand& c : modem.settingsCommands())
-        told[c.kind] = c.a;
+        told[c.kind] = c.kind == K::DisplayRange ? c.a * 10000 + c.b : c.a; // low and high in one
     EXPECT_EQ(told, (std::map<K, int>{{K::RxFreq, 1200},
                                       {K::TxFreq, 1200},
                                       {K::Mode, 2},
@@ -101,7 +117,7 @@ TEST_F(PskModemTest, AFreshEngineIsToldEverySettingAsLastWritten) {
                                       {K::Trim, -400},
                                       {K::Drive, 200},
                                       {K::DisplayKind, 1},
-                                      {K::DisplayRange, 0}}));
+                                      {K::DisplayRange, 1990'2090}}));
 }
 
 // A port that does not open keys nothing and says so; a USB adapter pulled out has closed itself:
@@ -124,9 +140,11 @@ TEST_F(PskModemTest, PttPortTroubleIsToldAndTheNextSetPttPortOpensItAgain) {
     EXPECT_FALSE(modem.pttOpen());
     modem.StartTx(4);
     EXPECT_FALSE(modem.pttKeyed());
-    modem.AbortTx();
     ptt.openFails = false;
-    modem.setPttDevice("/dev/ttyUSB0", 3);
+    modem.setPttDevice("/dev/ttyUSB0", 3); // opened during an over: keyed at once
+    EXPECT_TRUE(modem.pttKeyed());
+    modem.AbortTx(); // no engine running: nothing to fade, PTT drops at once
+    EXPECT_FALSE(modem.pttKeyed());
     ASSERT_TRUE(made && made->onLost);
     made->onLost();
     ASSERT_TRUE(runUntil([&] { return !modem.pttOpen(); }, 2000));
