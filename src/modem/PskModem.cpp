@@ -51,6 +51,8 @@ void PskModem::makeEngine(std::vector<float> nullInput) {
         if (e == m_engine.get()) e->displayTaken();
     });
     connect(m_thread, &QThread::started, e, &ModemEngine::begin);
+    // Whatever a new engine starts with, it carries on as this object says.
+    resendSettings();
 }
 
 PskModem::~PskModem() {
@@ -90,9 +92,8 @@ void PskModem::checkEngine() {
     (void)m_engine.release(); // left to the stuck thread: see ~PskModem
     m_thread = nullptr;
     m_soundHung = true;
-    makeEngine({});
     m_backlog.clear();
-    resendSettings();
+    makeEngine({});
     const bool cut = m_overs.engineReplaced();
     m_thread->start(QThread::TimeCriticalPriority);
     m_lastSteps = 0;

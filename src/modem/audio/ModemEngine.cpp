@@ -18,8 +18,6 @@ constexpr uint64_t kMuteAfterOver = 2000; // 0.25 s of input after an over: our 
 ModemEngine::ModemEngine(EngineSetup setup) : m_sound(setup.nullPace, std::move(setup.nullInput), this) {
     m_outBuf.reserve(16384);
     m_text.reserve(4096);
-    m_rx.setFrequency(1200);
-    m_over.transmitter().setFrequency(1200);
     connect(&m_sound, &SoundIo::message, this, &ModemEngine::audioMessage);
     publish();
 }
@@ -207,7 +205,7 @@ void ModemEngine::reportOver() {
         if (e.over != over) sendChars();
         over = e.over;
         codes.append(static_cast<char>(e.code));
-        counted.append(e.counted ? 1 : 0);
+        counted.append(static_cast<char>(e.counted));
     }
     sendChars();
     events.clear();
