@@ -32,10 +32,10 @@ bool ReplayHistory::start(int seconds, const ReplaySettings& s) {
     if (n == 0) return false;
     m_next = m_audio.end() - n;
     m_left = n;
-    // A decoder of its own, set as the live one is now, starting fresh on the old audio.
+    // A decoder of its own, set as the live one is now, starting fresh on the old audio. It never
+    // searches: it decodes where the live decoder is.
     m_rx.setTrim(s.trim);
     m_rx.setMode(psk31::modeFromInt(s.mode));
-    m_rx.setSearchRange(0);
     m_rx.setAfcLimit(s.afcLimit);
     m_rx.setSquelchThreshold(s.squelchThreshold);
     m_rx.setSquelchSpeed(s.squelchSpeed);
