@@ -72,7 +72,7 @@ PskModem::~PskModem() {
 }
 
 bool PskModem::stopEngine() {
-    if (!m_thread || !m_thread->isRunning()) return true;
+    // A thread that never started is done at once.
     QMetaObject::invokeMethod(m_engine.get(), &ModemEngine::finish, Qt::QueuedConnection);
     m_thread->quit();
     return m_thread->wait(kHungAfterMs);
