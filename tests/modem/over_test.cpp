@@ -197,6 +197,21 @@ TEST(OverTest, AbortStopsAtOnceDropsTheQueueAndPttWaitsForTheFade) {
     }
 }
 
+TEST(OverTest, DriveSetsTheCarriersPeakWithHeadroomAtFullDrive) {
+    for (const auto& [drive, peak] : {std::pair{0, 0.0f}, std::pair{127, 0.448f}, std::pair{255, 0.9f},
+                                      std::pair{999, 0.9f}, std::pair{-5, 0.0f}}) {
+        SCOPED_TRACE(drive);
+        OverSequencer engine;
+        engine.apply(engineCommand(EngineCommand::Kind::Drive, drive));
+        engine.apply(engineCommand(EngineCommand::Kind::Tune, 1));
+        std::vector<float> carrier(2048);
+        engine.generate(carrier.data(), carrier.size());
+        const auto [low, high] = std::minmax_element(carrier.begin() + 1024, carrier.end());
+        EXPECT_NEAR(*high, peak, 0.002f);
+        EXPECT_NEAR(*low, -peak, 0.002f);
+    }
+}
+
 TEST(OverTest, ReportsOfAnOlderOverChangeNothing) {
     Station s;
     s.control.sendText("AB");

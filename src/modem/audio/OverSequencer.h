@@ -35,10 +35,11 @@ class OverSequencer {
 public:
     OverSequencer();
 
-    // Frequency, mode, trim and drive are set on it directly.
+    // Mode and trim, which the receiver shares, are set on it directly.
     psk31::Transmitter& transmitter() { return m_tx; }
 
-    // Takes Text, IdClear, IdAppend, Start, Tune, End and Abort; false for any other command.
+    // Takes Text, IdClear, IdAppend, Start, Tune, End, Abort, TxFreq and Drive (0..255, full
+    // drive 90 % of full scale); false for any other command.
     bool apply(const EngineCommand& c);
 
     // The next n samples (8000/s) of the transmitter.
