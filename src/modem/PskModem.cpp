@@ -4,11 +4,9 @@
 #include "modem/audio/PttPort.h"
 #include "modem/display/ModemDisplay.h"
 #include "modem/psk31/Psk31.h"
-#include "modem/psk31/Varicode.h"
 #include "radio/PortNames.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace tavrel {
 
@@ -53,6 +51,8 @@ void PskModem::makeEngine(std::vector<float> nullInput) {
         if (e == m_engine.get()) e->displayTaken();
     });
     connect(m_thread, &QThread::started, e, &ModemEngine::begin);
+    // Whatever a new engine starts with, it carries on as this object says.
+    resendSettings();
 }
 
 PskModem::~PskModem() {
@@ -72,7 +72,7 @@ PskModem::~PskModem() {
 }
 
 bool PskModem::stopEngine() {
-    if (!m_thread || !m_thread->isRunning()) return true;
+    // A thread that never started is done at once.
     QMetaObject::invokeMethod(m_engine.get(), &ModemEngine::finish, Qt::QueuedConnection);
     m_thread->quit();
     return m_thread->wait(kHungAfterMs);
@@ -92,32 +92,20 @@ void PskModem::checkEngine() {
     (void)m_engine.release(); // left to the stuck thread: see ~PskModem
     m_thread = nullptr;
     m_soundHung = true;
-    makeEngine({});
     m_backlog.clear();
-    m_pending = 0;
-    resendSettings();
+    makeEngine({});
+    const bool cut = m_overs.engineReplaced();
     m_thread->start(QThread::TimeCriticalPriority);
     m_lastSteps = 0;
     m_stepsSeen.restart();
-    if (m_txState == 1) {
-        m_txState = 0;
-        m_endPending = false;
-        keyPtt(false);
-        queueTxState(0);
-    }
+    if (cut) queueTxState(0);
     onAudioMessage(QStringLiteral("Sound system stopped answering: silent input until Tavrel is restarted"),
                    true);
 }
 
 std::vector<EngineCommand> PskModem::settingsCommands() const {
     std::vector<EngineCommand> list;
-    const auto add = [&list](K kind, int a = 0, int b = 0) {
-        EngineCommand c;
-        c.kind = kind;
-        c.a = a;
-        c.b = b;
-        list.push_back(c);
-    };
+    const auto add = [&list](K kind, int a = 0, int b = 0) { list.push_back(engineCommand(kind, a, b)); };
     add(K::RxFreq, m_requestedRx);
     add(K::TxFreq, m_txFreq);
     add(K::Mode, m_mode);
@@ -138,8 +126,6 @@ void PskModem::resendSettings() {
         if (c.kind == K::RxFreq) c.seq = ++m_freqSeq;
         post(c);
     }
-    post(static_cast<int>(K::IdClear));
-    postText(static_cast<int>(K::IdAppend), m_idText, false);
 }
 
 // ---- Commands ------------------------------------------------------------------------------------
@@ -150,28 +136,12 @@ void PskModem::post(const EngineCommand& c) {
 }
 
 void PskModem::post(int kind, int a, int b) {
-    EngineCommand c;
-    c.kind = static_cast<K>(kind);
-    c.a = a;
-    c.b = b;
-    post(c);
+    post(engineCommand(static_cast<K>(kind), a, b));
 }
 
 void PskModem::flush() {
     while (!m_backlog.empty() && m_engine->post(m_backlog.front()))
         m_backlog.pop_front();
-}
-
-void PskModem::postText(int kind, const std::string& text, bool countSeq) {
-    for (std::size_t at = 0; at < text.size();) {
-        EngineCommand c;
-        c.kind = static_cast<K>(kind);
-        c.length = static_cast<uint8_t>(std::min(sizeof c.text, text.size() - at));
-        std::memcpy(c.text, text.data() + at, c.length);
-        if (countSeq) c.seq = ++m_textSeq;
-        at += c.length;
-        post(c);
-    }
 }
 
 // ---- Properties ----------------------------------------------------------------------------------
@@ -241,12 +211,8 @@ void PskModem::setAuxSetting(int value) {
     post(static_cast<int>(K::Drive), value);
 }
 
-// The identification is a word of its own after the last one sent ("73 de G4ABC*", never
-// "73de G4ABC*").
 void PskModem::setIdText(const std::string& text) {
-    m_idText = text.empty() || text.front() == ' ' ? text : " " + text;
-    post(static_cast<int>(K::IdClear));
-    postText(static_cast<int>(K::IdAppend), m_idText, false);
+    m_overs.setIdText(text);
 }
 
 void PskModem::SetDisplayRange(int lowHz, int highHz) {
@@ -274,39 +240,19 @@ int PskModem::signalLevel() const {
 // ---- Transmit ------------------------------------------------------------------------------------
 
 void PskModem::SendText(const std::string& text) {
-    if (text.empty()) return;
-    // Count what the transmitter will send: bytes without an ASCII stand-in are left out.
-    for (char ch : text)
-        if (psk31::asciiForAir(static_cast<uint8_t>(ch)) >= 0) ++m_pending;
-    postText(static_cast<int>(K::Text), text, true);
+    m_overs.sendText(text);
 }
 
 void PskModem::StartTx(int mode) {
-    // Keying again while already transmitting changes nothing, and keeps a pending EndTx.
-    if (m_txState == 1) return;
-    ++m_over;
-    m_overAborted = false;
-    m_overTune = mode == 4;
-    m_endPending = false;
-    m_txState = 1;
-    keyPtt(true); // before the engine makes the first sample
-    post(static_cast<int>(m_overTune ? K::Tune : K::Start), static_cast<int>(m_over));
-    queueTxState(1);
+    if (m_overs.startTx(mode)) queueTxState(1);
 }
 
 void PskModem::EndTx() {
-    if (m_txState == 0) return;
-    m_endPending = true;
-    post(static_cast<int>(K::End), static_cast<int>(m_over));
+    m_overs.endTx();
 }
 
 void PskModem::AbortTx() {
-    m_pending = 0;
-    post(static_cast<int>(K::Abort), static_cast<int>(m_over));
-    if (m_txState == 0) return;
-    m_overAborted = true;
-    m_txState = 0;
-    m_endPending = false;
+    if (!m_overs.abortTx()) return;
     // PTT drops once the fade has been played (onOverFinished); with no engine running, now.
     if (!m_thread->isRunning()) keyPtt(false);
     queueTxState(0);
@@ -318,31 +264,17 @@ void PskModem::queueTxState(int state) {
         this, [this, state] { emit TxStateChg(state); }, Qt::QueuedConnection);
 }
 
+void PskModem::echo(uint8_t code) {
+    emit RxCharRdy(code, 0);
+}
+
 void PskModem::onAirChars(quint32 over, const QByteArray& codes, const QByteArray& counted) {
-    if (over != m_over || m_overAborted) return;
-    for (qsizetype i = 0; i < codes.size(); ++i) {
-        if (counted[i] && m_pending > 0) --m_pending;
-        emit RxCharRdy(static_cast<unsigned char>(codes[i]), 0);
-    }
+    m_overs.airChars(over, std::string_view(codes.constData(), static_cast<std::size_t>(codes.size())),
+                     std::string_view(counted.constData(), static_cast<std::size_t>(counted.size())));
 }
 
 void PskModem::onOverFinished(quint32 over, quint32 textSeq) {
-    if (over != m_over || m_overAborted || m_txState == 0) {
-        // An aborted over has faded out: PTT may drop unless another over has started.
-        if (m_txState == 0) keyPtt(false);
-        return;
-    }
-    if (m_textSeq != textSeq && !m_overTune) {
-        // Text was queued after the engine had ended the over but before we heard of it: it goes
-        // out in this over.
-        post(static_cast<int>(K::Start), static_cast<int>(m_over));
-        if (m_endPending) post(static_cast<int>(K::End), static_cast<int>(m_over));
-        return;
-    }
-    m_txState = 0;
-    m_endPending = false;
-    keyPtt(false);
-    emit TxStateChg(0);
+    if (m_overs.overFinished(over, textSeq)) emit TxStateChg(0);
 }
 
 // ---- PTT -----------------------------------------------------------------------------------------
@@ -366,8 +298,8 @@ void PskModem::setPttDevice(const std::string& device, int line) {
     }
     auto port = m_options.pttFactory();
     if (!port->open(device)) {
-        emit pttStatusChanged(
-            tr("PTT port %1 cannot be opened: the transmitter is not keyed").arg(QString::fromStdString(device)));
+        emit pttStatusChanged(tr("PTT port %1 cannot be opened: the transmitter is not keyed")
+                                  .arg(QString::fromStdString(device)));
         return;
     }
     port->onLost = [this, raw = port.get()] { pttLost(raw); };
@@ -376,7 +308,7 @@ void PskModem::setPttDevice(const std::string& device, int line) {
         m_pttLostDevice.clear();
         emit pttStatusChanged(tr("PTT port %1 is open again").arg(QString::fromStdString(device)));
     }
-    if (m_txState == 1) keyPtt(true);
+    if (m_overs.txState() == 1) keyPtt(true);
 }
 
 void PskModem::pttLost(PttPort* port) {

@@ -5,7 +5,8 @@
 // object stays on the UI thread. Operations become commands in a lock-free ring (never a lock on the
 // audio path); results come back as queued signals and reach the program as the four events, on the
 // UI thread, one at a time. StatusRdy comes every 100 ms from a UI-thread clock whatever the sound
-// card does: it is the program's clock.
+// card does: it is the program's clock. The over's rules are decided in two plain classes:
+// OverControl here (transmit state, TxPending) and OverSequencer on the audio thread.
 //
 // What the operations mean here:
 // - SendText queues text (Windows-1252; bytes above 127 go as their nearest ASCII, the few with none
@@ -38,6 +39,7 @@
 //   clicks) to the strongest signal within that many Hz.
 
 #include "modem/Modem.h"
+#include "modem/audio/OverControl.h"
 #include "modem/display/Palette.h"
 
 #include <QElapsedTimer>
@@ -59,7 +61,7 @@ class ModemEngine;
 class PttPort;
 struct EngineCommand;
 
-class PskModem : public Modem {
+class PskModem : public Modem, private OverControl::Host {
     Q_OBJECT
 public:
     struct Options {
@@ -94,7 +96,7 @@ public:
     void setDisplayType(int kind) override;
     void setAuxSetting(int value) override;
     void setIdText(const std::string& text) override;
-    int TxPending() const override { return m_pending; }
+    int TxPending() const override { return m_overs.pending(); }
 
     void SendText(const std::string& text) override;
     void StartTx(int mode) override;
@@ -112,7 +114,7 @@ public:
     bool pttOpen() const { return m_ptt != nullptr; }
     bool pttKeyed() const { return m_pttKeyed; }
 
-    int txState() const { return m_txState; }
+    int txState() const { return m_overs.txState(); }
     int signalLevel() const;
     // The sound path: what runs now ("Sound: ..." or why the silent null source runs).
     QString audioStatus() const { return m_audioStatus; }
@@ -133,13 +135,13 @@ private:
     bool stopEngine();
     void checkEngine();
     void resendSettings();
-    void post(const EngineCommand& c);
+    void post(const EngineCommand& c) override;
     void post(int kind, int a = 0, int b = 0);
     void flush();
-    void postText(int kind, const std::string& text, bool countSeq);
     void tick();
     void queueTxState(int state);
-    void keyPtt(bool on);
+    void keyPtt(bool on) override;
+    void echo(uint8_t code) override;
     void pttLost(PttPort* port);
     void onAirChars(quint32 over, const QByteArray& codes, const QByteArray& counted);
     void onOverFinished(quint32 over, quint32 textSeq);
@@ -163,15 +165,8 @@ private:
     int m_txFreq = 1200, m_afcLimit = 0, m_displayType = 1, m_rangeLow = 0, m_rangeHigh = 3000;
     double m_dialFreq = 0;
     int m_mode = 0, m_squelchThreshold = 0, m_squelchSpeed = 1, m_searchRange = 0, m_trim = 0, m_drive = 227;
-    std::string m_idText;
 
-    int m_txState = 0;
-    uint32_t m_over = 0;
-    bool m_overAborted = false;
-    bool m_overTune = false;
-    bool m_endPending = false;
-    int m_pending = 0;
-    uint32_t m_textSeq = 0;
+    OverControl m_overs{*this};
 
     std::unique_ptr<PttPort> m_ptt;
     int m_pttLine = 0;

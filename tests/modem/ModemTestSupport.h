@@ -1,17 +1,16 @@
 #pragma once
 // Helpers for tests of the real modem component: running the event loop, recording its events in
-// order, and PSK31 audio made by our own transmitter.
+// order, and a PTT line that records.
 
+#include "PskAudio.h"
 #include "modem/PskModem.h"
 #include "modem/audio/PttPort.h"
-#include "modem/psk31/Transmitter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -35,10 +34,9 @@ inline void runFor(int ms) {
     runUntil([] { return false; }, ms);
 }
 
-// Everything a modem tells the program, in order, with TxPending as it read at each character.
+// Everything a modem tells the program, in order.
 struct ModemLog {
     std::string chars;                     // every RxCharRdy code as a byte
-    std::vector<int> pendingAtChar;        // TxPending read inside each RxCharRdy
     std::vector<int> states;               // TxStateChg values
     std::vector<std::size_t> charsAtState; // chars.size() when each state event came
     std::vector<int> statusFreqs;
@@ -46,10 +44,8 @@ struct ModemLog {
     std::vector<int> imd;
 
     explicit ModemLog(PskModem& m) {
-        QObject::connect(&m, &Modem::RxCharRdy, [this, &m](int code, int) {
-            chars.push_back(static_cast<char>(code));
-            pendingAtChar.push_back(m.TxPending());
-        });
+        QObject::connect(&m, &Modem::RxCharRdy,
+                         [this](int code, int) { chars.push_back(static_cast<char>(code)); });
         QObject::connect(&m, &Modem::TxStateChg, [this](int s) {
             states.push_back(s);
             charsAtState.push_back(chars.size());
@@ -62,31 +58,6 @@ struct ModemLog {
     }
     bool backToReceive() const { return states.size() >= 2 && states.back() == 0; }
 };
-
-// PSK31 audio of `text` at `hz`, with a second of quiet before and after, over a little white noise
-// (about 40 dB below the signal in 2500 Hz): a real input always has some, and the decoder copies a
-// signal far outside its filter when there is none at all.
-inline std::vector<float> pskAudio(const std::string& text, double hz, int mode = 0, float amplitude = 0.5f) {
-    psk31::Transmitter tx;
-    tx.setMode(psk31::modeFromInt(mode));
-    tx.setFrequency(hz);
-    tx.setAmplitude(amplitude);
-    tx.queueText(text);
-    tx.start();
-    tx.endWhenDrained();
-    std::vector<float> audio(8000, 0.0f);
-    float block[256];
-    while (tx.state() == psk31::TxState::Transmitting) {
-        tx.generate(block, 256);
-        audio.insert(audio.end(), block, block + 256);
-    }
-    audio.insert(audio.end(), 8000, 0.0f);
-    std::mt19937 random(1234);
-    std::normal_distribution<float> noise(0.0f, 0.005f);
-    for (float& v : audio)
-        v += noise(random);
-    return audio;
-}
 
 // A PTT line that records what is done to it.
 struct PttRecord {
