@@ -213,6 +213,8 @@ void Startup::run(bool programStart) {
     // Audio preset captions.
     const int presetItems[5] = {28, 29, 22, 23, 24};
     for (int i = 0; i < 5; ++i) f.presets->preset[i]->setText(toQString(s.item(presetItems[i])));
+    // The operator's layout comes back at program start; a re-apply leaves the window as it is.
+    if (programStart) f.layoutMemory->restore();
 }
 
 void Startup::reapplySettings() {
@@ -229,6 +231,7 @@ void Startup::reapplySettings() {
     // Radio controls hidden when radio control is off.
     if (s.item(40) != "Yes") f.radioControl->hideRadioControls();
     run(false);
+    f.layoutMemory->reapplied();
 }
 
 } // namespace tavrel

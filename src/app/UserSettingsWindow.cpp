@@ -121,7 +121,18 @@ UserSettingsWindow::UserSettingsWindow(std::filesystem::path appFolder, QWidget*
     Command1 = new QPushButton(tr("Save Settings"), this);
     Command1->setObjectName("Command1");
 
-    auto* grid = new QGridLayout(this);
+    welcome = new QLabel(tr("Welcome to Tavrel! Please enter your station's details, your call sign first, "
+                            "and press Save Settings."),
+                         this);
+    welcome->setObjectName("welcome");
+    QFont bold = welcome->font();
+    bold.setBold(true);
+    welcome->setFont(bold);
+    welcome->setVisible(false);
+    auto* outer = new QVBoxLayout(this);
+    outer->addWidget(welcome);
+    auto* grid = new QGridLayout;
+    outer->addLayout(grid);
     grid->addWidget(Frame1, 0, 0);
     grid->addWidget(Frame2, 1, 0);
     grid->addWidget(Frame3, 0, 1, 2, 1);

@@ -39,6 +39,7 @@ public:
     QCheckBox* cqtick;
     QLabel* cqlog;
     QPushButton* Command1; // "Save Settings"
+    QLabel* welcome;       // shown at the first start, over the frames
 
     void Command1_Click();
 

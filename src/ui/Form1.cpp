@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 namespace tavrel {
@@ -57,6 +58,13 @@ Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, Q
     auto* shortcuts = new MenuShortcutsFirst(menuBar(), this);
     for (QWidget* w : central->findChildren<QWidget*>())
         w->installEventFilter(shortcuts);
+    layoutMemory = new LayoutMemory(state, *displaySplitter,
+                                    {receive->txtRXData, receive->txtrxdata1, transmit->txtTXData}, this);
+    layoutMemory->tellFailure = [this](const std::string& m) {
+        statusBar()->showMessage(QString::fromStdString(m));
+    };
+    keys = new MainKeys(*this, *transmit->txtTXData, [this](int step) { layoutMemory->zoom(step); });
+    connect(displaySplitter, &QSplitter::splitterMoved, this, &Form1::placePopups);
     resize(1280, 800);
 }
 
@@ -80,27 +88,44 @@ void Form1::buildPanels(QWidget* central, Modem& modem) {
 
 void Form1::layOut(QWidget* central) {
     // The receive history on top and widest, the station's state beside it; the modem display
-    // with the receiver controls beside it; then what the operator sends, and the logbook.
+    // with the receiver controls beside it, the split between the two dragged by the operator;
+    // then what the operator sends, and the logbook.
     auto* rig = new QVBoxLayout;
     rig->setSpacing(4);
     rig->addWidget(radioPanel);
     rig->addWidget(presets);
     rig->addStretch(1);
-    auto* right = new QHBoxLayout;
-    right->setSpacing(6);
-    right->addWidget(status, 0, Qt::AlignTop);
-    right->addLayout(rig);
-    auto* top = new QGridLayout;
-    top->setSpacing(6);
-    top->addWidget(receive, 0, 0);
-    top->addLayout(right, 0, 1);
-    top->addWidget(modemDisplay, 1, 0);
-    top->addWidget(receiver, 1, 1);
-    top->addWidget(transmit, 2, 0, 1, 2);
-    top->setColumnStretch(0, 1);
-    top->setRowStretch(0, 3);
-    top->setRowStretch(1, 2);
-    top->setRowStretch(2, 1);
+    auto* right = new QWidget;
+    auto* rightRow = new QHBoxLayout(right);
+    rightRow->setContentsMargins(0, 0, 0, 0);
+    rightRow->setSpacing(6);
+    rightRow->addWidget(status, 0, Qt::AlignTop);
+    rightRow->addLayout(rig);
+    // The history and the display keep one width, whatever stands beside each.
+    const int side = std::max(right->sizeHint().width(), receiver->sizeHint().width());
+    right->setMinimumWidth(side);
+    receiver->setMinimumWidth(side);
+    auto* upper = new QWidget;
+    auto* upperRow = new QHBoxLayout(upper);
+    upperRow->setContentsMargins(0, 0, 0, 0);
+    upperRow->setSpacing(6);
+    upperRow->addWidget(receive, 1);
+    upperRow->addWidget(right);
+    auto* lower = new QWidget;
+    auto* lowerRow = new QHBoxLayout(lower);
+    lowerRow->setContentsMargins(0, 0, 0, 0);
+    lowerRow->setSpacing(6);
+    lowerRow->addWidget(modemDisplay, 1);
+    lowerRow->addWidget(receiver, 0, Qt::AlignTop);
+    displaySplitter = new QSplitter(Qt::Vertical, central);
+    displaySplitter->setObjectName("displaySplitter");
+    displaySplitter->addWidget(upper);
+    displaySplitter->addWidget(lower);
+    displaySplitter->setChildrenCollapsible(false);
+    displaySplitter->setHandleWidth(8);
+    displaySplitter->setStretchFactor(0, 3);
+    displaySplitter->setStretchFactor(1, 2);
+    displaySplitter->handle(1)->setToolTip(tr("Drag to give the display more or less height"));
 
     entry->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     lookup->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
@@ -112,7 +137,8 @@ void Form1::layOut(QWidget* central) {
     auto* v = new QVBoxLayout(central);
     v->setContentsMargins(6, 4, 6, 4);
     v->setSpacing(4);
-    v->addLayout(top, 1);
+    v->addWidget(displaySplitter, 5);
+    v->addWidget(transmit, 1);
     v->addWidget(qso);
     v->addLayout(bottom, 0);
     v->addWidget(stationInfo);
@@ -131,6 +157,8 @@ void Form1::buildPopups(QWidget* central) {
     }
     setBackColour(logView, palette().color(QPalette::Window));
     setBackColour(presetEntry, palette().color(QPalette::Window));
+    // Its own ground: whatever lies under it must not show through its captions.
+    setBackColour(macroEditor, palette().color(QPalette::Window));
     macroEditor->setVisible(false);
 }
 
@@ -197,15 +225,22 @@ void Form1::placePopups() {
         popup->setGeometry(r);
         popup->raise();
     };
-    over(logView, receive->geometry());
-    const QRect tx = transmit->geometry();
-    over(macroEditor, QRect(tx.left(), tx.top() - 60, tx.width() * 2 / 3, tx.height() + 60));
-    const QRect fr = presets->isVisible() ? presets->geometry() : radioPanel->geometry();
+    // Where a panel lies in the window, however deep in the layout it sits.
+    auto at = [this](const QWidget* w) { return QRect(w->mapTo(centralWidget(), QPoint(0, 0)), w->size()); };
+    over(logView, at(receive));
+    // The macro editor opens under the row of buttons it edits, over the logbook, clear of the
+    // display and the transmit window.
+    const QRect row = at(qso);
+    const int editorTop = row.bottom() + 4;
+    const int editorHeight =
+        std::max(macroEditor->minimumSizeHint().height(), centralWidget()->height() - editorTop - 4);
+    over(macroEditor, QRect(row.left(), editorTop, std::max(at(entry).width(), 560), editorHeight));
+    const QRect fr = presets->isVisible() ? at(presets) : at(radioPanel);
     const QSize pe = presetEntry->sizeHint();
     over(presetEntry, QRect(fr.left(), fr.bottom() + 2, fr.width(), pe.height()));
     const QSize bs = backup->sizeHint().expandedTo(QSize(420, 180));
     over(backup, QRect(QPoint((width() - bs.width()) / 2, (height() - bs.height()) / 3), bs));
-    const QRect en = entry->geometry();
+    const QRect en = at(entry);
     const QSize cs = capture->sizeHint().expandedTo(QSize(220, 0));
     over(capture, QRect(en.right() - cs.width() - 8, en.top() + 16, cs.width(), cs.height()));
 }
