@@ -1,5 +1,6 @@
 #include "modem/audio/ModemEngine.h"
 
+#include "modem/audio/BandWorker.h"
 #include "modem/audio/Resampler.h"
 #include "modem/psk31/Psk31.h"
 
@@ -347,6 +348,7 @@ void ModemEngine::handleInput(const float* in, std::size_t n) {
             }
             m_historyCount = std::min(m_historyCount + k, m_history.size());
             m_rx.process(x, k);
+            if (m_band && m_inputCount >= m_muteUntil) m_band->feed(x, k);
         }
         m_inputCount += k;
         emitDisplay(x, k);

@@ -37,6 +37,7 @@ class QTimer;
 
 namespace tavrel {
 
+class BandWorker;
 class Resampler;
 
 struct EngineCommand {
@@ -99,6 +100,8 @@ public:
     void displayTaken() { m_displayInFlight.fetch_sub(1, std::memory_order_relaxed); }
     // Steps taken so far: a count that stops moving means the thread is stuck.
     uint64_t steps() const { return m_steps.load(std::memory_order_relaxed); }
+    // Before the thread starts: the signal browser's decoder, handed a copy of what is received.
+    void setBandWorker(BandWorker* band) { m_band = band; }
 
 public slots:
     void begin();  // on the engine thread: starts the step timer
@@ -160,6 +163,7 @@ private:
     psk31::Receiver m_rx;
     psk31::Receiver m_replayRx;
     psk31::Spectrum m_spectrum;
+    BandWorker* m_band = nullptr;
     uint32_t m_freqSeq = 0;
     int m_mode = 0, m_squelchThreshold = 0, m_squelchSpeed = 1, m_trim = 0;
 
