@@ -7,6 +7,9 @@
 namespace tavrel {
 
 void SignalList::setOwnCall(std::string call) {
+    // As typed into the settings: blanks around it are not part of it.
+    call.erase(0, call.find_first_not_of(' '));
+    call.erase(call.find_last_not_of(' ') + 1);
     if (call == m_ownCall) return;
     m_ownCall = std::move(call);
     for (Kept& k : m_kept)

@@ -26,7 +26,7 @@ PskModem::PskModem(Options options, QObject* parent)
     });
     makeEngine(std::move(m_options.nullSourceInput));
     // (An engine made after the sound system hung runs on silence: it feeds the browser nothing.)
-    m_engine->setBandWorker(m_band.get());
+    if (m_options.bandDecoder) m_engine->setBandWorker(m_band.get());
     m_statusTimer.setInterval(kStatusIntervalMs);
     m_statusTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_statusTimer, &QTimer::timeout, this, &PskModem::tick);
@@ -381,8 +381,8 @@ void PskModem::setPttDevice(const std::string& device, int line) {
     }
     auto port = m_options.pttFactory();
     if (!port->open(device)) {
-        emit pttStatusChanged(
-            tr("PTT port %1 cannot be opened: the transmitter is not keyed").arg(QString::fromStdString(device)));
+        emit pttStatusChanged(tr("PTT port %1 cannot be opened: the transmitter is not keyed")
+                                  .arg(QString::fromStdString(device)));
         return;
     }
     port->onLost = [this, raw = port.get()] { pttLost(raw); };
@@ -432,7 +432,7 @@ void PskModem::StartModem(int device, int option) {
     if (!m_started) {
         m_started = true;
         m_thread->start(QThread::TimeCriticalPriority);
-        m_band->start();
+        if (m_options.bandDecoder) m_band->start();
         m_stepsSeen.start();
         m_statusTimer.start();
         QTimer::singleShot(0, this, &PskModem::tick); // the first report comes at once

@@ -73,6 +73,8 @@ public:
         std::vector<float> nullSourceInput;
         // Makes the PTT line; the default opens a real serial port.
         std::function<std::unique_ptr<PttPort>()> pttFactory;
+        // The signal browser's band decoder (benchmarks measure the modem without it too).
+        bool bandDecoder = true;
     };
 
     explicit PskModem(QObject* parent = nullptr);

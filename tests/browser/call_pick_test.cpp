@@ -43,7 +43,7 @@ TEST(CallPick, AWordStandsOnItsOwnInAnyCase) {
 
 TEST(SignalList, LinesSortedByFrequencyKeepTheLastCharactersAndTheCallSigned) {
     SignalList list;
-    list.setOwnCall("g4abc");
+    list.setOwnCall(" g4abc ");
     list.update({{7, 1500, 80, "CQ CQ de DL1ABC DL1ABC pse k\r\n"}, {3, 900, 40, "G4ABC de VK2ABC"}});
     ASSERT_EQ(list.lines().size(), 2u);
     EXPECT_EQ(list.lines()[0].hz, 900);

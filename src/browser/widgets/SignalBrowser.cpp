@@ -21,8 +21,13 @@ SignalBrowser::SignalBrowser(QWidget* parent) : QWidget(parent) {
     browserList->setWordWrap(false);
     // The newest characters are at the end: a narrow column shows those.
     browserList->setTextElideMode(Qt::ElideLeft);
+    // Widths set once: fitting the columns to their contents at every report costs more than the
+    // decoding.
     QHeaderView* header = browserList->horizontalHeader();
-    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    const QFontMetrics m = browserList->fontMetrics();
+    header->resizeSection(Hz, m.horizontalAdvance(QStringLiteral("00000")) + 12);
+    header->resizeSection(Call, m.horizontalAdvance(QStringLiteral("EA8/DL1ABC/P")) + 12);
+    header->resizeSection(Level, m.horizontalAdvance(tr("Level")) + 16);
     header->setSectionResizeMode(Text, QHeaderView::Stretch);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
