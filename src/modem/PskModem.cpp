@@ -381,8 +381,8 @@ void PskModem::setPttDevice(const std::string& device, int line) {
     }
     auto port = m_options.pttFactory();
     if (!port->open(device)) {
-        emit pttStatusChanged(tr("PTT port %1 cannot be opened: the transmitter is not keyed")
-                                  .arg(QString::fromStdString(device)));
+        emit pttStatusChanged(
+            tr("PTT port %1 cannot be opened: the transmitter is not keyed").arg(QString::fromStdString(device)));
         return;
     }
     port->onLost = [this, raw = port.get()] { pttLost(raw); };

@@ -155,9 +155,10 @@ void Form1::connectHandlers(Modem& modem, SerialPort& comm2) {
     receiveControl = new ReceiveControl(state, modem, *receive, *transmit, *capture->Textclick);
     transmitControl =
         new TransmitControl(state, modem, comm2, *transmit, *qso, *radioPanel->txrxrec, *radioPanel->txrxtx);
-    statusControl = new StatusControl(state, modem, *status, *receive, *transmitControl,
-                                      StatusTargets{radioPanel->txrxfreq, radioPanel->Label47,
-                                                    presets->Label50, presets->Label51, receiver->Slider1});
+    statusControl = new StatusControl(
+        state, modem, *status, *receive, *transmitControl,
+        StatusTargets{radioPanel->txrxfreq, radioPanel->Label47, presets->Label50, presets->Label51,
+                      receiver->Slider1});
     // Radio and receiver.
     radioControl = new RadioControl(state, modem, comm2, *radioPanel, *presets, *entry->band, this);
     statusControl->switchRadioPanel = [this](bool show) {
@@ -165,15 +166,15 @@ void Form1::connectHandlers(Modem& modem, SerialPort& comm2) {
     };
     statusControl->lowerSideband = [this] { return radioControl->lowerSideband(); };
     connect(menu->radio, &QAction::triggered, radioControl, &RadioControl::openSettingsWindow);
-    presetControl = new PresetControl(state, modem, *presets, *presetEntry, *receiver,
-                                      *macroEditor->macrotext, *status->Check1);
+    presetControl = new PresetControl(state, modem, *presets, *presetEntry, *receiver, *macroEditor->macrotext,
+                                      *status->Check1);
     receiverControl = new ReceiverControl(state, modem, *receiver);
     statusControl->applySquelchSpeed = [this] { receiverControl->applySquelchSpeed(); };
     // Logbook and station information.
     stationControl = new StationInfoControl(state, *stationInfo);
     logViewControl = new LogViewControl(*logView, logTable);
-    entryControl = new EntryControl(state, logTable, *entry, *lookup, *capture, *logViewControl,
-                                    *stationControl, *qso->answer);
+    entryControl = new EntryControl(state, logTable, *entry, *lookup, *capture, *logViewControl, *stationControl,
+                                    *qso->answer);
     transmitControl->storeContact = [this] { return entryControl->storeAfterSignOff(); };
     qsoControl = new QsoControl(state, modem, *qso, *macroEditor, *transmit, *transmitControl, *entry,
                                 *entryControl, *status->lblimd);
