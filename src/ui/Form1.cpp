@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -83,9 +84,11 @@ void Form1::buildPanels(QWidget* central, Modem& modem) {
     browserDock = new QDockWidget(tr("Signal Browser"), this);
     browserDock->setObjectName("browserDock");
     browserDock->setWidget(browser);
-    // Along the bottom, where a line has room for its text: a few stations high.
+    // Along the bottom, where a line has room for its text; high enough for nine stations (with
+    // its title and column heads) where the screen allows.
     addDockWidget(Qt::BottomDockWidgetArea, browserDock);
-    resizeDocks({browserDock}, {170}, Qt::Vertical);
+    resizeDocks({browserDock}, {12 * browser->browserList->verticalHeader()->defaultSectionSize()},
+                Qt::Vertical);
     browserLamp = new QToolButton(this);
     browserLamp->setObjectName("browserLamp");
     browserLamp->setText(tr("Signal Browser"));
