@@ -1,0 +1,211 @@
+// The plain rules of rig control: bands and presets, the rigs' frequency frames, line settings,
+// port items, the opening group, and the Hamlib rig the settings name.
+
+#include "radio/BandPlan.h"
+#include "radio/PortNames.h"
+#include "radio/RigCommands.h"
+#include "radio/RigSetup.h"
+#include "radio/SerialPort.h"
+#include "support/FakeSerial.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace tavrel {
+namespace {
+
+struct BandRow {
+    const char* band;
+    uint32_t hz;
+    const char* dial;
+    const char* icom;
+    const char* yaesu;
+    const char* kenwood;
+};
+
+const BandRow kBands[] = {
+    {"160", 1'838'000, "1.838.00", "FE FE 04 E0 05 00 80 83 01 FD", "00 38 18 00 0A", "FA00001838000;"},
+    {"80", 3'580'000, "3.580.00", "FE FE 04 E0 05 00 00 58 03 FD", "00 80 35 00 0A", "FA00003580000;"},
+    {"60", 5'357'000, "5.357.00", "FE FE 04 E0 05 00 70 35 05 FD", "00 57 53 00 0A", "FA00005357000;"},
+    {"40", 7'035'000, "7.035.00", "FE FE 04 E0 05 00 50 03 07 FD", "00 35 70 00 0A", "FA00007035000;"},
+    {"30", 10'142'000, "10.142.00", "FE FE 04 E0 05 00 20 14 10 FD", "00 42 01 01 0A", "FA00010142000;"},
+    {"20", 14'070'000, "14.070.00", "FE FE 04 E0 05 00 00 07 14 FD", "00 70 40 01 0A", "FA00014070000;"},
+    {"17", 18'100'000, "18.100.00", "FE FE 04 E0 05 00 00 10 18 FD", "00 00 81 01 0A", "FA00018100000;"},
+    {"15", 21'070'000, "21.070.00", "FE FE 04 E0 05 00 00 07 21 FD", "00 70 10 02 0A", "FA00021070000;"},
+    {"12", 24'920'000, "24.920.00", "FE FE 04 E0 05 00 00 92 24 FD", "00 20 49 02 0A", "FA00024920000;"},
+    {"10", 28'120'000, "28.120.00", "FE FE 04 E0 05 00 00 12 28 FD", "00 20 81 02 0A", "FA00028120000;"},
+    {"6", 50'290'000, "50.290.00", "FE FE 04 E0 05 00 00 29 50 FD", "00 90 02 05 0A", "FA00050290000;"},
+};
+
+TEST(BandPlan, EveryBandTunesItsFrequencyWithEachModelsExactBytes) {
+    ASSERT_EQ(allBands().size(), std::size(kBands));
+    for (const BandRow& row : kBands) {
+        SCOPED_TRACE(row.band);
+        const BandInfo* b = findBand(row.band);
+        ASSERT_NE(b, nullptr);
+        EXPECT_EQ(b->frequencyHz, row.hz);
+        EXPECT_EQ(dialText(row.hz), row.dial);
+        EXPECT_EQ(dialKHz(row.hz), row.hz / 1000.0);
+        EXPECT_EQ(hexBytes(setFrequencyCommand(row.hz, "1")), row.icom);
+        EXPECT_EQ(hexBytes(setFrequencyCommand(row.hz, "2")), row.yaesu);
+        EXPECT_EQ(setFrequencyCommand(row.hz, "3"), row.kenwood);
+        for (const char* silent : {"4", "", " 1", "Icom"})
+            EXPECT_EQ(setFrequencyCommand(row.hz, silent), "") << "model '" << silent << "'";
+    }
+    for (const char* band : {"", "11", "20m", " 20"})
+        EXPECT_EQ(findBand(band), nullptr) << band;
+}
+
+TEST(BandPlan, FrequencyToBandFollowsTheBandEdges) {
+    const std::pair<uint64_t, const char*> cases[] = {
+        {1'799'999, nullptr}, {1'800'000, "160"}, {2'000'000, "160"},   {4'000'001, nullptr},
+        {5'366'500, "60"},    {7'300'000, "40"},  {7'300'001, nullptr}, {10'136'000, "30"},
+        {18'068'000, "17"},   {24'915'000, "12"}, {29'700'000, "10"},   {50'313'000, "6"},
+        {9'500'000, nullptr}, {0, nullptr}};
+    for (auto [hz, band] : cases) {
+        const BandInfo* b = bandOfFrequency(hz);
+        EXPECT_EQ(b ? std::string(b->band) : "none", band ? band : "none") << hz;
+    }
+}
+
+TEST(BandPlan, PresetIsTheKilohertzAfterTheBandsMegahertz) {
+    const struct {
+        const char* band;
+        const char* preset;
+        std::optional<uint32_t> hz;
+    } cases[] = {
+        {"40", "035", 7'035'000},     {"40", " 40\t", 7'040'000},     {"40", "070.15", 7'070'150},
+        {"20", "0", 14'000'000},      {"20", "070.125", 14'070'125},  {"40", "", std::nullopt},
+        {"40", "abc", std::nullopt},  {"40", "035.", std::nullopt},   {"40", "035.1234", std::nullopt},
+        {"40", "-35", std::nullopt},  {"40", "35 kHz", std::nullopt}, {"40", "350", std::nullopt},
+        {"20", "1000", std::nullopt}, {"80", "580", std::nullopt}, // no preset box on 80 m
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.band) + " '" + c.preset + "'");
+        const BandInfo& band = *findBand(c.band);
+        EXPECT_EQ(presetFrequency(band, c.preset), c.hz);
+        EXPECT_EQ(bandFrequency(band, c.preset), c.hz.value_or(band.frequencyHz));
+    }
+}
+
+// Frequencies off the table reach every BCD digit position and both nibbles.
+TEST(RigFrames, PackedBcdPutsTheLowestDigitPairFirst) {
+    EXPECT_EQ(hexBytes(icomSetFrequency(12'345'678)), "FE FE 04 E0 05 78 56 34 12 FD");
+    EXPECT_EQ(hexBytes(icomSetFrequency(3'573'000, 0x58, 0xE1)), "FE FE 58 E1 05 00 30 57 03 FD");
+    // Yaesu counts in 10 Hz, so the last Hz digit is dropped.
+    EXPECT_EQ(hexBytes(yaesuSetFrequency(10'138'709)), "70 38 01 01 0A");
+    EXPECT_EQ(dialText(10'138'709), "10.138.70");
+}
+
+TEST(LineSettingsText, WellFormedTextsAreReadAndOthersRefused) {
+    using Stop = LineSettings::StopBits;
+    const std::pair<const char*, LineSettings> good[] = {
+        {"9600,N,8,2", {9600, 'N', 8, Stop::Two}},
+        {"1200, E, 7, 1", {1200, 'E', 7, Stop::One}},
+        {" 4800 ,o, 5 ,1.5 ", {4800, 'O', 5, Stop::OneAndHalf}},
+        {"300,\tm,6,1", {300, 'M', 6, Stop::One}},
+        {"115200, S, 8, 1", {115200, 'S', 8, Stop::One}}};
+    for (const auto& [text, expected] : good)
+        EXPECT_EQ(parseLineSettings(text), expected) << text;
+    // ", , , " is what empty line-setting items give.
+    for (const char* text :
+         {"", ", , , ", "9600, N, 8", "9600, N, 8, 2, 1", "9600 N 8 2", "9600, X, 8, 2", "9600, NN, 8, 2",
+          "-9600, N, 8, 2", "96OO, N, 8, 2", "0, N, 8, 1", "9600, N, 9, 1", "9600, N, 4, 1", "9600, N, 8, 3",
+          "9600, N, 8, 1.0", "99999999999999999999, N, 8, 1"})
+        EXPECT_FALSE(parseLineSettings(text).has_value()) << "'" << text << "'";
+}
+
+TEST(PortItem, NumbersOneToFourAreTheMachinesPortsAndPathsStandAsTyped) {
+    const std::pair<const char*, const char*> rows[] = {{"1", "/dev/ttyS0"},
+                                                        {" 2", "/dev/ttyS1"},
+                                                        {"4", "/dev/ttyS3"},
+                                                        {"2.4", "/dev/ttyS1"},
+                                                        {"+1", "/dev/ttyS0"},
+                                                        {" /dev/ttyACM1 ", "/dev/ttyACM1"},
+                                                        {"0", ""},
+                                                        {"", ""},
+                                                        {"5", ""},
+                                                        {"-1", ""},
+                                                        {"COM1", ""},
+                                                        {"ttyUSB0", ""},
+                                                        {"0.4", ""}};
+    for (auto [item, device] : rows) {
+        EXPECT_EQ(resolvePortName(item), device) << "'" << item << "'";
+        EXPECT_EQ(isPortItem(item), *device != '\0') << "'" << item << "'";
+    }
+    // The PTT port goes to the modem as a path or a whole number.
+    const std::pair<const char*, const char*> ptt[] = {
+        {"", "0"}, {"2", "2"}, {" 3.4", "3"}, {"COM1", "0"}, {" /dev/ttyUSB0 ", "/dev/ttyUSB0"}};
+    for (auto [item, argument] : ptt)
+        EXPECT_EQ(pttPortArgument(item), argument) << "'" << item << "'";
+    EXPECT_TRUE(sameDevice("1", " /dev/ttyS0"));
+    EXPECT_FALSE(sameDevice("0", ""));
+}
+
+TEST(PortItem, DeviceListIsUsbAndAcmInNaturalOrderMergedWithKnownPorts) {
+    TempDir dev;
+    for (const char* name : {"ttyUSB10", "ttyUSB2", "ttyACM0", "ttyUSB0", "tty0", "null", "ttyS0"})
+        writeFile(dev.path / name, "x");
+    const std::string d = dev.path.string();
+    const std::vector<std::string> expected = {"/dev/ttyS0", d + "/ttyACM0", d + "/ttyUSB0", d + "/ttyUSB2",
+                                               d + "/ttyUSB10"};
+    EXPECT_EQ(serialDevicesIn(d, {"/dev/ttyS0", d + "/ttyUSB2"}), expected);
+    EXPECT_EQ(serialDevicesIn(d + "/gone", {}), std::vector<std::string>{}); // no folder: nothing, no throw
+}
+
+// Each of the four writes failing in turn stops the group there, with the port left closed.
+TEST(OpeningGroup, StopsAtTheFirstFailedWrite) {
+    using P = FakeSerial::Property;
+    const std::vector<std::string> all = {"CommPort=1", "Settings=9600, N, 8, 2", "Handshaking=0",
+                                          "PortOpen=1"};
+    const P order[] = {P::CommPort, P::Settings, P::Handshaking, P::PortOpen};
+    for (size_t i = 0; i <= 4; ++i) {
+        SCOPED_TRACE(i);
+        FakeSerial port;
+        if (i < 4) port.failWrites(order[i]);
+        EXPECT_EQ(openPort(port, "1", "9600, N, 8, 2"), i == 4);
+        EXPECT_EQ(port.portOpen(), i == 4);
+        std::vector<std::string> expected(all.begin(), all.begin() + static_cast<long>(i));
+        if (i < 4) expected.push_back(all[i] + " (failed)");
+        EXPECT_EQ(port.writes(), expected);
+    }
+}
+
+TEST(RigSetup, SettingsNameTheRigItsPortAndWherePttGoes) {
+    const struct {
+        RigSetupItems items; // model, port, baud, PTT port, PTT line
+        std::optional<RigConfig> config;
+        const char* problem;
+    } cases[] = {
+        {{"", "1", "", "", "2"}, std::nullopt, "no Hamlib rig model chosen"},
+        {{"999999", "1", "", "", "2"}, std::nullopt, "Hamlib has no rig model 999999"},
+        {{"3073", "0", "19200", "", "2"}, std::nullopt, "no CAT port set for Icom IC-7300"},
+        {{"1", "", "", "", "2"}, RigConfig{1, "", 0, RigPtt::None}, ""},
+        // A serial rig without a PTT port of its own keys RTS on the CAT port, as the others do.
+        {{"3073", "2", "19200", "0", "2"}, RigConfig{3073, "/dev/ttyS1", 19200, RigPtt::Rts}, ""},
+        {{"3073", " /dev/ttyUSB0 ", "x", "/dev/ttyUSB1", "1"},
+         RigConfig{3073, "/dev/ttyUSB0", 0, RigPtt::None},
+         ""},
+        {{"3073", "/dev/ttyUSB0", "38400", "2", "4"},
+         RigConfig{3073, "/dev/ttyUSB0", 38400, RigPtt::Cat},
+         ""},
+        {{"2", "localhost:4532", "", "0", "2"}, RigConfig{2, "localhost:4532", 0, RigPtt::None}, ""},
+        // A serial rig reached over the network has no RTS line here.
+        {{"3073", "shack:4000", "", "0", "2"}, RigConfig{3073, "shack:4000", 0, RigPtt::None}, ""},
+        {{"2", " 127.0.0.1:4533", "", "0", "4"}, RigConfig{2, "127.0.0.1:4533", 0, RigPtt::Cat}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("model '" + c.items.model + "', port '" + c.items.port + "'");
+        const RigSetup s = hamlibSetup(c.items);
+        EXPECT_EQ(s.config, c.config);
+        EXPECT_EQ(s.problem, c.problem);
+    }
+    EXPECT_EQ(bandMode("1"), RigMode::UsbData);
+    EXPECT_EQ(bandMode(""), RigMode::Usb);
+}
+
+} // namespace
+} // namespace tavrel
