@@ -2,10 +2,10 @@
 // the colour scheme, on the real main window.
 
 #include "app/Controls.h"
+#include "radio/widgets/RadioSettingsWindow.h"
 #include "support/FormHarness.h"
 #include "ui/MenuPrograms.h"
 
-#include <QMenuBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -13,32 +13,59 @@ using namespace tavrel;
 
 namespace {
 
-// Every panel has a place of its own; each pop-up starts hidden and lies over the panel it
-// belongs to.
-TEST(MainWindow, PanelsTileTheWindowAndPopupsLieOverTheirPanels) {
+// Visible sibling controls that overlap anywhere under `root`: one laid over another. The signal
+// bar's mask ("sig") lies over its segments on purpose.
+QStringList overlaps(const QWidget* root) {
+    QStringList found;
+    std::vector<const QWidget*> seen;
+    for (const QObject* o : root->children()) {
+        const auto* w = qobject_cast<const QWidget*>(o);
+        if (!w || !w->isVisible() || w->isWindow() || w->geometry().isEmpty() || w->objectName() == "sig" ||
+            w->objectName().startsWith("qt_"))
+            continue;
+        for (const QWidget* other : seen)
+            if (other->geometry().intersects(w->geometry()))
+                found << other->objectName() + "/" + w->objectName();
+        seen.push_back(w);
+        found << overlaps(w);
+    }
+    return found;
+}
+
+// Every control has a place of its own, in the main window and in the settings windows; each
+// pop-up starts hidden and lies over the panel it belongs to.
+TEST(MainWindow, ControlsDoNotOverlapAndPopupsLieOverTheirPanels) {
     FormHarness h;
     h.startSettled();
     Form1& f = *h.form;
     f.show();
     const QRect window = f.centralWidget()->rect();
-    const QWidget* panels[] = {f.receive,  f.status, f.radioPanel, f.modemDisplay, f.receiver,
-                               f.transmit, f.qso,    f.entry,      f.lookup,       f.stationInfo};
-    for (size_t i = 0; i < std::size(panels); ++i) {
-        SCOPED_TRACE(panels[i]->objectName().toStdString());
-        EXPECT_TRUE(panels[i]->isVisible());
-        EXPECT_TRUE(window.contains(panels[i]->geometry()));
-        for (size_t j = 0; j < i; ++j)
-            EXPECT_FALSE(panels[i]->geometry().intersects(panels[j]->geometry()))
-                << panels[j]->objectName().toStdString();
+    EXPECT_EQ(overlaps(&f), QStringList());
+    for (const QWidget* panel :
+         std::initializer_list<const QWidget*>{f.receive, f.status, f.radioPanel, f.modemDisplay, f.receiver,
+                                               f.transmit, f.qso, f.entry, f.lookup, f.stationInfo})
+        EXPECT_TRUE(panel->isVisible() && window.contains(panel->geometry()))
+            << panel->objectName().toStdString();
+    f.menu->mnusettings->trigger();
+    f.menu->radio->trigger();
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{f.menuControl->userSettings(), f.radioControl->settingsWindow()}) {
+        ASSERT_TRUE(w && w->isVisible());
+        EXPECT_EQ(overlaps(w), QStringList()) << w->objectName().toStdString();
     }
-    QWidget* shown[] = {f.logView, f.macroEditor->Frame5, f.macroEditor->Frame6,    f.presetEntry,
-                        f.backup,  f.capture->Textclick,  f.capture->testclicktitle};
-    for (QWidget* w : shown) {
+    // The display ranges stand in one column, one under the other.
+    const UserSettingsWindow& u = *f.menuControl->userSettings();
+    EXPECT_EQ(std::pair(u.rangenormal->x(), u.rangewide->x()),
+              std::pair(u.rangecustom->x(), u.rangecustom->x()));
+
+    QWidget* hidden[] = {f.logView, f.macroEditor->Frame5, f.macroEditor->Frame6,    f.presetEntry,
+                         f.backup,  f.capture->Textclick,  f.capture->testclicktitle};
+    for (QWidget* w : hidden) {
         EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
         w->setVisible(true);
     }
-    QWidget* popups[] = {f.logView, f.macroEditor, f.presetEntry, f.backup, f.capture};
-    for (QWidget* w : popups)
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{f.logView, f.macroEditor, f.presetEntry, f.backup, f.capture})
         EXPECT_TRUE(w->isVisible() && window.contains(w->geometry())) << w->objectName().toStdString();
     EXPECT_EQ(f.logView->geometry(), f.receive->geometry());
     // The macro editor rises from the transmit window and leaves its right third in sight.
@@ -54,36 +81,19 @@ TEST(MainWindow, PanelsTileTheWindowAndPopupsLieOverTheirPanels) {
     EXPECT_LT(f.capture->geometry().right(), f.entry->geometry().right());
 }
 
-TEST(MainWindow, MenuBarCaptionsAndShortcuts) {
-    FormHarness h;
-    QStringList captions;
-    for (QAction* a : h.form->menuBar()->actions())
-        captions << a->text();
-    EXPECT_EQ(captions, QStringList({"Settings", "Radio Settings", "", "", "", "", "", "", "", "", "", "",
-                                     "Utilities" + QString(55, ' '), "About"}));
-    const std::pair<const char*, const char*> keys[] = {
-        {"mnusettings", "Ctrl+U"}, {"txlev", "Ctrl+T"}, {"rxlev", "Ctrl+R"}, {"np", "Ctrl+N"},
-        {"gl", "Ctrl+G"},          {"xport", "Ctrl+X"}, {"mnuabout", ""},    {"radio", ""}};
-    for (auto [name, key] : keys)
-        EXPECT_EQ(h.form->findChild<QAction*>(name)->shortcut(), QKeySequence(key)) << name;
-    for (const char* menu : {"main", "sclev", "sep1"})
-        EXPECT_NE(h.form->findChild<QMenu*>(menu), nullptr) << menu;
+bool contains(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 TEST(MenuPrograms, FirstProgramThatStartsWinsAndEveryTryIsReported) {
     std::vector<std::string> installed = {"pwvucontrol", "pavucontrol"}, broken = {"/opt/pavucontrol"},
                              started;
-    const ProgramRunner runner{[&](const std::string& p) {
-                                   return std::find(installed.begin(), installed.end(), p) != installed.end()
-                                              ? "/opt/" + p
-                                              : "";
-                               },
-                               [&](const std::string& path, const std::vector<std::string>& args) {
-                                   if (std::find(broken.begin(), broken.end(), path) != broken.end())
-                                       return false;
-                                   started.push_back(path + (args.empty() ? "" : " " + args[0]));
-                                   return true;
-                               }};
+    const ProgramRunner runner{
+        [&](const std::string& p) { return contains(installed, p) ? "/opt/" + p : ""; },
+        [&](const std::string& path, const std::vector<std::string>& args) {
+            if (!contains(broken, path)) started.push_back(path + (args.empty() ? "" : " " + args[0]));
+            return !contains(broken, path);
+        }};
     LaunchResult r = launchFirst(mixerCommands(true), runner);
     EXPECT_TRUE(r.started);
     EXPECT_EQ(r.what, "pwvucontrol");
@@ -103,15 +113,12 @@ class MenuTest : public ::testing::Test {
 protected:
     // Programs named in `installed` are found under /opt/fake.
     void start(const FormHarness::Items& items = {}) {
-        h.form->menuControl->runner.find = [this](const std::string& p) {
-            return std::find(installed.begin(), installed.end(), p) != installed.end() ? "/opt/fake/" + p
-                                                                                       : std::string();
-        };
-        h.form->menuControl->runner.start = [this](const std::string& path,
-                                                   const std::vector<std::string>& args) {
-            started.push_back(path + (args.empty() ? "" : " " + args[0]));
-            return true;
-        };
+        h.form->menuControl->runner = {
+            [this](const std::string& p) { return contains(installed, p) ? "/opt/fake/" + p : ""; },
+            [this](const std::string& path, const std::vector<std::string>& args) {
+                started.push_back(path + (args.empty() ? "" : " " + args[0]));
+                return true;
+            }};
         h.form->menuControl->tellOperator = [this](const QString& t) { told << t; };
         h.startSettled(items);
     }
@@ -150,36 +157,25 @@ TEST_F(MenuTest, ProgramItemsStartTheirProgramsOrSayWhatWasTried) {
 }
 
 TEST_F(MenuTest, UserSettingsShowTheFileAndTurnOffTheFocusReturn) {
-    start({{0, "G4ABC"},
-           {2, "Bob"},
-           {3, "Leeds"},
-           {4, "Yorkshire, UK"},
-           {5, "IO93"},
-           {6, "PC"},
-           {8, "FT-817"},
-           {9, "5"},
-           {10, "Dipole"},
-           {12, "-1"},
-           {16, "53.8"},
-           {17, "1.55"},
-           {26, "2"},
-           {27, "3"},
-           {38, "0"},
-           {60, "3"},
-           {61, "500"},
-           {62, "2500"}});
+    const std::tuple<int, const char*, const char*> boxes[] = {
+        {0, "mycall", "G4ABC"},      {2, "myname", "Bob"},
+        {3, "mytown", "Leeds"},      {4, "myarea", "Yorkshire, UK"},
+        {5, "mylocator", "IO93"},    {6, "mycomputer", "PC"},
+        {8, "myrig", "FT-817"},      {9, "mypower", "5"},
+        {10, "myantenna", "Dipole"}, {12, "gmt", "-1"},
+        {16, "mylat", "53.8"},       {17, "mylong", "1.55"},
+        {61, "rangebottom", "500"},  {62, "rangetop", "2500"}};
+    FormHarness::Items items = {{26, "2"}, {27, "3"}, {38, "0"}, {60, "3"}};
+    for (auto [item, box, value] : boxes)
+        items.emplace_back(item, value);
+    start(items);
     h.form->state.keepTxFocus = 1;
     UserSettingsWindow* w = openUserSettings();
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isVisible() && w->isWindow() && h.form->isEnabled());
     EXPECT_EQ(h.form->state.keepTxFocus, 0);
-    QStringList shown;
-    for (QLineEdit* box :
-         {w->mycall, w->myname, w->mytown, w->myarea, w->mylocator, w->mycomputer, w->myrig, w->mypower,
-          w->myantenna, w->gmt, w->mylat, w->mylong, w->rangebottom, w->rangetop})
-        shown << box->text();
-    EXPECT_EQ(shown, QStringList({"G4ABC", "Bob", "Leeds", "Yorkshire, UK", "IO93", "PC", "FT-817", "5",
-                                  "Dipole", "-1", "53.8", "1.55", "500", "2500"}));
+    for (auto [item, box, value] : boxes)
+        EXPECT_EQ(w->findChild<QLineEdit*>(box)->text(), value) << box;
     EXPECT_EQ(w->Combo1->currentText(), "2");
     EXPECT_TRUE(w->Option3->isChecked() && w->rangecustom->isChecked() && !w->cqtick->isChecked());
 }
@@ -220,7 +216,7 @@ TEST_F(MenuTest, SavedUserSettingsReachTheModemAtTheNextStatusEvent) {
               (std::vector<int>{2, 2, 400, 2600}));
 }
 
-TEST_F(MenuTest, HiddenUserSettingsKeepTheirEditsAndTheCloseBoxDropsThem) {
+TEST_F(MenuTest, HiddenWindowsKeepTheirEditsAndTheCloseBoxDropsThem) {
     start({{2, "Bob"}});
     UserSettingsWindow* w = openUserSettings();
     w->myname->setText("Robert");
@@ -229,26 +225,21 @@ TEST_F(MenuTest, HiddenUserSettingsKeepTheirEditsAndTheCloseBoxDropsThem) {
     EXPECT_EQ(w->myname->text(), "Robert");
     w->close();
     EXPECT_EQ(readSettings(h.file("tavrel.ini"))[2], "Bob");
+    // The About window is modeless and shown again, not made anew.
+    h.form->menu->mnuabout->trigger();
+    AboutWindow* about = h.form->menuControl->about();
+    ASSERT_TRUE(about && about->isVisible() && !about->isModal());
+    about->hide();
+    h.form->menu->mnuabout->trigger();
+    EXPECT_TRUE(h.form->menuControl->about() == about && about->isVisible());
     UserSettingsWindow* again = openUserSettings();
     ASSERT_NE(again, nullptr);
     EXPECT_NE(again, w);
     EXPECT_EQ(again->myname->text(), "Bob");
 }
 
-TEST_F(MenuTest, AboutWindowIsModelessAndShownAgain) {
-    start();
-    h.form->menu->mnuabout->trigger();
-    AboutWindow* about = h.form->menuControl->about();
-    ASSERT_NE(about, nullptr);
-    EXPECT_TRUE(about->isVisible() && about->isWindow() && !about->isModal());
-    about->hide();
-    h.form->menu->mnuabout->trigger();
-    EXPECT_EQ(h.form->menuControl->about(), about);
-    EXPECT_TRUE(about->isVisible());
-}
-
 // The text boxes' own Ctrl+X and Ctrl+U give way to the menu's; the export writes what the log
-// view's button writes.
+// view's button writes. Every item keeps its key.
 TEST_F(MenuTest, CtrlShortcutsWinOverTheTextBoxesOwnKeys) {
     start();
     h.form->state.utcTime = "10:00:00";
@@ -271,6 +262,11 @@ TEST_F(MenuTest, CtrlShortcutsWinOverTheTextBoxesOwnKeys) {
     QTest::keyClick(call, Qt::Key_U, Qt::ControlModifier);
     EXPECT_NE(h.form->menuControl->userSettings(), nullptr);
     EXPECT_EQ(call->text(), "G4ABC");
+    const std::pair<const char*, const char*> keys[] = {{"mnusettings", "Ctrl+U"}, {"txlev", "Ctrl+T"},
+                                                        {"rxlev", "Ctrl+R"},       {"np", "Ctrl+N"},
+                                                        {"gl", "Ctrl+G"},          {"xport", "Ctrl+X"}};
+    for (auto [name, key] : keys)
+        EXPECT_EQ(h.form->findChild<QAction*>(name)->shortcut(), QKeySequence(key)) << name;
 }
 
 // One control of each group of the scheme, put back by the re-apply.
