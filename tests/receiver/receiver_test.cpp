@@ -29,7 +29,8 @@ protected:
     FormHarness h;
 };
 
-TEST_F(ReceiverTest, PresetsTuneOnALeftClickAndOpenTheirEntryOnARightClick) {
+// A right click opens the preset's entry, where OK stores it and Cancel changes nothing.
+TEST_F(ReceiverTest, PresetsTuneOnALeftClickAndAreEditedOnARightClick) {
     start({{28, "1000"}, {29, ""}, {22, "1500"}, {23, "abc"}, {24, "2200"}});
     QStringList captions;
     for (int i = 0; i < 5; ++i) {
@@ -37,45 +38,35 @@ TEST_F(ReceiverTest, PresetsTuneOnALeftClickAndOpenTheirEntryOnARightClick) {
         click(preset(i));
     }
     EXPECT_EQ(captions, QStringList({"1000", "", "1500", "abc", "2200"}));
-    // A preset without a frequency tunes nowhere.
-    EXPECT_EQ(h.modem.calls, (std::vector<std::string>{"RxFreq=1000", "RxFreq=1500", "RxFreq=2200"}));
-    EXPECT_FALSE(entry().isVisible());
+    const std::string before = readFile(h.file("tavrel.ini"));
     entry().Text5->setText("earlier");
     click(preset(3), Qt::RightButton);
-    EXPECT_EQ(h.form->state.macroEditItem, 23);
-    EXPECT_TRUE(entry().isVisible());
+    EXPECT_EQ(std::tuple(h.form->state.macroEditItem, entry().isVisible(), entry().Text5->text()),
+              std::tuple(23, true, QString("earlier")));
     EXPECT_EQ(QApplication::focusWidget(), entry().Text5);
-    EXPECT_EQ(entry().Text5->text(), "earlier");
-    EXPECT_EQ(h.modem.calls.size(), 3u);
-}
-
-TEST_F(ReceiverTest, PresetEntryOkStoresThePresetAndCancelChangesNothing) {
-    start({{22, "1200"}});
-    const std::string before = readFile(h.file("tavrel.ini"));
-    click(preset(2), Qt::RightButton);
     QTest::keyClicks(entry().Text5, "2500");
     click(entry().Command17);
-    EXPECT_FALSE(entry().isVisible());
-    EXPECT_EQ(preset(2)->text(), "1200");
+    EXPECT_EQ(std::tuple(entry().isVisible(), preset(3)->text(), settingsChanged),
+              std::tuple(false, QString("abc"), 0));
     EXPECT_EQ(readFile(h.file("tavrel.ini")), before);
-    EXPECT_EQ(settingsChanged, 0);
 
-    click(preset(2), Qt::RightButton);
-    entry().Text5->setText("1500");
+    click(preset(3), Qt::RightButton);
+    entry().Text5->setText("1700");
     click(entry().Command16);
-    EXPECT_FALSE(entry().isVisible());
-    EXPECT_EQ(preset(2)->text(), "1500");
-    EXPECT_EQ(fileLine(h.file("tavrel.ini"), 23), "\"1500\"");
+    EXPECT_EQ(std::tuple(entry().isVisible(), preset(3)->text(), settingsChanged),
+              std::tuple(false, QString("1700"), 1));
+    EXPECT_EQ(fileLine(h.file("tavrel.ini"), 24), "\"1700\"");
     EXPECT_EQ(readFile(h.file("tavrel.ini")), formatSettings(h.form->state.settings));
-    EXPECT_EQ(settingsChanged, 1);
-    click(preset(2));
-    EXPECT_EQ(h.modem.calls, std::vector<std::string>{"RxFreq=1500"});
+    click(preset(3));
+    // A preset without a frequency tunes nowhere, nor does a right click.
+    EXPECT_EQ(h.modem.calls,
+              (std::vector<std::string>{"RxFreq=1000", "RxFreq=1500", "RxFreq=2200", "RxFreq=1700"}));
     // The macro editor shares the entry's item: for an item that is no preset, its text is stored.
     h.form->macroEditor->macrotext->setPlainText("line one\nline two");
     h.form->state.macroEditItem = 34;
     click(entry().Command16);
     const SettingsList s = readSettings(h.file("tavrel.ini"));
-    EXPECT_EQ(std::pair(s[34], s[22]), std::pair(std::string("line one\r\nline two"), std::string("1500")));
+    EXPECT_EQ(std::pair(s[34], s[23]), std::pair(std::string("line one\r\nline two"), std::string("1700")));
 }
 
 TEST_F(ReceiverTest, NetTogglesItsCheckBoxAndTheSmallButtonsTellTheModem) {
