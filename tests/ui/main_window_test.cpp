@@ -156,7 +156,9 @@ TEST_F(MenuTest, ProgramItemsStartTheirProgramsOrSayWhatWasTried) {
         << told[0].toStdString();
 }
 
-TEST_F(MenuTest, UserSettingsShowTheFileAndTurnOffTheFocusReturn) {
+// The window shows the file and turns off the focus return; edits stay in it until "Save
+// Settings", and the next status event hands them to the modem.
+TEST_F(MenuTest, UserSettingsShowTheFileAndReachTheModemAtTheNextStatusEvent) {
     const std::tuple<int, const char*, const char*> boxes[] = {
         {0, "mycall", "G4ABC"},      {2, "myname", "Bob"},
         {3, "mytown", "Leeds"},      {4, "myarea", "Yorkshire, UK"},
@@ -178,12 +180,7 @@ TEST_F(MenuTest, UserSettingsShowTheFileAndTurnOffTheFocusReturn) {
         EXPECT_EQ(w->findChild<QLineEdit*>(box)->text(), value) << box;
     EXPECT_EQ(w->Combo1->currentText(), "2");
     EXPECT_TRUE(w->Option3->isChecked() && w->rangecustom->isChecked() && !w->cqtick->isChecked());
-}
 
-// Edits stay in the window until "Save Settings"; the next status event hands them to the modem.
-TEST_F(MenuTest, SavedUserSettingsReachTheModemAtTheNextStatusEvent) {
-    start({{0, "G4ABC"}, {26, "0"}, {27, "1"}, {38, "0"}});
-    UserSettingsWindow* w = openUserSettings();
     const std::string before = readFile(h.file("tavrel.ini"));
     w->mycall->setText("NEWCALL");
     pick(w->Option2);
@@ -195,12 +192,12 @@ TEST_F(MenuTest, SavedUserSettingsReachTheModemAtTheNextStatusEvent) {
     pick(w->cqtick);
     w->Combo1->setFocus();
     w->Combo1->lineEdit()->selectAll();
-    QTest::keyClicks(w->Combo1, "2");
-    EXPECT_EQ(w->list()[26], "0"); // a typed port counts once the operator presses Enter
+    QTest::keyClicks(w->Combo1, "3");
+    EXPECT_EQ(w->list()[26], "2"); // a typed port counts once the operator presses Enter
     QTest::keyClick(w->Combo1, Qt::Key_Return);
     const SettingsList& l = w->list();
     EXPECT_EQ(std::vector<std::string>({l[0], l[26], l[27], l[38], l[60], l[61], l[62]}),
-              (std::vector<std::string>{"NEWCALL", "2", "2", "1", "3", "400", "2600"}));
+              (std::vector<std::string>{"NEWCALL", "3", "2", "1", "3", "400", "2600"}));
     pick(w->Option4); // PTT through the rig
     EXPECT_EQ(w->list()[27], "4");
     pick(w->Option2);
@@ -213,7 +210,7 @@ TEST_F(MenuTest, SavedUserSettingsReachTheModemAtTheNextStatusEvent) {
     h.modem.raiseStatus(1200, 0);
     EXPECT_EQ(h.modem.idText, "de NEWCALL*");
     EXPECT_EQ(std::vector<int>({h.modem.pttPort, h.modem.pttLine, h.modem.rangeLow, h.modem.rangeHigh}),
-              (std::vector<int>{2, 2, 400, 2600}));
+              (std::vector<int>{3, 2, 400, 2600}));
 }
 
 TEST_F(MenuTest, HiddenWindowsKeepTheirEditsAndTheCloseBoxDropsThem) {
