@@ -269,6 +269,7 @@ TEST_F(RadioWindowTest, RigctldFollowsTheBandButtonsAndThePanelFollowsTheRig) {
     }
     d.stop();
     ASSERT_TRUE(waitFor([&] { return rigStatus().startsWith("rig not responding"); }));
+    EXPECT_EQ(rigStatus(), rigStatus().trimmed());
     EXPECT_EQ(h.control<QLabel>("rigstatus")->parentWidget(), h.form->statusBar());
     QTest::mouseClick(panel().ten, Qt::LeftButton);
     EXPECT_EQ(band(), "10");
