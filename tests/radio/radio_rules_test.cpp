@@ -242,7 +242,7 @@ bool has(const std::vector<std::string>& calls, const std::string& call, size_t 
 
 // A key goes only to a rig that answers now; an unkey that did not reach the rig is sent as soon as
 // it answers again, before anything else; a tune asked for meanwhile follows; and the rig is
-// unkeyed before it is closed for good.
+// unkeyed before it is closed for good. The dial is read back only after an opening or a tune.
 TEST(RigWorker, UnkeyIsNeverLostAndKeyIsNeverLate) {
     auto s = std::make_shared<Script>();
     const auto sink = [s](const RigEvent& e) {
@@ -274,6 +274,8 @@ TEST(RigWorker, UnkeyIsNeverLostAndKeyIsNeverLate) {
     after.resize(4);
     EXPECT_EQ(after, (std::vector<std::string>{"open", "unkey", "tune 7035000", "mode 2"}));
 
+    worker->tune(14'070'000, RigMode::Usb); // on an open rig, too, the dial is read back after a tune
+    ASSERT_TRUE(s->waitFor([&] { return s->lastEvent(RigEvent::Kind::Reading, 14'070'000); }));
     const size_t keyedAt = s->since(0).size();
     worker->setPtt(true);
     ASSERT_TRUE(s->waitFor([&] { return has(s->calls, "key", keyedAt); }));
@@ -282,6 +284,9 @@ TEST(RigWorker, UnkeyIsNeverLostAndKeyIsNeverLate) {
     std::vector<std::string> stop = s->since(beforeStop);
     stop.erase(stop.begin(), stop.end() - std::min<long>(2, static_cast<long>(stop.size())));
     EXPECT_EQ(stop, (std::vector<std::string>{"unkey", "close"}));
+    // The dial was read after the opening and after each tune, and never in between.
+    const std::vector<std::string> all = s->since(0);
+    EXPECT_EQ(std::count(all.begin(), all.end(), "read"), 3);
 }
 
 } // namespace
