@@ -22,28 +22,24 @@ std::vector<float> sine(double hz, double amplitude, std::size_t n) {
 } // namespace
 
 TEST(Spectrum, FullScaleSinePeaksAtZeroDbInItsBin) {
-    struct Case {
+    const struct {
         double low, high;
         std::size_t bins;
-    };
-    for (const Case c :
-         {Case{500, 1500, 100}, Case{0, 4000, 800}, Case{950, 1050, 1000}, Case{900, 1100, 3}}) {
+    } cases[] = {{500, 1500, 100}, {0, 4000, 800}, {950, 1050, 1000}, {900, 1100, 3}, {990, 1190, 4}};
+    for (const auto& c : cases) {
         Spectrum s;
         s.setRange(c.low, c.high, c.bins);
         const std::vector<float> x = sine(1000.0, 1.0, 8192);
         s.process(x.data(), x.size());
         std::vector<float> frame(c.bins);
-        float last = 0;
-        while (s.takeFrame(frame.data()))
-            last = frame[0];
-        (void)last;
+        while (s.takeFrame(frame.data())) {
+        }
         const auto peak = std::max_element(frame.begin(), frame.end());
         const double peakHz = c.low + (peak - frame.begin() + 0.5) * (c.high - c.low) / c.bins;
         EXPECT_NEAR(*peak, 0.0, 1.6) << c.bins; // Hann scalloping at most 1.4 dB
         EXPECT_NEAR(peakHz, 1000.0, std::max(2.0, (c.high - c.low) / c.bins)) << c.bins;
-        // Far from the tone the window's sidelobes are far down.
         if (c.bins == 800) {
-            EXPECT_LT(frame[100], -80.0f); // 500 Hz
+            EXPECT_LT(frame[100], -80.0f); // 500 Hz away the window's sidelobes are far down
         }
     }
 }
@@ -61,11 +57,6 @@ TEST(Spectrum, FramesComeAtTheHopRateAndOnlyTheNewestAreKept) {
     while (s.takeFrame(frame.data()))
         ++n;
     EXPECT_EQ(n, Spectrum::kMaxQueuedFrames);
-    EXPECT_FALSE(s.takeFrame(frame.data()));
-    // About 15.6 frames a second.
-    s.process(x.data(), x.size());
-    s.process(x.data(), x.size());
-    EXPECT_EQ(s.framesReady(), Spectrum::kMaxQueuedFrames);
 }
 
 TEST(Spectrum, BadRangesAreRepairedNotTrusted) {
