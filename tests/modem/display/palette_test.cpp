@@ -14,7 +14,7 @@ TEST(Palette, LevelsBlendBetweenTheGivenColoursAndHoldBeyondThem) {
         parsePalette("# comment\r\n; another\r\n\r\n10 0 0 0\r\n110, 200, 100, 0\r\n210\t255 255 255\r\n");
     ASSERT_TRUE(p);
     // Black below the first level; half way to (200,100,0) at 60; half way on to white at 160.
-    const std::pair<int, uint32_t> at[] = {{0, 0},          {10, 0},         {60, 0x643200u},
+    const std::pair<int, uint32_t> at[] = {{0, 0},           {10, 0},          {60, 0x643200u},
                                            {110, 0xc86400u}, {160, 0xe4b280u}, {255, 0xffffffu}};
     for (const auto& [level, rgb] : at)
         EXPECT_EQ((*p)[level], rgb) << level;
@@ -57,7 +57,8 @@ TEST(Palette, MissingOrDamagedFilesLeaveTheBuiltInColoursAndSayWhy) {
         EXPECT_EQ(load.colours[128], load.fromFile ? 0x090909u : builtInPalette()[128]) << problem;
     }
     // The shipped file is good and runs from black to white.
-    const PaletteLoad shipped = loadPaletteFile(std::filesystem::path(TAVREL_SOURCE_DIR) / "data" / "spectrum.col");
+    const PaletteLoad shipped =
+        loadPaletteFile(std::filesystem::path(TAVREL_SOURCE_DIR) / "data" / "spectrum.col");
     ASSERT_TRUE(shipped.fromFile) << shipped.problem;
     EXPECT_EQ(shipped.colours[0], 0u);
     EXPECT_EQ(shipped.colours[255], 0xffffffu);

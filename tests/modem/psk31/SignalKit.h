@@ -102,7 +102,7 @@ struct RxSetup {
     int afcLimit = 0;
     int searchRange = 0;
     int squelch = 0;
-    std::size_t chunk = 512; // samples a process() call
+    std::size_t chunk = 512;                             // samples a process() call
     std::function<void(std::size_t, Receiver&)> watch{}; // after each call, with the samples so far
 };
 

@@ -2,26 +2,22 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <numbers>
-
 using namespace tavrel::psk31;
 
 TEST(HfChannel, PathsFadeAsRayleighWithTheProfilesDopplerSpreadAndKeepTheMeanPower) {
-    for (const sim::FadingProfile& p : {sim::kCcirGood, sim::kCcirModerate, sim::kCcirPoor, sim::kCcirFlutter}) {
+    for (const sim::FadingProfile& p :
+         {sim::kCcirGood, sim::kCcirModerate, sim::kCcirPoor, sim::kCcirFlutter}) {
         // Sampled so that a lag of 16 samples is 1 / (2 pi sigma), where the autocorrelation of a
-        // Gaussian spectrum with standard deviation sigma has fallen to exp(-1/2).
-        constexpr int kLag = 16;
-        sim::RayleighFader fader(p.spreadHz, std::numbers::pi * p.spreadHz * kLag, 7);
+        // Gaussian spectrum with standard deviation sigma (half the spread) has fallen to exp(-1/2).
+        sim::RayleighFader fader(p.spreadHz, std::numbers::pi * p.spreadHz * 16, 7);
         std::vector<std::complex<double>> g(300'000);
-        for (auto& v : g)
-            v = fader.next();
         double power = 0.0, below1 = 0.0;
         std::complex<double> r{};
         for (std::size_t i = 0; i < g.size(); ++i) {
+            g[i] = fader.next();
             power += std::norm(g[i]);
             below1 += std::norm(g[i]) < 1.0;
-            if (i >= kLag) r += g[i] * std::conj(g[i - kLag]);
+            if (i >= 16) r += g[i] * std::conj(g[i - 16]);
         }
         EXPECT_NEAR(power / g.size(), 1.0, 0.05) << p.name;
         EXPECT_NEAR(below1 / g.size(), 1.0 - std::exp(-1.0), 0.02) << p.name; // |g|^2 is exponential

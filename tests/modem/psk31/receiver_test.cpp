@@ -100,10 +100,11 @@ TEST(Receiver, CopiesThroughNoiseOffsetsFadingAndBesideAStrongNeighbour) {
     for (const Air& a : cases) {
         const std::string text = kit::englishText(a.fading ? 600 : 150, ++seed);
         const Heard h = listen(a, text, seed);
-        EXPECT_LE(kit::editDistance(a.snrDb > -50 ? text : "", h.text), a.maxErrors) << a.name << ": " << h.text;
+        EXPECT_LE(kit::editDistance(a.snrDb > -50 ? text : "", h.text), a.maxErrors)
+            << a.name << ": " << h.text;
         EXPECT_NEAR(h.level, a.level < 0 ? h.level : a.level, 8.0) << a.name;
         EXPECT_LE(h.furthestHz, a.afc + 1e-9) << a.name; // the AFC limit is a hard bound,
-        EXPECT_LE(h.loweredHz, 1.0) << a.name;             // and a lowered one applies at once
+        EXPECT_LE(h.loweredHz, 1.0) << a.name;           // and a lowered one applies at once
         EXPECT_LT(h.lateHz, a.fading ? 2.0 : 1.0) << a.name;
     }
 }
@@ -131,11 +132,9 @@ TEST(Receiver, SearchSnapsToTheNearestSignalWithinRange) {
     kit::addNoise(audio, ch);
     const double cases[][4] = {
         // click, range, where it lands, within
-        {1000, 50, 1030, 1}, // the nearer, not the stronger
-        {970, 50, 960, 1},
-        {1000, 10, 1000, 0}, // both out of reach: stays on the click, not on a skirt
-        {1010, 15, 1010, 0},
-        {1234, 0, 1234, 0},
+        {1000, 50, 1030, 1},                      // the nearer, not the stronger
+        {970, 50, 960, 1},   {1000, 10, 1000, 0}, // both out of reach: stays on the click, not on a skirt
+        {1010, 15, 1010, 0}, {1234, 0, 1234, 0},
     };
     for (const auto& c : cases) {
         Receiver rx;
