@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <numbers>
 #include <random>
 
 using namespace tavrel::psk31;
@@ -25,15 +26,10 @@ struct Air {
     double neighbourHz = 0.0, neighbourAtS = 0.0; // a BPSK station 20 dB stronger, from that second on
 };
 
-struct Heard {
-    std::string text;
-    double level = 0.0, furthestHz = 0.0, lateHz = 0.0, loweredHz = 0.0;
-};
-
-Heard listen(const Air& a, const std::string& text, uint32_t seed) {
-    kit::Channel ch;
-    ch.offsetHz = a.offsetHz;
-    std::vector<float> audio = kit::transmit(text, a.mode, kHz, ch, kLead, 0);
+// Puts the station on the air and checks what the receiver makes of it.
+void hear(const Air& a, uint32_t seed) {
+    const std::string sent = kit::englishText(a.fading ? 600 : 150, seed);
+    std::vector<float> audio = kit::transmit(sent, a.mode, kHz, {.offsetHz = a.offsetHz}, kLead, 0);
     const double power = kit::meanPower(audio);
     if (a.fading) audio = sim::watterson(audio, *a.fading, 8000.0, seed);
     if (a.neighbourHz != 0.0) {
@@ -42,23 +38,25 @@ Heard listen(const Air& a, const std::string& text, uint32_t seed) {
                    std::sqrt(100.0 * power / kit::meanPower(other)));
     }
     sim::addWhiteNoise(audio, power, a.snrDb, 8000.0, seed);
-    Heard h;
+    double level = 0.0, furthest = 0.0, late = 0.0;
     int levels = 0;
     kit::RxSetup setup{.mode = a.mode, .hz = kHz, .afcLimit = a.afc, .squelch = 50};
     setup.watch = [&](std::size_t at, Receiver& rx) {
         const double off = rx.frequency() - kHz;
-        h.furthestHz = std::max(h.furthestHz, std::abs(off));
+        furthest = std::max(furthest, std::abs(off));
         if (at < kLead + 2 * 8000) return; // the station has been on for two seconds
-        h.lateHz = std::max(h.lateHz, std::abs(off - (a.afc ? a.offsetHz : 0.0)));
-        h.level += rx.signalLevel();
+        late = std::max(late, std::abs(off - (a.afc ? a.offsetHz : 0.0)));
+        level += rx.signalLevel();
         ++levels;
     };
     Receiver rx;
-    h.text = kit::receive(audio, setup, rx);
-    h.level /= levels;
-    rx.setAfcLimit(1);
-    h.loweredHz = std::abs(rx.frequency() - kHz);
-    return h;
+    const std::string got = kit::receive(audio, setup, rx);
+    EXPECT_LE(kit::editDistance(a.snrDb > -50 ? sent : "", got), a.maxErrors) << a.name << ": " << got;
+    EXPECT_NEAR(level / levels, a.level < 0 ? level / levels : a.level, 8.0) << a.name;
+    EXPECT_LT(late, a.fading ? 2.0 : 1.0) << a.name;
+    EXPECT_LE(furthest, a.afc + 1e-9) << a.name; // the AFC limit is a hard bound,
+    rx.setAfcLimit(1);                           // and a lowered one applies at once
+    EXPECT_LE(std::abs(rx.frequency() - kHz), 1.0) << a.name;
 }
 
 std::vector<double> imdReadings(const std::vector<float>& audio, double hz) {
@@ -97,16 +95,8 @@ TEST(Receiver, CopiesThroughNoiseOffsetsFadingAndBesideAStrongNeighbour) {
         {"qpsk, neighbour comes later", Mode::QpskUsb, 3, 0, 50, 1, -1, steady, -63, 7},
     };
     uint32_t seed = 200;
-    for (const Air& a : cases) {
-        const std::string text = kit::englishText(a.fading ? 600 : 150, ++seed);
-        const Heard h = listen(a, text, seed);
-        EXPECT_LE(kit::editDistance(a.snrDb > -50 ? text : "", h.text), a.maxErrors)
-            << a.name << ": " << h.text;
-        EXPECT_NEAR(h.level, a.level < 0 ? h.level : a.level, 8.0) << a.name;
-        EXPECT_LE(h.furthestHz, a.afc + 1e-9) << a.name; // the AFC limit is a hard bound,
-        EXPECT_LE(h.loweredHz, 1.0) << a.name;           // and a lowered one applies at once
-        EXPECT_LT(h.lateHz, a.fading ? 2.0 : 1.0) << a.name;
-    }
+    for (const Air& a : cases)
+        hear(a, ++seed);
 }
 
 TEST(Receiver, ChunkSizeDoesNotChangeWhatIsDecoded) {
@@ -229,4 +219,32 @@ TEST(PhaseReference, AveragesLongOnASteadyChannelAndExtrapolatesAMovingOne) {
     EXPECT_GE(steady.bestMemory(1.0f), 0.8f);
     EXPECT_EQ(moving.bestMemory(1.0f), 0.0f);
     EXPECT_LT(std::abs(got - expected), 1e-3f);
+}
+
+TEST(HfChannel, PathsFadeAsRayleighWithTheProfilesDopplerSpreadAndKeepTheMeanPower) {
+    for (const sim::FadingProfile& p :
+         {sim::kCcirGood, sim::kCcirModerate, sim::kCcirPoor, sim::kCcirFlutter}) {
+        // Sampled so that a lag of 16 samples is 1 / (2 pi sigma), where the autocorrelation of a
+        // Gaussian spectrum with standard deviation sigma (half the spread) has fallen to exp(-1/2).
+        sim::RayleighFader fader(p.spreadHz, std::numbers::pi * p.spreadHz * 16, 7);
+        std::vector<std::complex<double>> g(300'000);
+        double power = 0.0, below1 = 0.0;
+        std::complex<double> r{};
+        for (std::size_t i = 0; i < g.size(); ++i) {
+            g[i] = fader.next();
+            power += std::norm(g[i]);
+            below1 += std::norm(g[i]) < 1.0;
+            if (i >= 16) r += g[i] * std::conj(g[i - 16]);
+        }
+        EXPECT_NEAR(power / g.size(), 1.0, 0.05) << p.name;
+        EXPECT_NEAR(below1 / g.size(), 1.0 - std::exp(-1.0), 0.02) << p.name; // |g|^2 is exponential
+        EXPECT_NEAR(std::abs(r) / power, std::exp(-0.5), 0.03) << p.name;
+    }
+    std::vector<float> tone(100 * 8000);
+    for (std::size_t i = 0; i < tone.size(); ++i)
+        tone[i] = static_cast<float>(std::sqrt(2.0) * std::cos(2.0 * std::numbers::pi * 1000.0 * i / 8000.0));
+    double power = 0.0;
+    for (float s : sim::watterson(tone, sim::kCcirPoor, 8000.0, 3))
+        power += double(s) * s;
+    EXPECT_NEAR(power / tone.size(), 1.0, 0.1);
 }
