@@ -100,7 +100,6 @@ struct RxSetup {
     Mode mode = Mode::Bpsk;
     double hz = 1000.0;
     int afcLimit = 0;
-    int searchRange = 0;
     int squelch = 0;
     std::size_t chunk = 512;                             // samples a process() call
     std::function<void(std::size_t, Receiver&)> watch{}; // after each call, with the samples so far
@@ -109,7 +108,6 @@ struct RxSetup {
 inline std::string receive(const std::vector<float>& audio, const RxSetup& setup, Receiver& rx) {
     rx.setMode(setup.mode);
     rx.setAfcLimit(setup.afcLimit);
-    rx.setSearchRange(setup.searchRange);
     rx.setSquelchThreshold(setup.squelch);
     rx.setFrequency(setup.hz);
     std::string text;

@@ -100,8 +100,7 @@ TEST(Receiver, CopiesThroughNoiseOffsetsFadingAndBesideAStrongNeighbour) {
 }
 
 TEST(Receiver, ChunkSizeDoesNotChangeWhatIsDecoded) {
-    kit::Channel ch;
-    ch.snrDb = -4.0;
+    const kit::Channel ch{.snrDb = -4.0};
     std::vector<float> audio = kit::transmit("chunks of any size", Mode::QpskUsb, kHz, ch, 3000);
     kit::addNoise(audio, ch);
     kit::RxSetup rx{.mode = Mode::QpskUsb, .afcLimit = 50, .squelch = 20};
@@ -115,8 +114,7 @@ TEST(Receiver, ChunkSizeDoesNotChangeWhatIsDecoded) {
 
 TEST(Receiver, SearchSnapsToTheNearestSignalWithinRange) {
     // A weak station at 1030 Hz and one 20 dB stronger at 960 Hz.
-    kit::Channel ch;
-    ch.snrDb = 5.0;
+    const kit::Channel ch{.snrDb = 5.0};
     std::vector<float> audio = kit::transmit(std::string(20, 'e'), Mode::Bpsk, 1030.0, ch);
     sim::mixIn(audio, kit::transmit(kit::englishText(40, 8), Mode::Bpsk, 960.0), 0, 10.0);
     kit::addNoise(audio, ch);
@@ -152,8 +150,7 @@ TEST(Imd, ReadsKnownDistortionWithinOneDbOnAStrongIdleSignalOnly) {
             EXPECT_NEAR(v, imdDb, 1.0) << imdDb;
     }
     // Text without pauses: no run of reversals long enough to measure.
-    kit::Channel ch;
-    ch.snrDb = 40.0;
+    const kit::Channel ch{.snrDb = 40.0};
     std::vector<float> text = kit::transmit(kit::englishText(40, 2), Mode::Bpsk, 1000.0, ch);
     text.erase(text.begin(), text.begin() + 36 * kSamplesPerSymbol); // skip the preamble
     kit::addNoise(text, ch);

@@ -32,25 +32,24 @@ TEST(Spectrum, FullScaleSinePeaksAtZeroDbInItsBinEveryHop) {
         const double peakHz = c.low + (peak - frame.begin() + 0.5) * (c.high - c.low) / c.bins;
         EXPECT_NEAR(*peak, 0.0, 1.6) << c.bins; // Hann scalloping at most 1.4 dB
         EXPECT_NEAR(peakHz, 1000.0, std::max(2.0, (c.high - c.low) / c.bins)) << c.bins;
-        if (c.bins == 800) {
-            EXPECT_LT(frame[100], -80.0f); // 500 Hz away the window's sidelobes are far down
-        }
+        EXPECT_TRUE(c.bins != 800 || frame[100] < -80.0f); // 500 Hz away the sidelobes are far down
     }
 }
 
 TEST(Spectrum, BadRangesAreRepairedNotTrusted) {
-    Spectrum s;
-    s.setRange(3000, 1000, 0);
-    EXPECT_EQ(s.lowHz(), 1000);
-    EXPECT_EQ(s.highHz(), 3000);
-    EXPECT_EQ(s.bins(), 1u);
-    s.setRange(std::nan(""), 1e9, 10);
-    EXPECT_TRUE(s.lowHz() >= 0 && s.highHz() <= 4000 && s.lowHz() < s.highHz());
-    s.setRange(4000, 4000, 10);
-    EXPECT_LT(s.lowHz(), s.highHz());
-    const std::vector<float> x(5000, 0.0f);
-    s.process(x.data(), x.size());
-    std::vector<float> frame(10);
-    ASSERT_TRUE(s.takeFrame(frame.data()));
-    EXPECT_EQ(std::count(frame.begin(), frame.end(), Spectrum::kFloorDb), 10); // silence
+    const double cases[][6] = {// asked low, high, bins; given low, high, bins
+                               {3000, 1000, 0, 1000, 3000, 1},
+                               {NAN, 1e9, 10, 0, 4000, 10},
+                               {-50, 200, 10, 0, 200, 10},
+                               {4000, 4000, 10, 3999, 4000, 10}};
+    for (const auto& c : cases) {
+        Spectrum s;
+        s.setRange(c[0], c[1], static_cast<std::size_t>(c[2]));
+        EXPECT_EQ(std::vector({s.lowHz(), s.highHz(), double(s.bins())}), std::vector(c + 3, c + 6)) << c[0];
+        const std::vector<float> x(5000, 0.0f);
+        s.process(x.data(), x.size());
+        std::vector<float> frame(s.bins());
+        ASSERT_TRUE(s.takeFrame(frame.data()));
+        EXPECT_EQ(std::ranges::count(frame, Spectrum::kFloorDb), c[5]); // silence
+    }
 }
