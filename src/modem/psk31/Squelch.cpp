@@ -37,7 +37,8 @@ void Squelch::setSpeed(int speed) {
 
 void Squelch::update(float quality, float recentQuality) {
     const float now = levelOf(quality);
-    m_level += (now > m_level ? kRise : m_releasePerSymbol) * (now - m_level);
+    const float rate = now > m_level ? kRise : m_releasePerSymbol; // no-mutate: any rate moves 0 by 0
+    m_level += rate * (now - m_level);
     m_good = levelOf(recentQuality) >= m_threshold;
     m_sinceGood = m_good ? 0 : m_sinceGood + 1;
     m_goodRun = m_good ? std::min(m_goodRun + 1, kSteadyRun) : 0;

@@ -103,7 +103,7 @@ void Transmitter::endWhenDrained() {
 void Transmitter::abort() {
     m_queue.clear();
     m_queuePos = 0;
-    m_charLen = 0;
+    m_charLen = 0; // no-mutate: begin() sets it again before another bit is read
     if (m_state == TxState::Transmitting && m_phase != Phase::Fade) {
         m_phase = Phase::Fade;
         m_count = kAbortFadeSamples;

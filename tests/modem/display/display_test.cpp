@@ -110,6 +110,7 @@ TEST(DisplayTest, RawInputAndTheScopeAreDrawnToScale) {
 }
 
 TEST(DisplayTest, TheRunningModemDrawsEveryKindAndTakesAClickAsItsFrequency) {
+    testApplication();
     TempDir dir;
     PskModem modem(PskModem::Options{4.0, pskAudio(std::string(100, 'e'), 1530.0), {}});
     auto* d = static_cast<ModemDisplay*>(modem.displayWidget());
