@@ -38,12 +38,7 @@ TEST(ToolTest, EncodeThenDecodeRoundTripsInEveryModeWithAccentsAsPlainLetters) {
     tavrel::TempDir dir;
     const std::string wav = (dir.path / "a.wav").string();
     for (const char* mode : {"bpsk", "qpsk-usb", "qpsk-lsb"}) {
-        ASSERT_EQ(run({"encode", "--mode", mode, "--freq", "1350",
-                       "CQ Gr\xc3\xbc\xc3\x9f"
-                       "e",
-                       wav})
-                      .code,
-                  0);
+        ASSERT_EQ(run({"encode", "--mode", mode, "--freq", "1350", "CQ Gr\u00fc\u00dfe", wav}).code, 0);
         const Result dec = run({"decode", "--mode", mode, "--freq", "1350", "--squelch", "20", wav});
         EXPECT_EQ(dec.out, "CQ Gruse\n") << mode << dec.err;
     }
