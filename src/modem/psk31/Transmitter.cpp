@@ -131,7 +131,7 @@ int Transmitter::nextTextBit() {
 }
 
 std::complex<float> Transmitter::nextSymbol() {
-    int bit = 0;
+    int bit = 0; // no-mutate: every case below sets it or returns
     switch (m_phase) {
     case Phase::Preamble:
         if (--m_count <= 0) m_phase = Phase::Text;

@@ -179,11 +179,12 @@ TEST(Squelch, HoldsPoorCopyThroughAFadeForTheHangTimeOnly) {
     ASSERT_GE(signal.size(), 15u);
     const std::string as = signal.substr(0, signal.size() - 1);
     EXPECT_EQ(signal, std::string(as.size(), 'a') + "c");
-    // The fade's characters follow once copy returns within the hang time: 1.5 s, or the
-    // squelch speed's time if longer (2 s at 200); later they are dropped, and the squelch closes.
-    EXPECT_EQ(copy(1, 44), as + std::string(22, 'b') + "c");
-    EXPECT_EQ(copy(200, 60), as + std::string(30, 'b') + "c");
-    EXPECT_EQ(copy(1, 60), as);
+    // The fade's characters follow once copy returns within the hang time: 1.5 s (47 symbols), or
+    // the squelch speed's time if longer (2 s, 63 at 200); a symbol later they are dropped.
+    EXPECT_EQ(copy(1, 47), as + std::string(24, 'b') + "c");
+    EXPECT_EQ(copy(1, 48), as);
+    EXPECT_EQ(copy(200, 63), as + std::string(32, 'b') + "c");
+    EXPECT_EQ(copy(200, 64), as + "c"); // the level, slow to fall, lets good copy in again at once
 }
 
 TEST(Squelch, SpeedSetsHowFastTheLevelFalls) {
