@@ -97,7 +97,7 @@ TEST(DisplayTest, RawInputAndTheScopeAreDrawnToScale) {
     EXPECT_NEAR(drawn(mid - half).first, 300, 5); // the peak in the middle, at full height
     EXPECT_NEAR(drawn(mid - half).second, 300, 5);
     d->showRaw({1.0f, -1.0f});
-    EXPECT_GE(drawn(mid + half).second, 595); // across the whole width
+    EXPECT_EQ(drawn(mid + half).second, 599); // across the whole width, to the last column
     // The scope: older phase changes fainter, the newest with a line from the centre, on the axes.
     d->setKind(3);
     d->showPhases({-1.0f, 0.0f, 1.0f, 0.0f}, 80);
