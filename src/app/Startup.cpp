@@ -188,12 +188,14 @@ void Startup::run(bool programStart) {
     modem.StartModem(-1, 1);
     // The backup reminder comes once, at program start, and only for a log that holds a contact.
     if (programStart) f.backupControl->reminderTest(f.logTable.logLast());
-    f.logView->setVisible(false);
+    // The log's own window stays open across a re-apply (a band button saves the settings).
+    if (programStart) f.logView->setVisible(false);
     // Band restore: the band button's click, which saves the settings and so marks them changed.
     f.radioControl->restoreBand(s.currentBand);
     // New text starts at the bottom of the history.
     std::string crlf;
-    for (int i = 0; i < 11; ++i) crlf += "\r\n";
+    for (int i = 0; i < 11; ++i)
+        crlf += "\r\n";
     f.receiveControl->appendToHistory(crlf);
     s.rxDisplayOn = 1;
     setBackColour(f.receiver->scrollstop, colours::green);
@@ -212,7 +214,8 @@ void Startup::run(bool programStart) {
     f.qsoControl->showPage();
     // Audio preset captions.
     const int presetItems[5] = {28, 29, 22, 23, 24};
-    for (int i = 0; i < 5; ++i) f.presets->preset[i]->setText(toQString(s.item(presetItems[i])));
+    for (int i = 0; i < 5; ++i)
+        f.presets->preset[i]->setText(toQString(s.item(presetItems[i])));
 }
 
 void Startup::reapplySettings() {

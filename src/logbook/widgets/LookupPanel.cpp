@@ -14,6 +14,9 @@ LookupPanel::LookupPanel(QWidget* parent) : QGroupBox(parent) {
     setTitle(tr("Log Enquiry Results"));
     qsotot = namedLabel(this, "qsotot", QString());
     qsotot->setMinimumWidth(40);
+    workedband = namedLabel(this, "workedband", QString());
+    workedband->setAlignment(Qt::AlignCenter);
+    workedband->setVisible(false);
     scall = named<QLineEdit>(this, "scall");
     sname = named<QLineEdit>(this, "sname");
     sqth = named<QLineEdit>(this, "sqth");
@@ -28,7 +31,10 @@ LookupPanel::LookupPanel(QWidget* parent) : QGroupBox(parent) {
     auto* g = new QGridLayout;
     g->setVerticalSpacing(3);
     g->addWidget(namedLabel(this, "Label26", tr("Total prev QSO's")), 0, 0);
-    g->addWidget(qsotot, 0, 1);
+    auto* total = new QHBoxLayout;
+    total->addWidget(qsotot);
+    total->addWidget(workedband, 1);
+    g->addLayout(total, 0, 1);
     g->addWidget(namedLabel(this, "Label28", tr("Call")), 1, 0);
     g->addWidget(scall, 1, 1);
     g->addWidget(namedLabel(this, "Label29", tr("Name")), 2, 0);
