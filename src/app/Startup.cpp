@@ -194,8 +194,7 @@ void Startup::run(bool programStart) {
     f.radioControl->restoreBand(s.currentBand);
     // New text starts at the bottom of the history.
     std::string crlf;
-    for (int i = 0; i < 11; ++i)
-        crlf += "\r\n";
+    for (int i = 0; i < 11; ++i) crlf += "\r\n";
     f.receiveControl->appendToHistory(crlf);
     s.rxDisplayOn = 1;
     setBackColour(f.receiver->scrollstop, colours::green);
@@ -214,8 +213,7 @@ void Startup::run(bool programStart) {
     f.qsoControl->showPage();
     // Audio preset captions.
     const int presetItems[5] = {28, 29, 22, 23, 24};
-    for (int i = 0; i < 5; ++i)
-        f.presets->preset[i]->setText(toQString(s.item(presetItems[i])));
+    for (int i = 0; i < 5; ++i) f.presets->preset[i]->setText(toQString(s.item(presetItems[i])));
 }
 
 void Startup::reapplySettings() {

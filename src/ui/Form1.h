@@ -14,10 +14,10 @@
 #include "modem/widgets/QsoButtons.h"
 #include "modem/widgets/QsoControl.h"
 #include "modem/widgets/ReceiveControl.h"
-#include "modem/widgets/ReceivePanel.h"
 #include "modem/widgets/StatusControl.h"
-#include "modem/widgets/StatusPanel.h"
 #include "modem/widgets/TransmitControl.h"
+#include "modem/widgets/ReceivePanel.h"
+#include "modem/widgets/StatusPanel.h"
 #include "modem/widgets/TransmitPanel.h"
 #include "radio/widgets/RadioControl.h"
 #include "radio/widgets/RadioPanel.h"
@@ -54,13 +54,13 @@ public:
     ReceivePanel* receive;
     StatusPanel* status;
     RadioPanel* radioPanel;
-    AudioPresets* presets; // Frame7
-    QWidget* modemDisplay; // the component's display
+    AudioPresets* presets;       // Frame7
+    QWidget* modemDisplay;       // the component's display
     ReceiverControls* receiver;
     TransmitPanel* transmit;
     QsoButtons* qso;
-    EntryPanel* entry;   // zizoro
-    LookupPanel* lookup; // Frame3
+    EntryPanel* entry;           // zizoro
+    LookupPanel* lookup;         // Frame3
     StationInfoRow* stationInfo;
     std::unique_ptr<MainMenu> menu;
 
@@ -83,11 +83,11 @@ public:
     QsoControl* qsoControl; // the QSO buttons, the held sign-off and the operator's macros
 
     // Pop-up frames, hidden until needed.
-    LogViewPanel* logView;    // Frame4, a window of its own
-    MacroEditor* macroEditor; // Frame5 and Frame6, over the transmit window
-    PresetEntry* presetEntry; // Frame8, beside Frame7
-    BackupReminder* backup;   // bup, in the middle of the window
-    CaptureBox* capture;      // Textclick, over the entry panel
+    LogViewPanel* logView;       // Frame4, a window of its own
+    MacroEditor* macroEditor;    // Frame5 and Frame6, over the transmit window
+    PresetEntry* presetEntry;    // Frame8, beside Frame7
+    BackupReminder* backup;      // bup, in the middle of the window
+    CaptureBox* capture;         // Textclick, over the entry panel
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
