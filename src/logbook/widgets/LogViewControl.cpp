@@ -209,8 +209,8 @@ void LogViewControl::fitColumns() {
 void LogViewControl::showCount() {
     const int all = m_model.rowCount();
     const int shown = m_sort.rowCount();
-    m_panel.logcount->setText(shown == all ? tr("%n contact(s)", nullptr, all)
-                                           : tr("%1 of %n contact(s)", nullptr, all).arg(shown));
+    const QString contacts = all == 1 ? tr("1 contact") : tr("%1 contacts").arg(all);
+    m_panel.logcount->setText(shown == all ? contacts : tr("%1 of %2").arg(shown).arg(contacts));
 }
 
 } // namespace tavrel
