@@ -198,6 +198,15 @@ TEST(LogViewSearch, FindsCallNameOrDateFoldingCase) {
         EXPECT_EQ(viewRowMatches(row, c.search), c.found) << '"' << c.search << '"';
 }
 
+TEST(LogViewSearch, DateColumnOrdersOneDayByTime) {
+    LogRecord morning = test::sampleContact("ZZ1Z", "20240315", "080000");
+    LogRecord evening = test::sampleContact("AA1A", "20240315", "200000");
+    morning[22] = "20240315080000";
+    evening[22] = "20240315200000";
+    EXPECT_TRUE(viewRowLess(logViewRow(morning), logViewRow(evening), 0));
+    EXPECT_FALSE(viewRowLess(logViewRow(evening), logViewRow(morning), 0));
+}
+
 TEST(WorkedBefore, SameCallOnBandAndModeAndExactDuplicates) {
     LogTable log;
     log.rows = {logHeaderRecord(), test::sampleContact("DL1ABC"), test::sampleContact("DL1ABCD"),

@@ -105,6 +105,14 @@ LogViewControl::LogViewControl(LogViewPanel& panel, const LogTable& log)
 void LogViewControl::log_Click() {
     const bool first = !m_filled;
     if (!m_filled) listlog();
+    // First shown at the main window's top right: the start of the receive lines, the entry
+    // panel and the lookup stay in view. The operator may move it; it keeps its place after.
+    if (first && m_panel.parentWidget()) {
+        const QRect main = m_panel.parentWidget()->frameGeometry();
+        const QSize size(std::min(900, main.width() * 3 / 5), std::min(480, main.height() * 3 / 5));
+        m_panel.resize(size);
+        m_panel.move(main.right() - size.width(), main.top());
+    }
     m_panel.show();
     m_panel.raise();
     m_panel.activateWindow();

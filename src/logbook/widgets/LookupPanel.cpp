@@ -16,6 +16,11 @@ LookupPanel::LookupPanel(QWidget* parent) : QGroupBox(parent) {
     qsotot->setMinimumWidth(40);
     workedband = namedLabel(this, "workedband", QString());
     workedband->setAlignment(Qt::AlignCenter);
+    // Above the list, keeping its place while hidden, so marking a call moves nothing.
+    QSizePolicy keep = workedband->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    keep.setHorizontalPolicy(QSizePolicy::Ignored);
+    workedband->setSizePolicy(keep);
     workedband->setVisible(false);
     scall = named<QLineEdit>(this, "scall");
     sname = named<QLineEdit>(this, "sname");
@@ -31,10 +36,7 @@ LookupPanel::LookupPanel(QWidget* parent) : QGroupBox(parent) {
     auto* g = new QGridLayout;
     g->setVerticalSpacing(3);
     g->addWidget(namedLabel(this, "Label26", tr("Total prev QSO's")), 0, 0);
-    auto* total = new QHBoxLayout;
-    total->addWidget(qsotot);
-    total->addWidget(workedband, 1);
-    g->addLayout(total, 0, 1);
+    g->addWidget(qsotot, 0, 1);
     g->addWidget(namedLabel(this, "Label28", tr("Call")), 1, 0);
     g->addWidget(scall, 1, 1);
     g->addWidget(namedLabel(this, "Label29", tr("Name")), 2, 0);
@@ -61,6 +63,8 @@ LookupPanel::LookupPanel(QWidget* parent) : QGroupBox(parent) {
     headings->addStretch(1);
     auto* list = new QVBoxLayout;
     list->setSpacing(0);
+    list->addWidget(workedband);
+    list->addSpacing(3);
     list->addLayout(headings);
     list->addWidget(slist, 1);
 
