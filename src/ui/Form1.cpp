@@ -137,17 +137,17 @@ void Form1::layOut(QWidget* central) {
 }
 
 void Form1::buildPopups(QWidget* central) {
-    logView = new LogViewPanel(central);
+    logView = new LogViewPanel(this); // a window of its own beside the main one
+    logView->setVisible(false);
     macroEditor = new MacroEditor(central);
     presetEntry = new PresetEntry(central);
     backup = new BackupReminder(central);
     capture = new CaptureBox(central);
-    for (QWidget* w : std::initializer_list<QWidget*>{logView, macroEditor->Frame5, macroEditor->Frame6,
-                                                      presetEntry, backup, capture->Textclick}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{macroEditor->Frame5, macroEditor->Frame6, presetEntry, backup,
+                                                      capture->Textclick}) {
         w->setVisible(false);
         w->installEventFilter(this);
     }
-    setBackColour(logView, palette().color(QPalette::Window));
     setBackColour(presetEntry, palette().color(QPalette::Window));
     macroEditor->setVisible(false);
 }
@@ -176,8 +176,10 @@ void Form1::connectHandlers(Modem& modem, SerialPort& comm2) {
     // Logbook and station information.
     stationControl = new StationInfoControl(state, *stationInfo);
     logViewControl = new LogViewControl(*logView, logTable);
+    logViewControl->logPath = [this] { return state.file("zizoro.tan"); };
     entryControl = new EntryControl(state, logTable, *entry, *lookup, *capture, *logViewControl, *stationControl,
                                     *qso->answer);
+    logViewControl->reloadLog = [this] { entryControl->logChanged(); };
     transmitControl->storeContact = [this] { return entryControl->storeAfterSignOff(); };
     qsoControl = new QsoControl(state, modem, *qso, *macroEditor, *transmit, *transmitControl, *entry,
                                 *entryControl, *status->lblimd);
@@ -218,7 +220,6 @@ void Form1::placePopups() {
         popup->setGeometry(r);
         popup->raise();
     };
-    over(logView, receive->geometry());
     const QRect tx = transmit->geometry();
     over(macroEditor, QRect(tx.left(), tx.top() - 60, tx.width() * 2 / 3, tx.height() + 60));
     const QRect fr = presets->isVisible() ? presets->geometry() : radioPanel->geometry();

@@ -90,7 +90,7 @@ public:
     BrowserControl* browserControl;
 
     // Pop-up frames, hidden until needed.
-    LogViewPanel* logView;       // Frame4, over the receive history
+    LogViewPanel* logView;       // Frame4, a window of its own
     MacroEditor* macroEditor;    // Frame5 and Frame6, over the transmit window
     PresetEntry* presetEntry;    // Frame8, beside Frame7
     BackupReminder* backup;      // bup, in the middle of the window
