@@ -188,7 +188,8 @@ void Startup::run(bool programStart) {
     modem.StartModem(-1, 1);
     // The backup reminder comes once, at program start, and only for a log that holds a contact.
     if (programStart) f.backupControl->reminderTest(f.logTable.logLast());
-    f.logView->setVisible(false);
+    // The log's own window stays open across a re-apply (a band button saves the settings).
+    if (programStart) f.logView->setVisible(false);
     // Band restore: the band button's click, which saves the settings and so marks them changed.
     f.radioControl->restoreBand(s.currentBand);
     // New text starts at the bottom of the history.

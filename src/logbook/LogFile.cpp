@@ -73,6 +73,7 @@ public:
     }
 
     int fieldLine() const { return m_fieldLine; } // line of the field last read, 1-based
+    size_t position() const { return m_pos; }     // where the next field's reading starts
 
 private:
     void countLineEnds(size_t from, size_t to) {
@@ -250,6 +251,19 @@ LogLoad parseLog(std::string_view bytes) {
         marker.clear();
     }
     return load;
+}
+
+std::vector<size_t> recordOffsets(std::string_view bytes) {
+    std::vector<size_t> offsets;
+    FieldReader reader(bytes);
+    std::string field;
+    for (int i = 0;; ++i) {
+        const size_t at = reader.position();
+        if (!reader.next(field)) break;
+        if (i % kLogFields == 0) offsets.push_back(at);
+    }
+    offsets.push_back(bytes.size());
+    return offsets;
 }
 
 std::optional<LogError> newlog(const std::filesystem::path& path) {

@@ -3,13 +3,16 @@
 #include "app/Controls.h"
 #include "modem/Modem.h"
 
+#include <QDockWidget>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace tavrel {
@@ -84,6 +87,21 @@ void Form1::buildPanels(QWidget* central, Modem& modem) {
     entry = new EntryPanel(central);
     lookup = new LookupPanel(central);
     stationInfo = new StationInfoRow(central);
+
+    browser = new SignalBrowser;
+    browserDock = new QDockWidget(tr("Signal Browser"), this);
+    browserDock->setObjectName("browserDock");
+    browserDock->setWidget(browser);
+    // Along the bottom, where a line has room for its text; high enough for nine stations (with
+    // its title and column heads) where the screen allows.
+    addDockWidget(Qt::BottomDockWidgetArea, browserDock);
+    resizeDocks({browserDock}, {12 * browser->browserList->verticalHeader()->defaultSectionSize()},
+                Qt::Vertical);
+    browserLamp = new QToolButton(this);
+    browserLamp->setObjectName("browserLamp");
+    browserLamp->setText(tr("Signal Browser"));
+    browserLamp->setAutoRaise(false);
+    menuBar()->setCornerWidget(browserLamp, Qt::TopRightCorner);
 }
 
 void Form1::layOut(QWidget* central) {
@@ -145,17 +163,17 @@ void Form1::layOut(QWidget* central) {
 }
 
 void Form1::buildPopups(QWidget* central) {
-    logView = new LogViewPanel(central);
+    logView = new LogViewPanel(this); // a window of its own beside the main one
+    logView->setVisible(false);
     macroEditor = new MacroEditor(central);
     presetEntry = new PresetEntry(central);
     backup = new BackupReminder(central);
     capture = new CaptureBox(central);
-    for (QWidget* w : std::initializer_list<QWidget*>{logView, macroEditor->Frame5, macroEditor->Frame6,
-                                                      presetEntry, backup, capture->Textclick}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{macroEditor->Frame5, macroEditor->Frame6, presetEntry, backup,
+                                                      capture->Textclick}) {
         w->setVisible(false);
         w->installEventFilter(this);
     }
-    setBackColour(logView, palette().color(QPalette::Window));
     setBackColour(presetEntry, palette().color(QPalette::Window));
     // Its own ground: whatever lies under it must not show through its captions.
     setBackColour(macroEditor, palette().color(QPalette::Window));
@@ -186,8 +204,10 @@ void Form1::connectHandlers(Modem& modem, SerialPort& comm2) {
     // Logbook and station information.
     stationControl = new StationInfoControl(state, *stationInfo);
     logViewControl = new LogViewControl(*logView, logTable);
+    logViewControl->logPath = [this] { return state.file("zizoro.tan"); };
     entryControl = new EntryControl(state, logTable, *entry, *lookup, *capture, *logViewControl, *stationControl,
                                     *qso->answer);
+    logViewControl->reloadLog = [this] { entryControl->logChanged(); };
     transmitControl->storeContact = [this] { return entryControl->storeAfterSignOff(); };
     qsoControl = new QsoControl(state, modem, *qso, *macroEditor, *transmit, *transmitControl, *entry,
                                 *entryControl, *status->lblimd);
@@ -198,6 +218,9 @@ void Form1::connectHandlers(Modem& modem, SerialPort& comm2) {
     backupControl = new BackupControl(state, *backup, *entry->bu);
     menuControl = new MenuControl(state, *menu, *this);
     menuControl->adifout = [this] { adifControl->adifout(); };
+    // The signal browser: a double-clicked station's call goes into the entry panel.
+    browserControl = new BrowserControl(state, modem, *browser, *browserDock, *browserLamp, *this);
+    connect(browserControl, &BrowserControl::callChosen, entry->hiscall, &QLineEdit::setText);
 }
 
 Form1::~Form1() = default;
@@ -227,7 +250,6 @@ void Form1::placePopups() {
     };
     // Where a panel lies in the window, however deep in the layout it sits.
     auto at = [this](const QWidget* w) { return QRect(w->mapTo(centralWidget(), QPoint(0, 0)), w->size()); };
-    over(logView, at(receive));
     // The macro editor opens under the row of buttons it edits, over the logbook, clear of the
     // display and the transmit window.
     const QRect row = at(qso);

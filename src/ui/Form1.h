@@ -3,6 +3,8 @@
 // the pop-up frames over the parts they belong to. It holds no behaviour of its own.
 
 #include "app/MainState.h"
+#include "browser/widgets/BrowserControl.h"
+#include "browser/widgets/SignalBrowser.h"
 #include "export/widgets/AdifControl.h"
 #include "export/widgets/BackupControl.h"
 #include "export/widgets/BackupReminder.h"
@@ -66,6 +68,10 @@ public:
     LookupPanel* lookup;         // Frame3
     StationInfoRow* stationInfo;
     std::unique_ptr<MainMenu> menu;
+    // The signal browser, docked; the lamp at the menu bar's end lights when it holds our call.
+    QDockWidget* browserDock;
+    SignalBrowser* browser;
+    QToolButton* browserLamp;
 
     // The handlers of the modem's events.
     ReceiveControl* receiveControl;
@@ -84,9 +90,10 @@ public:
     EntryControl* entryControl;
     ReceiverControl* receiverControl;
     QsoControl* qsoControl; // the QSO buttons, the held sign-off and the operator's macros
+    BrowserControl* browserControl;
 
     // Pop-up frames, hidden until needed.
-    LogViewPanel* logView;       // Frame4, over the receive history
+    LogViewPanel* logView;       // Frame4, a window of its own
     MacroEditor* macroEditor;    // Frame5 and Frame6, over the transmit window
     PresetEntry* presetEntry;    // Frame8, beside Frame7
     BackupReminder* backup;      // bup, in the middle of the window

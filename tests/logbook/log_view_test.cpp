@@ -77,7 +77,7 @@ TEST(LogView, SortingByCallThenByKeyRestoresDateAndTimeOrder) {
     EXPECT_EQ(calls(), (std::vector<std::string>{"AA1A", "DL1ABC", "G4XYZ", "k1aa", "W1AW"}));
     sortBy(1);
     EXPECT_EQ(calls(), (std::vector<std::string>{"AA1A", "k1aa", "DL1ABC", "G4XYZ", "W1AW"}));
-    sortBy(0); // the date column alone keeps one day's contacts in their earlier order
+    sortBy(0); // one day's contacts by their chronological key
     EXPECT_EQ(calls(), (std::vector<std::string>{"k1aa", "DL1ABC", "G4XYZ", "W1AW", "AA1A"}));
 }
 

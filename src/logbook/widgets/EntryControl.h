@@ -42,6 +42,16 @@ public:
     void hiscall_Change();
     void Search_Click();
     void Command1_Click();
+    // The station row for the call in hand: heading and distance from the typed locator, else
+    // from the last one logged for the call, else from the prefix.
+    void stationLookup();
+    // Whether the call was worked before on the panel's band and mode (shown beside qsotot).
+    void markWorkedBand();
+    // The log file was changed elsewhere (an edit in the log view): read it again and renew the
+    // lookup for the call in hand.
+    void logChanged();
+    // The record "Log Entry" would store now.
+    LogRecord panelRecord() const;
 
     const LogTable& logTable() const { return m_log; }
     int hitCount() const { return m_hitCount; }
@@ -51,6 +61,9 @@ public:
     std::function<void(const std::string& message)> onDamagedLog;
     // A contact that could not be written (disk full, folder read-only) is reported here.
     std::function<void(const std::string& message)> onStoreFailed;
+    // "Log Entry" of a contact stored already (same call, date and start time) asks this first;
+    // false keeps the panel as it is and stores nothing.
+    std::function<bool(const std::string& question)> confirmDuplicate;
 
 private:
     std::filesystem::path logPath() const { return m_state.file("zizoro.tan"); }
