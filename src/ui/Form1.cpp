@@ -113,37 +113,30 @@ void Form1::layOut(QWidget* central) {
     rig->addWidget(radioPanel);
     rig->addWidget(presets);
     rig->addStretch(1);
-    auto* right = new QWidget;
-    auto* rightRow = new QHBoxLayout(right);
-    rightRow->setContentsMargins(0, 0, 0, 0);
-    rightRow->setSpacing(6);
-    rightRow->addWidget(status, 0, Qt::AlignTop);
-    rightRow->addLayout(rig);
-    // The history and the display keep one width, whatever stands beside each.
-    const int side = std::max(right->sizeHint().width(), receiver->sizeHint().width());
-    right->setMinimumWidth(side);
-    receiver->setMinimumWidth(side);
-    auto* upper = new QWidget;
-    auto* upperRow = new QHBoxLayout(upper);
-    upperRow->setContentsMargins(0, 0, 0, 0);
-    upperRow->setSpacing(6);
-    upperRow->addWidget(receive, 1);
-    upperRow->addWidget(right);
-    auto* lower = new QWidget;
-    auto* lowerRow = new QHBoxLayout(lower);
-    lowerRow->setContentsMargins(0, 0, 0, 0);
-    lowerRow->setSpacing(6);
-    lowerRow->addWidget(modemDisplay, 1);
-    lowerRow->addWidget(receiver, 0, Qt::AlignTop);
+    auto* right = new QHBoxLayout;
+    right->setSpacing(6);
+    right->addWidget(status, 0, Qt::AlignTop);
+    right->addLayout(rig);
+    // The station's state at the top of the column beside them, the receiver controls at its foot,
+    // so the split can give the display nearly all the height.
+    auto* column = new QVBoxLayout;
+    column->setSpacing(6);
+    column->addLayout(right);
+    column->addStretch(1);
+    column->addWidget(receiver);
     displaySplitter = new QSplitter(Qt::Vertical, central);
     displaySplitter->setObjectName("displaySplitter");
-    displaySplitter->addWidget(upper);
-    displaySplitter->addWidget(lower);
+    displaySplitter->addWidget(receive);
+    displaySplitter->addWidget(modemDisplay);
     displaySplitter->setChildrenCollapsible(false);
     displaySplitter->setHandleWidth(8);
     displaySplitter->setStretchFactor(0, 3);
     displaySplitter->setStretchFactor(1, 2);
     displaySplitter->handle(1)->setToolTip(tr("Drag to give the display more or less height"));
+    auto* top = new QHBoxLayout;
+    top->setSpacing(6);
+    top->addWidget(displaySplitter, 1);
+    top->addLayout(column);
 
     entry->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     lookup->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
@@ -155,7 +148,7 @@ void Form1::layOut(QWidget* central) {
     auto* v = new QVBoxLayout(central);
     v->setContentsMargins(6, 4, 6, 4);
     v->setSpacing(4);
-    v->addWidget(displaySplitter, 5);
+    v->addLayout(top, 5);
     v->addWidget(transmit, 1);
     v->addWidget(qso);
     v->addLayout(bottom, 0);
