@@ -79,8 +79,11 @@ bool MainKeys::takesText(const QWidget* w) {
     if (auto* e = qobject_cast<const QPlainTextEdit*>(w)) return !e->isReadOnly();
     if (auto* e = qobject_cast<const QTextEdit*>(w)) return !e->isReadOnly();
     if (auto* c = qobject_cast<const QComboBox*>(w)) return c->isEditable();
-    // Lists search as the operator types, and may edit a cell.
-    return qobject_cast<const QAbstractSpinBox*>(w) || qobject_cast<const QAbstractItemView*>(w);
+    // A list whose cells the operator may edit keeps its keys; one that only shows stations or
+    // contacts does not take typing.
+    if (auto* v = qobject_cast<const QAbstractItemView*>(w))
+        return v->editTriggers() != QAbstractItemView::NoEditTriggers;
+    return qobject_cast<const QAbstractSpinBox*>(w) != nullptr;
 }
 
 bool MainKeys::pressButtonKey(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat) {

@@ -2,8 +2,9 @@
 // The main window's keys, wherever the keyboard is in it (also in a text box): F1 to F10 press the
 // QSO buttons in their row order, Shift+F1 to Shift+F6 the six macros, Esc is Abort, Ctrl++ and
 // Ctrl+- size the receive and transmit text (Ctrl+0 back to the system's size). A character typed
-// where no text is taken (a button, the display, a slider, the receive history) goes into the
-// transmit window, as if typed there, instead of pressing the button it landed on.
+// where no text is taken (a button, the display, a slider, the receive history, the list of heard
+// stations) goes into the transmit window, as if typed there, instead of pressing the button it
+// landed on.
 
 #include <QObject>
 #include <Qt>
