@@ -17,6 +17,14 @@ QString statusLine(FormHarness& h) {
     return h.form->statusBar()->currentMessage();
 }
 
+// The modem calls in order, separated by blanks.
+std::string callList(const FormHarness& h) {
+    std::string all;
+    for (const std::string& c : h.modem.calls)
+        all += (all.empty() ? "" : " ") + c;
+    return all;
+}
+
 // The CAT port on `port` at 9600 baud, no parity, 8 data bits, 1 stop bit, and more items.
 FormHarness::Items catOn(const char* port, FormHarness::Items more = {}) {
     more.insert(more.end(), {{41, port}, {42, "9600"}, {43, "8"}, {44, "N"}, {45, "1"}});
@@ -30,22 +38,10 @@ TEST(StartupTest, FirstStartInEmptyFolderMakesDefaultsAndCallsTheModemInOrder) {
     // The band restore saved the settings, so the first status event re-applies them.
     EXPECT_EQ(settingsChanged, 1);
     // Every receiver control's value too, though none changed: the modem runs with what the window shows.
-    const std::string palette = "LoadPalette=" + h.file("spectrum.col").string();
-    const std::vector<std::string> expected = {"SetDisplayRange(0,3000)",
-                                               "IdText=de *",
-                                               "DisplayType=1",
-                                               "AuxSetting=253",
-                                               "RxFreq=1200",
-                                               "SquelchSpeed=1",
-                                               "Mode=0",
-                                               "SquelchThreshold=50",
-                                               "AfcLimit=50",
-                                               "SearchRange=0",
-                                               "TrimValue=0",
-                                               palette,
-                                               "StartModem(-1,1)",
-                                               "DialFreq=14070.000000"};
-    EXPECT_EQ(h.modem.calls, expected);
+    EXPECT_EQ(callList(h), "SetDisplayRange(0,3000) IdText=de * DisplayType=1 AuxSetting=253 RxFreq=1200 "
+                           "SquelchSpeed=1 Mode=0 SquelchThreshold=50 AfcLimit=50 SearchRange=0 TrimValue=0 "
+                           "LoadPalette=" +
+                               h.file("spectrum.col").string() + " StartModem(-1,1) DialFreq=14070.000000");
     EXPECT_TRUE(h.comm2.writes().empty()); // no CAT port, and no PTT port handed over
     EXPECT_EQ(h.form->state.qsoDateKey, "20261207");
     EXPECT_EQ(h.form->receiveControl->windows().history, "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
@@ -150,89 +146,80 @@ TEST(StartupTest, StatusEventReappliesOnlyWhenTheSettingsChangedAndLeavesTheCont
     EXPECT_EQ(h.modem.countCalls("IdText"), 0);
 
     EntryPanel& e = *h.form->entry;
-    for (QLineEdit* field : {e.hiscall, e.hisname, e.qtht, e.locator, e.start, e.endt, e.notes})
+    const auto fields = {e.hiscall, e.hisname, e.qtht, e.locator, e.start, e.endt, e.notes};
+    for (QLineEdit* field : fields)
         field->setText("kept");
-    h.form->state.signOffHeld = 1;
-    h.form->state.logAfterTx = 1;
+    h.form->state.signOffHeld = h.form->state.logAfterTx = 1;
     h.writeSettingsWith({{0, "G4NEW"}});
     settingsChanged = 1; // as a settings window's save leaves it
     h.modem.raiseStatus(1200, 0);
     EXPECT_EQ(h.modem.idText, "de G4NEW*");
     EXPECT_EQ(settingsChanged, 0);
-    for (QLineEdit* field : {e.hiscall, e.hisname, e.qtht, e.locator, e.start, e.endt, e.notes})
+    for (QLineEdit* field : fields)
         EXPECT_EQ(field->text(), "kept") << field->objectName().toStdString();
-    EXPECT_EQ(h.form->state.signOffHeld, 1);
-    EXPECT_EQ(h.form->state.logAfterTx, 1);
+    EXPECT_EQ(h.form->state.signOffHeld + h.form->state.logAfterTx, 2);
     // Program start clears it.
     h.startup->startup();
     EXPECT_TRUE(e.hisname->text().isEmpty());
-    EXPECT_EQ(h.form->state.signOffHeld, 0);
-    EXPECT_EQ(h.form->state.logAfterTx, 0);
+    EXPECT_EQ(h.form->state.signOffHeld + h.form->state.logAfterTx, 0);
 }
 
+// The band button, the macro editor and the audio preset entry each keep the operator's edit.
 TEST(StartupTest, FailedSettingsSaveIsReportedAndTheEditStays) {
-    const struct {
-        const char* name;
-        std::function<void(FormHarness&)> edit;
-        int item;
-        const char* value;
-        std::function<QWidget*(FormHarness&)> stillOpen;
-    } cases[] = {
-        {"band button", [](FormHarness& h) { h.form->radioControl->bandClick("15"); }, 50, "15",
-         [](FormHarness&) -> QWidget* { return nullptr; }},
-        {"macro editor",
-         [](FormHarness& h) {
-             h.form->qsoControl->openEditor(14, -1);
-             h.form->macroEditor->macrotext->setPlainText("CQ de G4NEW");
-             h.form->qsoControl->Command7_Click();
-         },
-         14, "CQ de G4NEW", [](FormHarness& h) -> QWidget* { return h.form->macroEditor->Frame5; }},
-        {"audio preset",
-         [](FormHarness& h) {
-             h.form->state.macroEditItem = 22;
-             h.form->presetEntry->setVisible(true);
-             h.form->presetEntry->Text5->setText("1500");
-             h.form->presetControl->Command16_Click();
-         },
-         22, "1500", [](FormHarness& h) -> QWidget* { return h.form->presetEntry; }},
-    };
+    const std::tuple<int, const char*, int> cases[] = {
+        {50, "15", 0}, {14, "CQ de G4NEW", 1}, {22, "1500", 2}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        const auto [item, value, editor] = c;
+        SCOPED_TRACE(value);
         FormHarness h;
         h.startSettled();
+        Form1& f = *h.form;
+        QWidget* const stillOpen[] = {f.centralWidget(), f.macroEditor->Frame5, f.presetEntry};
+        const auto edit = [&]() -> void {
+            switch (editor) {
+            case 0:
+                f.radioControl->bandClick(value);
+                return;
+            case 1:
+                f.qsoControl->openEditor(14, -1);
+                f.macroEditor->macrotext->setPlainText(value);
+                f.qsoControl->Command7_Click();
+                return;
+            default:
+                f.state.macroEditItem = 22;
+                f.presetEntry->setVisible(true);
+                f.presetEntry->Text5->setText(value);
+                f.presetControl->Command16_Click();
+            }
+        };
         std::filesystem::create_directory(h.file("tavrel.ini.tmp")); // the write cannot be made
-        c.edit(h);
-        ASSERT_EQ(h.told.size(), 1u);
-        EXPECT_EQ(h.told[0], "The settings could not be saved to " + h.file("tavrel.ini").string() +
-                                 ": Is a directory.");
+        edit();
+        EXPECT_EQ(h.told, std::vector<std::string>{"The settings could not be saved to " +
+                                                   h.file("tavrel.ini").string() + ": Is a directory."});
         EXPECT_EQ(settingsChanged, 0);
         h.modem.raiseStatus(1200, 0); // no re-apply reads the old file over the edit
-        EXPECT_EQ(h.form->state.item(c.item), c.value);
-        QWidget* open = c.stillOpen(h);
-        EXPECT_TRUE(!open || open->isVisibleTo(h.form.get()));
+        EXPECT_EQ(f.state.item(item), value);
+        EXPECT_TRUE(stillOpen[editor]->isVisibleTo(&f));
         // Once the cause is gone the next save keeps it.
         std::filesystem::remove(h.file("tavrel.ini.tmp"));
-        c.edit(h);
-        EXPECT_EQ(readSettings(h.file("tavrel.ini"))[static_cast<size_t>(c.item)], c.value);
+        edit();
+        EXPECT_EQ(readSettings(h.file("tavrel.ini"))[static_cast<size_t>(item)], value);
         EXPECT_EQ(h.told.size(), 1u);
     }
 }
 
 TEST(StartupTest, MacroAndPresetCaptionsComeFromTheSettings) {
     FormHarness h;
-    const int macroItems[6] = {33, 34, 35, 54, 55, 56}, presetItems[5] = {28, 29, 22, 23, 24};
-    FormHarness::Items items;
-    for (int i = 0; i < 6; ++i)
-        items.push_back({macroItems[i], "m" + std::to_string(i)});
-    for (int i = 0; i < 5; ++i)
-        items.push_back({presetItems[i], std::to_string(1000 + i)});
-    h.startWith(items);
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(h.form->qso->mtext[i]->text(), QString::fromStdString("m" + std::to_string(i)));
+    const int items[11] = {33, 34, 35, 54, 55, 56, 28, 29, 22, 23, 24};
+    FormHarness::Items settings;
+    for (int i = 0; i < 11; ++i)
+        settings.push_back({items[i], std::to_string(i)});
+    h.startWith(settings);
+    for (int i = 0; i < 11; ++i)
+        EXPECT_EQ((i < 6 ? h.form->qso->mtext[i] : h.form->presets->preset[i - 6])->text(),
+                  QString::number(i));
     EXPECT_TRUE(h.form->qso->mtext[0]->isVisibleTo(h.form.get())); // the first page shows
     EXPECT_FALSE(h.form->qso->mtext[3]->isVisibleTo(h.form.get()));
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(h.form->presets->preset[i]->text(), QString::number(1000 + i));
 }
 
 // Defaults written over a file that only could not be read would lose the operator's settings.

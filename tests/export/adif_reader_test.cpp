@@ -3,6 +3,7 @@
 // the header text. Every field of every contact must come back as written.
 
 #include "export/Adif.h"
+#include "support/LogRows.h"
 #include "support/TempDir.h"
 
 #include <QJsonArray>
@@ -21,26 +22,18 @@ const char* const kTags[16] = {"",        "QSO_DATE", "CALL",     "TIME_ON",   "
                                "TX_PWR",  "TIME_OFF", "RST_SENT", "RST_RCVD",  "NAME", "QTH",
                                "COMMENT", "QSL_SENT", "QSL_RCVD", "GRIDSQUARE"};
 
-LogRecord row(std::initializer_list<const char*> fields) {
-    LogRecord r;
-    std::copy(fields.begin(), fields.end(), r.begin() + 1);
-    r[0] = "zqx";
-    r[23] = "|";
-    return r;
-}
-
 TEST(AdifReadBack, EveryFieldOfEveryContactComesBack) {
     const std::filesystem::path reader = TAVREL_ADIF_READER_DIR;
     if (!std::filesystem::exists(reader / "node_modules" / "tcadif") ||
         !std::filesystem::exists(reader / "node_modules" / "adif-parser-ts"))
         GTEST_SKIP() << "ADIF readers not installed: run npm ci in " << reader;
     LogTable log;
-    log.rows = {row({"Date", "Call"}),
-                row({"20261207", "G4ABC", "143000", "20", "BPSK", "40", "144500", "579", "599", "Bob",
-                     "Leeds", "tnx fer QSO/73", "Y", "N", "IO93"}),
-                row({"20261207", "CQ", "", "20", "BPSK", "40", "102000"}),
-                row({"20270101", "LA1\xD8X", "", "160", "BPSK", "100", "235959", "", "", "J\xE9r\xF4me",
-                     "Troms\xF8", "\x80 5 \x93ok\x94 tab\there", "", "", "JO62"})};
+    log.rows = {
+        logRow("zqx,Date,Call"),
+        logRow("zqx,20261207,G4ABC,143000,20,BPSK,40,144500,579,599,Bob,Leeds,tnx fer QSO/73,Y,N,IO93"),
+        logRow("zqx,20261207,CQ,,20,BPSK,40,102000"),
+        logRow("zqx,20270101,LA1\xD8X,,160,BPSK,100,235959,,,J\xE9r\xF4me,Troms\xF8,\x80 5 \x93ok\x94 "
+               "tab\there,,,JO62")};
     TempDir dir;
     const auto path = dir.file("zizoro.adi");
     ASSERT_EQ(writeAdif(path, adifFile(log, DateTime{2026, 12, 7}, "21:04:59")), std::nullopt);

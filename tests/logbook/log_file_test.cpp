@@ -1,6 +1,6 @@
 #include "logbook/LogFile.h"
 
-#include "SampleContact.h"
+#include "support/LogRows.h"
 #include "support/TempDir.h"
 #include "support/faults/FaultyFiles.h"
 
@@ -14,7 +14,7 @@ const std::string kContact =
     "zqx,20240315,K1AA,101500,20,BPSK,40,102000,579,599,Hans,Berlin,nice qso,,,JO62QM,,,,,,,,|:\r\n";
 
 LogRecord contact(const std::string& call) {
-    return test::sampleContact(call);
+    return sampleContact(call);
 }
 
 TEST(LogFileWriting, NewLogIsTheHeaderLineAndAContactIsOneLineWithCommasAsSlashes) {

@@ -2,7 +2,7 @@
 #include "logbook/LogLookup.h"
 #include "logbook/LogView.h"
 
-#include "SampleContact.h"
+#include "support/LogRows.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ namespace {
 
 LogRecord contact(const std::string& call, const std::string& date = "20240315",
                   const std::string& end = "102000", const std::string& name = "Hans") {
-    LogRecord r = test::sampleContact(call, date, end);
+    LogRecord r = sampleContact(call, date, end);
     r[10] = name;
     r[22] = date + end; // as loaded
     return r;
