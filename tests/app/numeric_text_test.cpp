@@ -25,11 +25,9 @@ TEST(NumericRule, NumberAtTheStartOfTheText) {
 }
 
 TEST(NumericRule, WholeNumbersRoundHalfToEvenAndStayInRange) {
-    EXPECT_EQ(wholeNumber16("2.5"), 2);
-    EXPECT_EQ(wholeNumber16("3.5"), 4);
-    EXPECT_EQ(wholeNumber16("-2.5"), -2);
-    EXPECT_EQ(wholeNumber16("99999"), 32767);
-    EXPECT_EQ(wholeNumber16("-99999"), -32768);
+    for (const auto& [text, value] :
+         {std::pair{"2.5", 2}, {"3.5", 4}, {"-2.5", -2}, {"99999", 32767}, {"-99999", -32768}})
+        EXPECT_EQ(wholeNumber16(text), value) << text;
     EXPECT_EQ(wholeNumber32("3000"), 3000);
     EXPECT_EQ(wholeNumber32(""), 0);
 }

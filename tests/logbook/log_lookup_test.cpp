@@ -64,21 +64,12 @@ TEST(LogView, RowShowsTheElevenColumnsAndTextSortsWithCaseFolded) {
     const LogViewRow want = {"2024-03-15", "20240315102030", "10:20",  "DL1ABC",  "Hans", "20", "579",
                              "599",        "BPSK",           "Berlin", "nice qso"};
     EXPECT_EQ(logViewRow(contact("DL1ABC", "20240315", "102030")), want);
-    const std::tuple<const char*, const char*, int> cases[] = {{"smith", "Smith", 0},
-                                                               {"Adams", "baker", -1},
-                                                               {"\xC4rger", "\xE4rger", 0},
-                                                               {"\x8A"
-                                                                "a",
-                                                                "\x9A"
-                                                                "a",
-                                                                0},
-                                                               {"10", "15", -1},
-                                                               {"", "A", -1},
-                                                               {"AB", "A", 1},
-                                                               {"z", "\xE9", -1},
-                                                               {"\xDE", "\xFE", 0},
-                                                               {"\xD7", "\xF7", -1},
-                                                               {"\x8C\x8E\x9F", "\x9C\x9E\xFF", 0}};
+    // clang-format off
+    const std::tuple<const char*, const char*, int> cases[] = {
+        {"smith", "Smith", 0}, {"Adams", "baker", -1}, {"\304rger", "\344rger", 0}, {"\212a", "\232a", 0},
+        {"10", "15", -1}, {"", "A", -1}, {"AB", "A", 1}, {"z", "\351", -1}, {"\336", "\376", 0},
+        {"\327", "\367", -1}, {"\214\216\237", "\234\236\377", 0}};
+    // clang-format on
     for (const auto& [a, b, sign] : cases) {
         const int got = compareViewText(a, b), back = compareViewText(b, a);
         EXPECT_EQ((got > 0) - (got < 0), sign) << a << " vs " << b;
