@@ -26,6 +26,7 @@ TEST(BeamHeading, KnownPathsGiveTheirHeadingAndDistanceOrNothing) {
                                                                    // it
         {"due south", "51.5", "0.1", "40N", "0.1W", {"180", "1278"}},
         {"over the pole from half a turn east", "51.5", "0", "40N", "180E", {"0", "9834"}},
+        {"half a turn west counts as west", "51.5", "0", "40N", "180W", {"360", "9834"}},
         {"trailing text read by the numeric rule", "51.5 deg", "0.1x", "40.7 N", "74.0W", {"288", "5569"}},
         {"lower-case s and e", "51.5", "0.1", "33.9s", "18.4e", {"224", "2447"}},
         {"S and W", "51.5", "0.1", "33.9S", "18.4W", {"195", "9656"}},
