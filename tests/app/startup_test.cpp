@@ -17,10 +17,10 @@ QString statusLine(FormHarness& h) {
     return h.form->statusBar()->currentMessage();
 }
 
-// The modem calls in order, separated by blanks.
-std::string callList(const FormHarness& h) {
+// A record of calls or port writes in order, separated by blanks.
+std::string joined(const std::vector<std::string>& record) {
     std::string all;
-    for (const std::string& c : h.modem.calls)
+    for (const std::string& c : record)
         all += (all.empty() ? "" : " ") + c;
     return all;
 }
@@ -38,10 +38,11 @@ TEST(StartupTest, FirstStartInEmptyFolderMakesDefaultsAndCallsTheModemInOrder) {
     // The band restore saved the settings, so the first status event re-applies them.
     EXPECT_EQ(settingsChanged, 1);
     // Every receiver control's value too, though none changed: the modem runs with what the window shows.
-    EXPECT_EQ(callList(h), "SetDisplayRange(0,3000) IdText=de * DisplayType=1 AuxSetting=253 RxFreq=1200 "
-                           "SquelchSpeed=1 Mode=0 SquelchThreshold=50 AfcLimit=50 SearchRange=0 TrimValue=0 "
-                           "LoadPalette=" +
-                               h.file("spectrum.col").string() + " StartModem(-1,1) DialFreq=14070.000000");
+    EXPECT_EQ(joined(h.modem.calls),
+              "SetDisplayRange(0,3000) IdText=de * DisplayType=1 AuxSetting=253 RxFreq=1200 "
+              "SquelchSpeed=1 Mode=0 SquelchThreshold=50 AfcLimit=50 SearchRange=0 TrimValue=0 "
+              "LoadPalette=" +
+                  h.file("spectrum.col").string() + " StartModem(-1,1) DialFreq=14070.000000");
     EXPECT_TRUE(h.comm2.writes().empty()); // no CAT port, and no PTT port handed over
     EXPECT_EQ(h.form->state.qsoDateKey, "20261207");
     EXPECT_EQ(h.form->receiveControl->windows().history, "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
@@ -52,25 +53,20 @@ TEST(StartupTest, DisplayRangeFollowsTheSettings) {
     FormHarness h;
     h.startWith({{60, ""}});
     EXPECT_EQ(h.modem.calls.front(), "SetDisplayRange(0,0)");
-    const struct {
-        FormHarness::Items items;
-        int low, high;
-    } steps[] = {{{{60, "3"}, {61, "500"}, {62, "2500"}}, 500, 2500},
-                 {{{60, "2"}}, 0, 4000},
-                 {{{60, "Wide"}, {61, "1"}, {62, "2"}}, 0, 4000},
-                 {{{60, "1"}}, 0, 3000}};
-    for (const auto& s : steps) {
-        h.startWith(s.items);
-        EXPECT_EQ(std::pair(h.modem.rangeLow, h.modem.rangeHigh), std::pair(s.low, s.high));
+    // clang-format off
+    const std::tuple<FormHarness::Items, int, int> steps[] = {{{{60, "3"}, {61, "500"}, {62, "2500"}}, 500, 2500},
+        {{{60, "2"}}, 0, 4000}, {{{60, "Wide"}, {61, "1"}, {62, "2"}}, 0, 4000}, {{{60, "1"}}, 0, 3000}};
+    // clang-format on
+    for (const auto& [items, low, high] : steps) {
+        h.startWith(items);
+        EXPECT_EQ(std::pair(h.modem.rangeLow, h.modem.rangeHigh), std::pair(low, high));
     }
 }
 
 TEST(StartupTest, CatPortOpensWithBaudParityDataStopAndPttGoesToItsOwnPort) {
     FormHarness h;
     h.startWith({{41, "1"}, {42, "4800"}, {43, "7"}, {44, "E"}, {45, "2"}, {26, "3"}, {27, "1"}});
-    const std::vector<std::string> expected = {"CommPort=1", "Settings=4800, E, 7, 2", "Handshaking=0",
-                                               "PortOpen=1"};
-    EXPECT_EQ(h.comm2.writes(), expected);
+    EXPECT_EQ(joined(h.comm2.writes()), "CommPort=1 Settings=4800, E, 7, 2 Handshaking=0 PortOpen=1");
     EXPECT_EQ(h.modem.countCalls("SetPttPort(3,1)"), 1);
     // A device path is handed over as typed, at start and at the re-apply.
     h.startWith({{26, " /dev/ttyUSB1 "}, {27, "3"}});
@@ -110,10 +106,9 @@ TEST(StartupTest, ReapplyClosesAndReopensTheCatPortAndRunsStartupAgain) {
     h.modem.clearCalls();
     h.writeSettingsWith({{0, "G4NEW"}, {41, "2"}, {42, "4800"}, {43, "7"}, {44, "E"}, {45, "2"}});
     h.startup->reapplySettings();
-    const std::vector<std::string> expected = {
-        "PortOpen=0",    "CommPort=2", "Settings=4800, E, 7, 2",
-        "Handshaking=0", "PortOpen=1", "CommPort=2 (failed)"}; // start-up's own attempt finds it open
-    EXPECT_EQ(h.comm2.writes(), expected);
+    // Start-up's own attempt finds it open.
+    EXPECT_EQ(joined(h.comm2.writes()),
+              "PortOpen=0 CommPort=2 Settings=4800, E, 7, 2 Handshaking=0 PortOpen=1 CommPort=2 (failed)");
     EXPECT_EQ(h.modem.calls.front(), "SetPttPort(0,2)"); // made whatever item 26 holds
     EXPECT_EQ(h.modem.idText, "de G4NEW*");
     // Start-up cleared the flag; its band restore set it again for the status handling to clear.
