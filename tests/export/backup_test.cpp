@@ -13,16 +13,18 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(BackupReminder, CountsRealCalendarDays) {
+    // clang-format off
     const std::tuple<const char*, const char*, bool> cases[] = {
         {"20260301", "20260311", false}, {"20260301", "20260312", true},  // ten days, eleven
         {"20260130", "20260201", false}, {"20260201", "20260212", true},  // across a month end
         {"20261225", "20270104", false}, {"20261224", "20270104", true},  // across a year end
-        {"20240220", "20240302", true},  {"20230220", "20230302", false}, // 29 February or not
-        {"20000220", "20000302", true},  {"21000220", "21000302", false}, {"20241231", "20250111", true},
+        {"20240220", "20240302", true},  {"20230220", "20230302", false}, {"20000220", "20000302", true},
+        {"21000220", "21000302", false}, {"20241231", "20250111", true},  // 29 February or not
         {"20260312", "20260312", false}, {"20260320", "20260312", false}, // a backup "in the future"
-        {"", "20260312", true},          {"abc", "20260312", true},       {"2026031", "20260312", true},
-        {"20260230", "20260312", true},  {"20261301", "20260312", true},  {"20260100", "20260312", true},
-        {"20260431", "20260312", true},  {" 20260310", "20260312", true}};
+        {"", "20260312", true}, {"abc", "20260312", true}, {"2026031", "20260312", true}, {"20260230", "20260312", true},
+        {"20261301", "20260312", true}, {"20260100", "20260312", true}, {"20260431", "20260312", true},
+        {" 20260310", "20260312", true}};
+    // clang-format on
     for (const auto& [last, today, shows] : cases)
         EXPECT_EQ(reminderDue(last, today), shows) << last << " " << today;
 }

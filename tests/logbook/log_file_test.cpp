@@ -13,17 +13,13 @@ const std::string kHeader(kLogHeaderLine);
 const std::string kContact =
     "zqx,20240315,K1AA,101500,20,BPSK,40,102000,579,599,Hans,Berlin,nice qso,,,JO62QM,,,,,,,,|:\r\n";
 
-LogRecord contact(const std::string& call) {
-    return sampleContact(call);
-}
-
 TEST(LogFileWriting, NewLogIsTheHeaderLineAndAContactIsOneLineWithCommasAsSlashes) {
     TempDir dir;
     const auto path = dir.file("zizoro.tan");
     writeFile(path, "old contents that must go\r\n");
     ASSERT_FALSE(newlog(path));
     EXPECT_EQ(readFile(path), kHeader);
-    LogRecord r = contact("K1AA");
+    LogRecord r = sampleContact("K1AA");
     r[12] = "rig, antenna,,wx";
     r[23] = "anything";
     ASSERT_FALSE(appendContact(path, r));
@@ -58,11 +54,8 @@ TEST(LogFileWriting, SanitisingMakesAnyValueOneField) {
 TEST(LogFileLoading, FollowsTheFieldRules) {
     const std::string tail = ",1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,|:\r\n";
     const std::string lf = "zqx,20240101,W1AW,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,|:\n";
-    const struct {
-        std::string text;
-        int rows, row, field;
-        std::string value;
-    } cases[] = {
+    // The text, the rows it loads as, and one field of them.
+    const std::tuple<std::string, int, int, int, std::string> cases[] = {
         {kHeader + "zqx,   20240101,  W1AW" + tail, 2, 1, 2, "W1AW"}, // leading blanks dropped
         {kHeader + "zqx,20240101,W1AW  " + tail, 2, 1, 2, "W1AW  "},  // trailing ones kept
         {kHeader + "zqx,20240101,\"W1,AW\"" + tail, 2, 1, 2, "W1,AW"},
@@ -82,12 +75,12 @@ TEST(LogFileLoading, FollowsTheFieldRules) {
          "m,n,o,p,q,r,s,t,u,v,|:\r\n",
          2, 1, 13, "m"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        const LogLoad load = parseLog(c.text);
+    for (const auto& [text, rows, row, field, value] : cases) {
+        SCOPED_TRACE(text);
+        const LogLoad load = parseLog(text);
         ASSERT_TRUE(load.ok()) << load.error->message;
-        ASSERT_EQ(load.table.logCount(), c.rows);
-        EXPECT_EQ(load.table.rows[static_cast<size_t>(c.row)][static_cast<size_t>(c.field)], c.value);
+        ASSERT_EQ(load.table.logCount(), rows);
+        EXPECT_EQ(load.table.rows[static_cast<size_t>(row)][static_cast<size_t>(field)], value);
     }
 }
 
@@ -97,12 +90,7 @@ TEST(LogFileLoading, DamagedLogStopsNamingTheLineAndLeavesTheFileAlone) {
     const std::string quoted = "zqx,20240101,\"W1\r\nAW\"" + kContact.substr(kContact.find(",101500"));
     const std::string cut = "zqx,20240101,W1AW,101500\r\n";
     using K = LogError::Kind;
-    const struct {
-        std::string text;
-        K kind;
-        int line;
-        const char* says;
-    } cases[] = {
+    const std::tuple<std::string, K, int, const char*> cases[] = {
         {kHeader + kContact + longLine + kContact, K::BadMarker, 3, "line 3 holds 25 fields"},
         {kHeader + shortLine + kContact + kContact, K::BadMarker, 2, "line 2 holds 23 fields"},
         {kHeader + kContact + "\r\n" + kContact, K::BadMarker, 3, "line 3 is empty"},
@@ -111,19 +99,18 @@ TEST(LogFileLoading, DamagedLogStopsNamingTheLineAndLeavesTheFileAlone) {
         {kHeader + "zqx,\"a\rb\nc\"" + kContact.substr(12) + cut, K::EndsInsideRecord, 5, "line 5"},
         {kHeader + kContact.substr(0, 30), K::EndsInsideRecord, 2, "line 2"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
+    for (const auto& [text, kind, line, says] : cases) {
+        SCOPED_TRACE(text);
         TempDir dir;
         const auto path = dir.file("zizoro.tan");
-        writeFile(path, c.text);
+        writeFile(path, text);
         const LogLoad load = getlog(path);
         ASSERT_FALSE(load.ok());
-        EXPECT_EQ(load.error->kind, c.kind);
-        EXPECT_EQ(load.error->line, c.line);
-        EXPECT_NE(load.error->message.find(c.says), std::string::npos) << load.error->message;
+        EXPECT_EQ(std::pair(load.error->kind, load.error->line), std::pair(kind, line));
+        EXPECT_NE(load.error->message.find(says), std::string::npos) << load.error->message;
         EXPECT_TRUE(load.error->message.starts_with("The log file " + path.string() + " is damaged: "));
         EXPECT_TRUE(load.table.rows.empty()) << "no part of a damaged log is used";
-        EXPECT_EQ(readFile(path), c.text);
+        EXPECT_EQ(readFile(path), text);
     }
 }
 
@@ -155,11 +142,8 @@ TEST(LogFileLoading, MissingUnreadableOrBlankFile) {
 
 // A record written in part would make every later load stop at it: the file is cut back.
 TEST(LogFileAppending, FailedAppendLeavesTheLogAsItWas) {
-    const struct {
-        std::size_t writesTaken; // bytes taken before the disk is full
-        bool flushFails, cutBackFails;
-        const char* told;
-    } cases[] = {
+    // Bytes taken before the disk is full, whether the flush and the cut back fail, what is told.
+    const std::tuple<std::size_t, bool, bool, const char*> cases[] = {
         {0, false, false, "No space left on device. The log is as it was."},
         {40, false, false, "No space left on device. The log is as it was."},
         {100000, true, false, "Input/output error. The log is as it was."},
@@ -167,24 +151,24 @@ TEST(LogFileAppending, FailedAppendLeavesTheLogAsItWas) {
          "No space left on device. The part of the record already written could not be removed "
          "(Input/output error): delete the incomplete last line in a text editor"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.told);
+    for (const auto& [writesTaken, flushFails, cutBackFails, told] : cases) {
+        SCOPED_TRACE(told);
         faults::Scope faults;
         TempDir dir;
         const auto path = dir.file("zizoro.tan");
         writeFile(path, kHeader + kContact);
-        faults::failWritesAfter("zizoro.tan", c.writesTaken);
-        if (c.flushFails) faults::failSyncs("zizoro.tan");
-        if (c.cutBackFails) faults::failTruncates("zizoro.tan");
-        LogRecord r = contact("K2BB");
+        faults::failWritesAfter("zizoro.tan", writesTaken);
+        if (flushFails) faults::failSyncs("zizoro.tan");
+        if (cutBackFails) faults::failTruncates("zizoro.tan");
+        LogRecord r = sampleContact("K2BB");
         const auto error = appendContact(path, r);
         faults::reset();
         ASSERT_TRUE(error.has_value());
         EXPECT_EQ(error->kind, LogError::Kind::Io);
-        EXPECT_NE(error->message.find("The log file " + path.string() + " cannot be written: " + c.told),
+        EXPECT_NE(error->message.find("The log file " + path.string() + " cannot be written: " + told),
                   std::string::npos)
             << error->message;
-        EXPECT_TRUE(c.cutBackFails || readFile(path) == kHeader + kContact);
+        EXPECT_TRUE(cutBackFails || readFile(path) == kHeader + kContact);
     }
 }
 
@@ -200,7 +184,7 @@ TEST(LogFileAppending, ContactAlwaysLandsOnItsOwnLineAfterAHeader) {
         TempDir dir;
         const auto path = dir.file("zizoro.tan");
         if (before != "gone") writeFile(path, before);
-        LogRecord r = contact("VK2XX");
+        LogRecord r = sampleContact("VK2XX");
         ASSERT_FALSE(appendContact(path, r));
         EXPECT_EQ(readFile(path), (kept.empty() ? kHeader : kept) + formatRecord(r));
     }
@@ -211,9 +195,9 @@ TEST(LogFileAppending, NoLimitAtSixteenBits) {
     const auto path = dir.file("zizoro.tan");
     std::string text = kHeader;
     for (int i = 1; i <= 40000; ++i)
-        text += formatRecord(contact("N" + std::to_string(i)));
+        text += formatRecord(sampleContact("N" + std::to_string(i)));
     writeFile(path, text);
-    LogRecord r = contact("LAST1");
+    LogRecord r = sampleContact("LAST1");
     ASSERT_FALSE(appendContact(path, r));
     const LogLoad load = getlog(path);
     ASSERT_TRUE(load.ok());
