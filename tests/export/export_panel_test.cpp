@@ -19,7 +19,7 @@ class ExportPanel : public ::testing::Test {
 protected:
     // Starts with a log holding one contact and item 13 as given; no medium is mounted.
     void startWith(const char* lastBackup) {
-        writeFile(h.file("zizoro.tan"), kLogHeaderLine + kContact);
+        writeFile(h.file("zizoro.tan"), std::string(kLogHeaderLine) + kContact);
         writeFile(h.file("spectrum.col"), "palette");
         h.startWith({{13, lastBackup}});
         h.form->adifControl->tellOperator = [this](const QString& t) { told << t; };
