@@ -1,3 +1,4 @@
+#include "app/FileStore.h"
 #include "app/Settings.h"
 #include "support/TempDir.h"
 #include "support/faults/FaultyFiles.h"
@@ -116,4 +117,16 @@ TEST(SettingsFile, ReplaceIsDurableKeepsThePermissionsAndFailsSafely) {
     EXPECT_EQ(writeSettings(file, defaultSettings()),
               "The settings could not be saved to " + file.string() + ": No space left on device.");
     EXPECT_EQ(readFile(file), before);
+}
+
+// Files read in blocks: one that ends on a block boundary comes back whole, not empty.
+TEST(FileStore, WholeFileComesBackWhateverItsSize) {
+    TempDir dir;
+    for (const size_t size : {0, 1, 65535, 65536, 65537, 131072}) {
+        const std::string bytes(size, 'x');
+        writeFile(dir.file("f"), bytes);
+        const FileRead read = readWholeFile(dir.file("f"));
+        EXPECT_EQ(read.error, 0) << size;
+        EXPECT_TRUE(read.bytes == bytes) << size;
+    }
 }
