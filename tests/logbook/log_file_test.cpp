@@ -90,11 +90,13 @@ TEST(LogFileLoading, DamagedLogStopsNamingTheLineAndLeavesTheFileAlone) {
     const std::string quoted = "zqx,20240101,\"W1\r\nAW\"" + kContact.substr(kContact.find(",101500"));
     const std::string cut = "zqx,20240101,W1AW,101500\r\n";
     using K = LogError::Kind;
-    const std::tuple<std::string, K, int, const char*> cases[] = {
+    const std::tuple<std::string, K, int, std::string> cases[] = {
         {kHeader + kContact + longLine + kContact, K::BadMarker, 3, "line 3 holds 25 fields"},
         {kHeader + shortLine + kContact + kContact, K::BadMarker, 2, "line 2 holds 23 fields"},
         {kHeader + kContact + "\r\n" + kContact, K::BadMarker, 3, "line 3 is empty"},
         {"abc," + kHeader.substr(4), K::BadMarker, 1, "\"abc\""},
+        {std::string(25, 'x') + kHeader.substr(3), K::BadMarker, 1,
+         "\"" + std::string(24, 'x') + "...\" instead"},
         {kHeader + quoted + cut, K::EndsInsideRecord, 4, "ends inside the record that begins on line 4"},
         {kHeader + "zqx,\"a\rb\nc\"" + kContact.substr(12) + cut, K::EndsInsideRecord, 5, "line 5"},
         {kHeader + kContact.substr(0, 30), K::EndsInsideRecord, 2, "line 2"},

@@ -48,6 +48,7 @@ TEST(ShippedPrefixTable, EveryRowIsAWellFormedPrefixFoundByItself) {
     const DxccTable& t = shipped();
     // The log's header row ("Call") is examined too; a prefix C would always show as worked.
     EXPECT_EQ(t.lastRowWithPrefix("C"), -1);
+    EXPECT_EQ(t.lastRowWithPrefix("GM3AB"), -1); // longer than any prefix
     for (int i = 1; i < t.count(); ++i) {
         const DxccRecord& r = t.row(i);
         SCOPED_TRACE(r[0]);
