@@ -23,7 +23,8 @@ TEST(BackupReminder, CountsRealCalendarDays) {
         {"20260312", "20260312", false}, {"20260320", "20260312", false}, // a backup "in the future"
         {"", "20260312", true}, {"abc", "20260312", true}, {"2026031", "20260312", true}, {"20260230", "20260312", true},
         {"20261301", "20260312", true}, {"20260100", "20260312", true}, {"20260431", "20260312", true},
-        {" 20260310", "20260312", true}};
+        {" 20260310", "20260312", true}, {"20240229", "20240305", false}, {"20230229", "20230305", true}, // 29 February
+        {"21000229", "21000305", true}};
     // clang-format on
     for (const auto& [last, today, shows] : cases)
         EXPECT_EQ(reminderDue(last, today), shows) << last << " " << today;
