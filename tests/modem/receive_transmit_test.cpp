@@ -77,6 +77,8 @@ TEST_F(PanelTest, TypingWhileTransmittingAppendsOnlyTheLastCharacter) {
     EXPECT_EQ(state().pendingTx, "ABA");
     QTest::keyClick(tx, Qt::Key_Return);
     EXPECT_EQ(state().pendingTx, "ABA\r\n");
+    click(h->form->transmit->cleartx);
+    EXPECT_TRUE(tx->toPlainText().isEmpty());
 }
 
 TEST_F(PanelTest, TypingWhileReceivingOnlyBuildsTheWindowUntilTheSwitch) {
