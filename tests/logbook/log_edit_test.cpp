@@ -6,8 +6,8 @@
 #include "logbook/LogView.h"
 #include "logbook/WorkedBefore.h"
 
-#include "SampleContact.h"
-#include "TempFolder.h"
+#include "support/LogRows.h"
+#include "support/TempDir.h"
 #include "support/faults/FaultyFiles.h"
 
 #include <gtest/gtest.h>
@@ -15,15 +15,12 @@
 namespace tavrel {
 namespace {
 
-using test::readBytes;
-using test::TempFolder;
-using test::writeBytes;
 
 const std::string kHeader(kLogHeaderLine);
 
 std::string line(const std::string& call, const std::string& date = "20240315",
                  const std::string& end = "102000") {
-    return formatRecord(test::sampleContact(call, date, end));
+    return formatRecord(sampleContact(call, date, end));
 }
 
 // A hand-kept log: one line with an odd start time and leading blanks, which must survive
@@ -132,13 +129,13 @@ TEST(LogEdit, EditedFieldsTakeTheStoredFormAndAreJudgedOnlyWhenChanged) {
 
 TEST(LogEditFile, ChangeKeepsABackupAndReplacesTheLogDurably) {
     faults::Scope faults;
-    TempFolder dir;
+    TempDir dir;
     const auto path = dir.file("zizoro.tan");
-    writeBytes(path, kLog);
+    writeFile(path, kLog);
     LogRecord after = rowOf(kLog, 3);
     after[12] = "QSL via bureau";
     ASSERT_FALSE(editContact(path, 3, rowOf(kLog, 3), after));
-    EXPECT_EQ(readBytes(logBackupPath(path)), kLog);
+    EXPECT_EQ(readFile(logBackupPath(path)), kLog);
     EXPECT_TRUE(faults::replacedDurably(path));
     const LogLoad load = getlog(path);
     ASSERT_TRUE(load.ok());
@@ -167,9 +164,9 @@ TEST(LogEditFile, FailureInTheMiddleLeavesTheLogWhole) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         faults::Scope faults;
-        TempFolder dir;
+        TempDir dir;
         const auto path = dir.file("zizoro.tan");
-        writeBytes(path, kLog);
+        writeFile(path, kLog);
         faults::failWritesAfter(c.file, c.writesTaken);
         if (c.flushFails) faults::failSyncs(c.file);
         const auto error = deleteContact(path, 2, rowOf(kLog, 2));
@@ -177,13 +174,13 @@ TEST(LogEditFile, FailureInTheMiddleLeavesTheLogWhole) {
         ASSERT_TRUE(error);
         EXPECT_NE(error->message.find(c.told), std::string::npos) << error->message;
         EXPECT_NE(error->message.find("The log is as it was."), std::string::npos) << error->message;
-        EXPECT_EQ(readBytes(path), kLog);
+        EXPECT_EQ(readFile(path), kLog);
         EXPECT_FALSE(std::filesystem::exists(dir.file("zizoro.tan.tmp")));
     }
 }
 
 TEST(LogViewSearch, FindsCallNameOrDateFoldingCase) {
-    LogRecord r = test::sampleContact("DL1ABC", "20240315", "102000");
+    LogRecord r = sampleContact("DL1ABC", "20240315", "102000");
     r[22] = "20240315102000";
     const LogViewRow row = logViewRow(r);
     const struct {
@@ -199,8 +196,8 @@ TEST(LogViewSearch, FindsCallNameOrDateFoldingCase) {
 }
 
 TEST(LogViewSearch, DateColumnOrdersOneDayByTime) {
-    LogRecord morning = test::sampleContact("ZZ1Z", "20240315", "080000");
-    LogRecord evening = test::sampleContact("AA1A", "20240315", "200000");
+    LogRecord morning = sampleContact("ZZ1Z", "20240315", "080000");
+    LogRecord evening = sampleContact("AA1A", "20240315", "200000");
     morning[22] = "20240315080000";
     evening[22] = "20240315200000";
     EXPECT_TRUE(viewRowLess(logViewRow(morning), logViewRow(evening), 0));
@@ -209,11 +206,11 @@ TEST(LogViewSearch, DateColumnOrdersOneDayByTime) {
 
 TEST(WorkedBefore, SameCallOnBandAndModeAndExactDuplicates) {
     LogTable log;
-    log.rows = {logHeaderRecord(), test::sampleContact("DL1ABC"), test::sampleContact("DL1ABCD"),
-                test::sampleContact("DL1ABC", "20240316")};
+    log.rows = {logHeaderRecord(), sampleContact("DL1ABC"), sampleContact("DL1ABCD"),
+                sampleContact("DL1ABC", "20240316")};
     log.rows[3][4] = "40";
 
-    LogRecord now = test::sampleContact("DL1ABC", "20240316");
+    LogRecord now = sampleContact("DL1ABC", "20240316");
     EXPECT_TRUE(workedOnBandAndMode(log, now)); // 20 m on the 15th
     now[4] = "15";
     EXPECT_FALSE(workedOnBandAndMode(log, now));
@@ -236,7 +233,7 @@ TEST(WorkedBefore, SameCallOnBandAndModeAndExactDuplicates) {
         {"DL1AB", "20240315", "101500", 0},
     };
     for (const auto& c : cases) {
-        LogRecord candidate = test::sampleContact(c.call, c.date);
+        LogRecord candidate = sampleContact(c.call, c.date);
         candidate[3] = c.start;
         EXPECT_EQ(findDuplicate(log, candidate), c.row) << c.call << " " << c.date << " " << c.start;
     }
