@@ -5,6 +5,7 @@
 #include "app/Numeric.h"
 #include "app/QtText.h"
 #include "modem/Modem.h"
+#include "modem/SoundChoice.h"
 #include "radio/PortNames.h"
 #include "radio/SerialPort.h"
 #include "ui/ColourScheme.h"
@@ -149,7 +150,8 @@ void Startup::run(bool programStart) {
     modem.SetDisplayRange(s.rangeBottom, s.rangeTop);
     modem.setIdText("de " + s.item(0) + "*");
     modem.setDisplayType(1);
-    modem.setAuxSetting(253);
+    // The transmit drive in percent (item 68); unset, the level the program has always used.
+    modem.setAuxSetting(driveFromPercent(s.item(68)));
     // PTT handed to the modem only for a port of its own: on the CAT port's cable the CAT port
     // keys it (TxStateChg), the device being opened only once.
     if ((numberValue(s.item(26)) > 0 || isDevicePath(s.item(26))) && !sameDevice(s.item(26), s.item(41)))
@@ -185,6 +187,8 @@ void Startup::run(bool programStart) {
     // Radio controls hidden when radio control is off.
     if (s.item(40) != "Yes") f.radioControl->hideRadioControls();
     modem.LoadPalette((s.appFolder / "spectrum.col").string());
+    // The sound card's input and output (items 66, 67), empty for the system default.
+    modem.setSoundDevices(s.item(66), s.item(67));
     modem.StartModem(-1, 1);
     // The backup reminder comes once, at program start, and only for a log that holds a contact.
     if (programStart) f.backupControl->reminderTest(f.logTable.logLast());

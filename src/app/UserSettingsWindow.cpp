@@ -2,12 +2,16 @@
 
 #include "app/Numeric.h"
 #include "app/QtText.h"
+#include "app/StatusLine.h"
+#include "modem/SoundChoice.h"
 #include "radio/PortNames.h"
 
+#include <QAudioDevice>
 #include <QCloseEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QMediaDevices>
 #include <QMessageBox>
 #include <QVBoxLayout>
 
@@ -118,6 +122,16 @@ UserSettingsWindow::UserSettingsWindow(std::filesystem::path appFolder, QWidget*
     cq->addWidget(cqtick);
     cq->addWidget(cqlog, 1);
 
+    soundcard = frame(this, "soundcard", tr("Sound Card"));
+    soundin = deviceBox("soundin", tr("Input (receive)"), true);
+    soundout = deviceBox("soundout", tr("Output (transmit)"), false);
+    txdrive = new QSpinBox(soundcard);
+    txdrive->setObjectName("txdrive");
+    txdrive->setRange(0, 100);
+    txdrive->setSuffix(QStringLiteral(" %"));
+    txdrive->setToolTip(tr("Transmit audio level; set it so the rig's ALC barely moves"));
+    static_cast<QFormLayout*>(soundcard->layout())->addRow(tr("Transmit drive"), txdrive);
+
     Command1 = new QPushButton(tr("Save Settings"), this);
     Command1->setObjectName("Command1");
 
@@ -139,7 +153,8 @@ UserSettingsWindow::UserSettingsWindow(std::filesystem::path appFolder, QWidget*
     grid->addWidget(comm, 2, 0);
     grid->addWidget(Frame4, 2, 1);
     grid->addWidget(logcqcalls, 3, 0);
-    grid->addWidget(Command1, 3, 1, Qt::AlignRight);
+    grid->addWidget(soundcard, 3, 1);
+    grid->addWidget(Command1, 4, 1, Qt::AlignRight);
 
     load();
 
@@ -165,6 +180,22 @@ UserSettingsWindow::UserSettingsWindow(std::filesystem::path appFolder, QWidget*
     connect(rangetop, &QLineEdit::textChanged, this, [this](const QString& t) { m_list[62] = toBytes(t); });
     connect(cqtick, &QCheckBox::clicked, this, [this] { m_list[38] = cqtick->isChecked() ? "1" : "0"; });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    for (auto [box, item] : {std::pair{soundin, 66}, std::pair{soundout, 67}})
+        connect(box, &QComboBox::activated, this, [this, box, item] {
+            m_list[static_cast<size_t>(item)] = toBytes(box->currentData().toString());
+        });
+    connect(txdrive, &QSpinBox::valueChanged, this, [this](int v) { m_list[68] = std::to_string(v); });
+}
+
+// The devices Qt Multimedia lists, by description; the item keeps the device's id.
+QComboBox* UserSettingsWindow::deviceBox(const char* name, const QString& label, bool input) {
+    auto* box = new QComboBox(soundcard);
+    box->setObjectName(QString::fromLatin1(name));
+    box->addItem(tr("(system default)"), QString());
+    for (const QAudioDevice& d : input ? QMediaDevices::audioInputs() : QMediaDevices::audioOutputs())
+        box->addItem(d.description(), QString::fromUtf8(d.id()));
+    static_cast<QFormLayout*>(soundcard->layout())->addRow(label, box);
+    return box;
 }
 
 QLineEdit* UserSettingsWindow::textBox(QGroupBox* frame, const char* name, const QString& label, int item) {
@@ -194,6 +225,19 @@ void UserSettingsWindow::load() {
                                                      : line == 1 ? Option1
                                                                  : nullptr);
     cqtick->setChecked(wholeNumber16(read[38]) == 1);
+    // A chosen device that is not plugged in now stays chosen, marked as missing.
+    for (auto [box, item] : {std::pair{soundin, 66}, std::pair{soundout, 67}}) {
+        const QString chosen = toQString(read[static_cast<size_t>(item)]);
+        int at = chosen.isEmpty() ? 0 : box->findData(chosen);
+        if (at < 0) at = box->findText(chosen);
+        if (at < 0) {
+            box->addItem(tr("%1 (not found)").arg(chosen), chosen);
+            at = box->count() - 1;
+        }
+        box->setCurrentIndex(at);
+    }
+    txdrive->setValue(holdsNumber(read[68]) ? wholeNumber16(read[68])
+                                            : percentFromDrive(driveFromPercent("")));
     Combo1->setCurrentText(toQString(read[26]));
     rangebottom->setText(toQString(read[61]));
     rangetop->setText(toQString(read[62]));
@@ -211,6 +255,7 @@ void UserSettingsWindow::Command1_Click() {
         return;
     }
     settingsChanged = 1;
+    showInStatusLine(this, tr("Settings saved to %1").arg(QString::fromStdString(m_file.string())));
     hide();
 }
 

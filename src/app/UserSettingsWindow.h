@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QWidget>
 #include <filesystem>
 #include <functional>
@@ -40,6 +41,11 @@ public:
     QLabel* cqlog;
     QPushButton* Command1; // "Save Settings"
     QLabel* welcome;       // shown at the first start, over the frames
+    // The sound card: input and output device (items 66, 67; the first entry, empty, is the
+    // system default) and the transmit drive in percent (item 68).
+    QGroupBox* soundcard;
+    QComboBox *soundin, *soundout;
+    QSpinBox* txdrive;
 
     void Command1_Click();
 
@@ -53,6 +59,7 @@ protected:
 private:
     void load();
     QLineEdit* textBox(QGroupBox* frame, const char* name, const QString& label, int item);
+    QComboBox* deviceBox(const char* name, const QString& label, bool input);
 
     std::filesystem::path m_file;
     SettingsList m_list{};

@@ -1,11 +1,19 @@
 #include "export/widgets/AdifControl.h"
 
+#include "app/StatusLine.h"
 #include "export/Adif.h"
 #include "logbook/LogFile.h"
 
 #include <QMessageBox>
 
 namespace tavrel {
+
+QString adifWrittenText(const std::filesystem::path& file, int contacts) {
+    return QObject::tr("ADIF export written: %1 %2 to %3")
+        .arg(contacts)
+        .arg(contacts == 1 ? QObject::tr("contact") : QObject::tr("contacts"))
+        .arg(QString::fromStdString(file.string()));
+}
 
 AdifControl::AdifControl(MainState& state, QPushButton& command6, QWidget* dialogParent)
     : QObject(&command6), m_state(state), m_dialogParent(dialogParent) {
@@ -29,8 +37,12 @@ void AdifControl::adifout() {
         log = &loaded.table;
     }
     const std::string bytes = adifFile(*log, m_state.clock.local(), m_state.utcTime);
-    if (auto error = writeAdif(m_state.file("zizoro.adi"), bytes))
+    const auto path = m_state.file("zizoro.adi");
+    if (auto error = writeAdif(path, bytes)) {
         tellOperator(QString::fromStdString(*error));
+        return;
+    }
+    showInStatusLine(m_dialogParent, adifWrittenText(path, log->logLast()));
 }
 
 } // namespace tavrel

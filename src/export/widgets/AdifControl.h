@@ -11,6 +11,9 @@
 
 namespace tavrel {
 
+// The status line's word after an export: how many contacts went to which file.
+QString adifWrittenText(const std::filesystem::path& file, int contacts);
+
 class AdifControl : public QObject {
     Q_OBJECT
 public:

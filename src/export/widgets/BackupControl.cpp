@@ -1,5 +1,7 @@
 #include "export/widgets/BackupControl.h"
 
+#include "app/StatusLine.h"
+
 #include <QStandardPaths>
 
 namespace tavrel {
@@ -50,7 +52,9 @@ void BackupControl::bu_Click() {
     };
     const BackupResult result = runBackup(m_state.settings, m_state.qsoDateKey, places, ask);
     m_bup.setVisible(false);
-    tellDone(QString::fromStdString(backupSummary(result, places)));
+    const QString summary = QString::fromStdString(backupSummary(result, places));
+    showInStatusLine(m_bup.window(), QString(summary).replace(QLatin1Char('\n'), QLatin1String("  ")));
+    tellDone(summary);
 }
 
 void BackupControl::Command5_Click() {

@@ -2,6 +2,7 @@
 
 #include "app/Controls.h"
 #include "app/QtText.h"
+#include "app/StatusLine.h"
 #include "logbook/LogEntry.h"
 #include "logbook/LogLookup.h"
 #include "logbook/LogText.h"
@@ -97,6 +98,7 @@ bool EntryControl::putlog() {
     getlog();
     // The reloaded row carries the chronological key, so a new contact sorts by date and time too.
     m_view.addContact(m_log.rows.empty() ? row : m_log.rows.back());
+    showInStatusLine(&m_entry, tr("Contact %1 stored: %2").arg(m_log.logLast()).arg(toQString(row[2])));
     m_entry.hisrst->setText("579");
     m_entry.myrst->setText("579");
     return true;

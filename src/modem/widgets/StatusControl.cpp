@@ -18,6 +18,7 @@ StatusControl::StatusControl(MainState& state, Modem& modem, StatusPanel& status
       m_transmit(transmit), m_t(targets) {
     connect(&modem, &Modem::StatusRdy, this, &StatusControl::StatusRdy);
     connect(&modem, &Modem::IMDRdy, this, [this](int imd, int) { IMDRdy(imd); });
+    connect(&modem, &Modem::InputPeak, status.inputMeter, &InputMeter::setPeak);
 }
 
 void StatusControl::StatusRdy(int freq, int level) {

@@ -3,6 +3,7 @@
 #include "app/Controls.h"
 #include "app/Numeric.h"
 #include "app/QtText.h"
+#include "app/StatusLine.h"
 #include "radio/PortNames.h"
 #include "radio/RigSetup.h"
 #include "radio/widgets/HamlibPicker.h"
@@ -210,6 +211,7 @@ void RadioSettingsWindow::Command1_Click() {
         return;
     }
     settingsChanged = 1;
+    showInStatusLine(this, tr("Radio settings saved to %1").arg(QString::fromStdString(m_iniFile.string())));
     hide();
 }
 
