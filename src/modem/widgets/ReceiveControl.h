@@ -29,7 +29,7 @@ public:
 
     const ReceiveWindows& windows() const { return m_windows; }
 
-    // The held sign-off's check (step 5), wired by the QSO texts.
+    // The held sign-off's check after each received character, wired by the QSO texts.
     std::function<void()> signOffCheck;
 
 private:

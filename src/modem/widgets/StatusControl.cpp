@@ -22,19 +22,19 @@ StatusControl::StatusControl(MainState& state, Modem& modem, StatusPanel& status
 }
 
 void StatusControl::StatusRdy(int freq, int level) {
-    // 1-3. Frequencies, signal bar, squelch lamp.
+    // Frequencies, signal bar, squelch lamp.
     m_status.Label16->setText(QString::number(freq));
     m_status.Label20->setText(QString::number(m_modem.TxFreq()));
     m_status.signalBar->setMaskHeight(signalMaskHeight(level));
     setForeColour(m_status.Label2, level > m_t.Slider1->value() ? colours::green : colours::red);
-    // 4-6.
+    // The queue's count, the Net lock of the transmit frequency, typed text handed over.
     m_transmit.showPending();
     const bool net = m_status.Check1->isChecked();
     if (net) m_modem.setTxFreq(m_modem.RxFreq());
     m_transmit.handOverTypedText();
-    // 7.
+    // A squelch speed typed into its box takes effect here.
     if (applySquelchSpeed) applySquelchSpeed();
-    // 8-10. Absolute frequencies.
+    // Absolute frequencies.
     const int side = lowerSideband && lowerSideband() ? -1 : 1;
     m_state.rxAbsFreq = absoluteFrequency(side * m_modem.RxFreq(), m_modem.DialFreq());
     m_state.txAbsFreq = absoluteFrequency(side * m_modem.TxFreq(), m_modem.DialFreq());
@@ -44,13 +44,13 @@ void StatusControl::StatusRdy(int freq, int level) {
     m_t.Label51->setText(QString::number(m_modem.TxFreq()));
     m_t.Label50->setText(QString::number(m_modem.RxFreq()));
     m_t.Label47->setText(toQString(groupFrequency(m_state.txAbsFreq, m_modem.DialFreq())));
-    // 11. Settings written by a settings window, a band, a preset or a macro edit.
+    // Settings written by a settings window, a band, a preset or a macro edit.
     if (settingsChanged == 1) {
         if (reapplySettings) reapplySettings();
         if (settingsChanged == 1 && switchRadioPanel) switchRadioPanel(m_state.item(40) == "Yes");
         settingsChanged = 0;
     }
-    // 12-13.
+    // The clock, the receive windows' colour, BTU's colour after the over.
     clockUpdate();
     m_transmit.colourReceiveWindows(m_receive.txtrxdata1, m_receive.txtRXData);
     m_transmit.resetBtuColoursWhenReceiving();

@@ -37,9 +37,9 @@ public:
     void clockUpdate();
 
     // Hooks of other parts of the program, each run at its place in the order.
-    std::function<void()> applySquelchSpeed;       // step 7
-    std::function<void()> reapplySettings;         // step 11
-    std::function<void(bool show)> switchRadioPanel; // step 11, after the re-apply
+    std::function<void()> applySquelchSpeed;         // after the typed text is handed over
+    std::function<void()> reapplySettings;           // when a settings writer has saved
+    std::function<void(bool show)> switchRadioPanel; // after that re-apply
     // True while the rig is on the lower sideband: the audio then lies below the dial.
     std::function<bool()> lowerSideband;
 
