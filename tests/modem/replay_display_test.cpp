@@ -66,7 +66,8 @@ protected:
             in[i] = audio ? audio[i] : d(random);
         std::vector<DisplayFeed::Item> items;
         for (std::size_t at = 0; at < n; at += 256)
-            if (const auto item = f.feed(in.data() + at, 256); item != DisplayFeed::Item::None)
+            if (const auto item = f.feed(in.data() + at, std::min<std::size_t>(256, n - at));
+                item != DisplayFeed::Item::None)
                 items.push_back(item);
         return items;
     }
