@@ -2,11 +2,8 @@
 
 #include "modem/psk31/Psk31.h"
 
-#include <fftw3.h>
-
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace tavrel::psk31 {
 namespace {
@@ -27,24 +24,12 @@ constexpr double kQuartileShare[] = {0.288, 0.48, 0.576, 0.634, 0.67, 0.70, 0.72
 } // namespace
 
 BandScan::BandScan()
-    : m_rate(kSampleRate), m_history(kLength, 0.0f), m_window(kLength), m_power(kLength / 2 + 1, 0.0),
-      m_mean(kLength / 2 + 1, 0.0), m_score(kLength / 2 + 1, 0.0) {
-    m_in = fftwf_alloc_real(kLength);
-    auto* out = fftwf_alloc_complex(kLength / 2 + 1);
-    m_out = out;
-    m_plan = fftwf_plan_dft_r2c_1d(static_cast<int>(kLength), m_in, out, FFTW_ESTIMATE);
-    for (std::size_t i = 0; i < kLength; ++i)
-        m_window[i] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * (i + 0.5) / kLength));
+    : m_rate(kSampleRate), m_power(kLength / 2 + 1, 0.0), m_mean(kLength / 2 + 1, 0.0),
+      m_score(kLength / 2 + 1, 0.0) {
     m_floors.reserve(kLength / 2 + 1);
     m_sorted.reserve(kLength / 2 + 1);
     m_found.reserve(kLength / 2 + 1);
     setRange(m_low, m_high);
-}
-
-BandScan::~BandScan() {
-    fftwf_destroy_plan(static_cast<fftwf_plan>(m_plan));
-    fftwf_free(m_in);
-    fftwf_free(static_cast<fftwf_complex*>(m_out));
 }
 
 void BandScan::setRange(double lowHz, double highHz) {
@@ -67,25 +52,6 @@ void BandScan::setTrim(int ppm) {
     setRange(m_low, m_high);
 }
 
-void BandScan::push(const float* in, std::size_t n) {
-    if (n >= kLength) {
-        in += n - kLength;
-        n = kLength;
-    }
-    while (n > 0) {
-        const std::size_t chunk = std::min(n, kLength - m_pos);
-        std::copy(in, in + chunk, m_history.begin() + static_cast<std::ptrdiff_t>(m_pos));
-        m_pos = (m_pos + chunk) % kLength;
-        in += chunk;
-        n -= chunk;
-    }
-}
-
-void BandScan::copyRecent(float* out) const {
-    const auto at = m_history.begin() + static_cast<std::ptrdiff_t>(m_pos);
-    std::copy(m_history.begin(), at, std::copy(at, m_history.end(), out));
-}
-
 double BandScan::strengthNow(double hz) const {
     if (m_looks == 0 || m_floors.empty() || !std::isfinite(hz)) return 0.0;
     const double binHz = m_rate / kLength;
@@ -105,16 +71,10 @@ double BandScan::floorAt(long bin) const {
 }
 
 std::size_t BandScan::look(Signal* out, std::size_t max) {
-    const std::size_t older = kLength - m_pos;
-    for (std::size_t i = 0; i < older; ++i)
-        m_in[i] = m_history[m_pos + i] * m_window[i];
-    for (std::size_t i = older; i < kLength; ++i)
-        m_in[i] = m_history[i - older] * m_window[i];
-    fftwf_execute(static_cast<fftwf_plan>(m_plan));
-    const auto* spectrum = static_cast<const fftwf_complex*>(m_out);
+    m_recent.transform();
     const double alpha = std::max(kMeanAlpha, 1.0 / (m_looks + 1));
     for (long k = m_first; k <= m_last; ++k) {
-        const double p = double(spectrum[k][0]) * spectrum[k][0] + double(spectrum[k][1]) * spectrum[k][1];
+        const double p = m_recent.power(k);
         m_power[k] = p;
         m_mean[k] = m_looks == 0 ? p : m_mean[k] + alpha * (p - m_mean[k]);
     }

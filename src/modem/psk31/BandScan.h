@@ -13,6 +13,8 @@
 // object, no allocation after construction; construct and destroy it on one thread at a time with
 // other FFTW users.
 
+#include "modem/psk31/RecentSpectrum.h"
+
 #include <cstddef>
 #include <vector>
 
@@ -20,7 +22,7 @@ namespace tavrel::psk31 {
 
 class BandScan {
 public:
-    static constexpr std::size_t kLength = 8192; // samples transformed: ~1 s at 8000 samples/s
+    static constexpr std::size_t kLength = RecentSpectrum::kLength; // samples transformed
     static constexpr double kApartHz = 40.0;     // peaks closer than this are one signal
     static constexpr double kMinStrength = 1.0;  // core power over the noise there, to count
 
@@ -30,9 +32,6 @@ public:
     };
 
     BandScan();
-    ~BandScan();
-    BandScan(const BandScan&) = delete;
-    BandScan& operator=(const BandScan&) = delete;
 
     // Centres are looked for between lowHz and highHz (swapped if backwards, kept inside the
     // receivers' 200..3500 Hz). Starts the running mean afresh.
@@ -41,9 +40,9 @@ public:
     void setTrim(int ppm);
 
     // Keeps the newest kLength samples.
-    void push(const float* in, std::size_t n);
+    void push(const float* in, std::size_t n) { m_recent.push(in, n); }
     // Copies them, oldest first, to out[0..kLength).
-    void copyRecent(float* out) const;
+    void copyRecent(float* out) const { m_recent.copyRecent(out); }
 
     // Transforms what push() kept, adds it to the running mean and writes the signals found,
     // strongest first, to out; returns how many (at most max).
@@ -57,12 +56,7 @@ private:
 
     double m_low = 200.0, m_high = 3500.0;
     double m_rate;
-    std::vector<float> m_history;
-    std::size_t m_pos = 0;
-    float* m_in = nullptr;
-    void* m_out = nullptr;  // fftwf_complex[kLength / 2 + 1]
-    void* m_plan = nullptr; // fftwf_plan
-    std::vector<float> m_window;
+    RecentSpectrum m_recent;
     std::vector<double> m_power; // power in each bin in the last look
     std::vector<double> m_mean;  // running mean of the power in each bin
     std::vector<double> m_score; // power within the core around each bin

@@ -2,11 +2,8 @@
 
 #include "modem/psk31/Psk31.h"
 
-#include <fftw3.h>
-
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace tavrel::psk31 {
 namespace {
@@ -23,37 +20,14 @@ constexpr int kAverageLooks = 8;            // and it counts once it holds this 
 } // namespace
 
 SignalSearch::SignalSearch()
-    : m_history(kLength, 0.0f), m_window(kLength), m_power(kLength / 2 + 1, 0.0),
-      m_average(kLength / 2 + 1, 0.0) {
-    m_in = fftwf_alloc_real(kLength);
-    auto* out = fftwf_alloc_complex(kLength / 2 + 1);
-    m_out = out;
-    m_plan = fftwf_plan_dft_r2c_1d(static_cast<int>(kLength), m_in, out, FFTW_ESTIMATE);
-    for (std::size_t i = 0; i < kLength; ++i)
-        m_window[i] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * (i + 0.5) / kLength));
+    : m_power(kLength / 2 + 1, 0.0), m_average(kLength / 2 + 1, 0.0) {
     // Working space, so a search never allocates.
     m_sorted.reserve(kLength / 2 + 1);
     m_score.reserve(kLength / 2 + 1);
 }
 
-SignalSearch::~SignalSearch() {
-    fftwf_destroy_plan(static_cast<fftwf_plan>(m_plan));
-    fftwf_free(m_in);
-    fftwf_free(static_cast<fftwf_complex*>(m_out));
-}
-
 void SignalSearch::push(const float* in, std::size_t n) {
-    if (n >= kLength) {
-        in += n - kLength;
-        n = kLength;
-    }
-    while (n > 0) {
-        const std::size_t chunk = std::min(n, kLength - m_pos);
-        std::copy(in, in + chunk, m_history.begin() + static_cast<std::ptrdiff_t>(m_pos));
-        m_pos = (m_pos + chunk) % kLength;
-        in += chunk;
-        n -= chunk;
-    }
+    m_recent.push(in, n);
 }
 
 SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, double rateHz) {
@@ -61,13 +35,7 @@ SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, doubl
     m_floor = 0.0; // nothing to average until this search has read the spectrum
     // The receiver searches only with a range above 0 (a range of 0 is no search).
     if (!(rangeHz > 0.0) || !(rateHz > 0.0)) return none; // no-mutate: see above
-    // The ring from its oldest sample on, windowed.
-    const std::size_t older = kLength - m_pos;
-    for (std::size_t i = 0; i < older; ++i)
-        m_in[i] = m_history[m_pos + i] * m_window[i];
-    for (std::size_t i = older; i < kLength; ++i)
-        m_in[i] = m_history[i - older] * m_window[i];
-    fftwf_execute(static_cast<fftwf_plan>(m_plan));
+    m_recent.transform();
     const long bins = kLength / 2 + 1;
 
     const double binHz = rateHz / kLength;
@@ -85,11 +53,10 @@ SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, doubl
     const long floorLo = std::max(0L, lo - 4 * spread), floorHi = std::min(bins - 1, hi + 4 * spread);
     if (first < 0 || last >= bins) return none;
     // Power in the bins that matter here only.
-    const auto* out = static_cast<const fftwf_complex*>(m_out);
     m_powerFrom = std::min(first, floorLo);
     m_powerTo = std::max(last, floorHi);
     for (long k = m_powerFrom; k <= m_powerTo; ++k)
-        m_power[k] = double(out[k][0]) * out[k][0] + double(out[k][1]) * out[k][1];
+        m_power[k] = m_recent.power(k);
 
     // Noise floor: a low quantile of the bins around, which signals rarely reach down to.
     m_sorted.assign(m_power.begin() + floorLo, m_power.begin() + floorHi + 1);

@@ -1,6 +1,8 @@
 #pragma once
 // Finds the PSK31 signal nearest a frequency in the last second of audio.
 
+#include "modem/psk31/RecentSpectrum.h"
+
 #include <array>
 #include <cstddef>
 #include <vector>
@@ -9,13 +11,10 @@ namespace tavrel::psk31 {
 
 class SignalSearch {
 public:
-    static constexpr std::size_t kLength = 8192; // ~1 s at 8000 samples/s
+    static constexpr std::size_t kLength = RecentSpectrum::kLength;
 
     // Not thread-safe to construct or destroy alongside other FFTW plans (FFTW's planner is global).
     SignalSearch();
-    ~SignalSearch();
-    SignalSearch(const SignalSearch&) = delete;
-    SignalSearch& operator=(const SignalSearch&) = delete;
 
     // Keeps the newest kLength samples.
     void push(const float* in, std::size_t n);
@@ -53,12 +52,7 @@ private:
     };
     Result scan(const std::vector<double>& power, double floor);
 
-    std::vector<float> m_history;
-    std::size_t m_pos = 0;
-    float* m_in = nullptr;
-    void* m_out = nullptr;  // fftwf_complex[kLength / 2 + 1]
-    void* m_plan = nullptr; // fftwf_plan
-    std::vector<float> m_window;
+    RecentSpectrum m_recent;
     std::vector<double> m_power;
     std::vector<double> m_score;
     std::vector<double> m_sorted;
