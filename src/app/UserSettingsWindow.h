@@ -4,7 +4,7 @@
 // from tavrel.ini when it is made; "Save Settings" writes the whole copy, marks the settings as
 // changed and hides the window. The close box throws the window away with its edits.
 
-#include "app/Settings.h"
+#include "core/Settings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -51,7 +51,7 @@ protected:
 
 private:
     void load();
-    QLineEdit* textBox(QGroupBox* frame, const char* name, const QString& label, int item);
+    QLineEdit* textBox(QGroupBox* frame, const char* name, const QString& label, Item item);
 
     std::filesystem::path m_file;
     SettingsList m_list{};

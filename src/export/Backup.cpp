@@ -1,6 +1,6 @@
 #include "export/Backup.h"
 
-#include "app/FileStore.h"
+#include "core/FileStore.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -167,7 +167,7 @@ BackupResult runBackup(SettingsList& settings, const std::string& dateKey, const
                        const BackupAsk& ask) {
     BackupResult result;
     // The date goes in first: a backup given up later still counts as made.
-    settings[13] = dateKey;
+    settings[Item::LastBackup] = dateKey;
     const fs::path ini = places.appFolder / "tavrel.ini";
     if (auto failure = writeSettings(ini, settings))
         result.localFailures.push_back({ini.string(), "the backup date could not be recorded: " + *failure});
@@ -209,7 +209,7 @@ BackupResult runBackup(SettingsList& settings, const std::string& dateKey, const
             }
             if (result.mediumProblem.empty()) {
                 result.medium = *medium;
-                settings[13] = dateKey;
+                settings[Item::LastBackup] = dateKey;
                 return result;
             }
         }

@@ -9,7 +9,7 @@
 // to it fails, the operator is told which and asked to retry (from the first of the three copies
 // again) or to give up.
 
-#include "app/Settings.h"
+#include "core/Settings.h"
 
 #include <filesystem>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "support/FormHarness.h"
 
 #include <QLabel>
@@ -194,28 +194,28 @@ TEST_F(StartupTest, FailedSettingsSaveIsReportedAndTheEditStays) {
     struct Case {
         const char* name;
         std::function<void(FormHarness&)> edit;
-        int item;
+        Item item;
         const char* value;
         QWidget* (*stillOpen)(FormHarness&);
     };
     const Case cases[] = {
-        {"band button", [](FormHarness& h) { h.form->radioControl->bandClick("15"); }, 50, "15",
+        {"band button", [](FormHarness& h) { h.form->radioControl->bandClick("15"); }, Item::Band, "15",
          [](FormHarness&) -> QWidget* { return nullptr; }},
         {"macro editor",
          [](FormHarness& h) {
-             h.form->qsoControl->openEditor(14, -1);
+             h.form->qsoControl->openEditor(Item::CqText, -1);
              h.form->macroEditor->macrotext->setPlainText("CQ de G4NEW");
              h.form->qsoControl->Command7_Click();
          },
-         14, "CQ de G4NEW", [](FormHarness& h) -> QWidget* { return h.form->macroEditor->Frame5; }},
+         Item::CqText, "CQ de G4NEW", [](FormHarness& h) -> QWidget* { return h.form->macroEditor->Frame5; }},
         {"audio preset",
          [](FormHarness& h) {
-             h.form->state.macroEditItem = 22;
+             h.form->state.macroEditItem = Item::Preset3;
              h.form->presetEntry->setVisible(true);
              h.form->presetEntry->Text5->setText("1500");
              h.form->presetControl->Command16_Click();
          },
-         22, "1500", [](FormHarness& h) -> QWidget* { return h.form->presetEntry; }},
+         Item::Preset3, "1500", [](FormHarness& h) -> QWidget* { return h.form->presetEntry; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -236,7 +236,7 @@ TEST_F(StartupTest, FailedSettingsSaveIsReportedAndTheEditStays) {
         // Once the cause is gone the next save keeps it.
         std::filesystem::remove(h.file("tavrel.ini.tmp"));
         c.edit(h);
-        EXPECT_EQ(readSettings(h.file("tavrel.ini"))[static_cast<size_t>(c.item)], c.value);
+        EXPECT_EQ(readSettings(h.file("tavrel.ini"))[c.item], c.value);
         EXPECT_EQ(h.told.size(), 1u);
     }
 }
@@ -300,12 +300,10 @@ namespace {
 TEST_F(StartupTest, UnreadableSettingsAreLeftAloneAndEndTheProgram) {
     FormHarness h;
     const auto ini = h.file("tavrel.ini");
-    std::vector<std::string> told;
-    h.startup->onSettingsUnreadable = [&](const std::string& m) { told.push_back(m); };
     std::filesystem::create_directory(ini);
-    h.startup->startup();
-    ASSERT_EQ(told.size(), 1u);
-    EXPECT_EQ(told[0], "The settings file " + ini.string() + " cannot be read: Is a directory.");
+    auto stop = h.startup->startup();
+    ASSERT_TRUE(stop);
+    EXPECT_EQ(stop->message, "The settings file " + ini.string() + " cannot be read: Is a directory.");
     EXPECT_TRUE(std::filesystem::is_directory(ini));
     EXPECT_EQ(h.modem.countCalls("StartModem"), 0) << "start-up went on";
 
@@ -315,9 +313,9 @@ TEST_F(StartupTest, UnreadableSettingsAreLeftAloneAndEndTheProgram) {
     std::filesystem::remove(ini);
     std::filesystem::create_symlink("/proc/self/mem", ini);
     h.comm2.clearRecord();
-    h.startup->reapplySettings();
-    ASSERT_EQ(told.size(), 2u);
-    EXPECT_NE(told[1].find("Input/output error"), std::string::npos) << told[1];
+    stop = h.startup->reapplySettings();
+    ASSERT_TRUE(stop);
+    EXPECT_NE(stop->message.find("Input/output error"), std::string::npos) << stop->message;
     EXPECT_TRUE(std::filesystem::is_symlink(ini));
 }
 

@@ -1,6 +1,6 @@
 // The export button, the backup buttons and the reminder on the real main window.
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "export/Backup.h"
 #include "logbook/LogFile.h"
 #include "support/FormHarness.h"
@@ -46,7 +46,7 @@ protected:
         s[13] = lastBackup;
         ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
         h->startup->startup();
-        h->form->adifControl->tellOperator = [this](const QString& t) { told << t; };
+        h->form->state.tellOperator = [this](const std::string& t) { told << QString::fromStdString(t); };
         BackupControl& b = *h->form->backupControl;
         b.documentsFolder = h->dir.path / "home" / "Documents";
         b.mediaRoots = {h->dir.path / "media" / "op"};
@@ -56,7 +56,6 @@ protected:
             boxes << text;
             return false;
         };
-        b.tellOperator = [this](const QString& t) { told << t; };
         b.tellDone = [this](const QString& t) { done << t; };
     }
     // A removable medium mounted below the media folder.
@@ -179,7 +178,7 @@ TEST_F(ExportPanel, BackUpNowCopiesToTheMediumAndCancelOnlyHides) {
     EXPECT_EQ(readFile(stick / "20261207.col"), "palette");
     ASSERT_EQ(done.size(), 1);
     EXPECT_TRUE(done[0].contains(QString::fromStdString(stick.string()))) << done[0].toStdString();
-    EXPECT_EQ(h->form->state.item(13), "20261207");
+    EXPECT_EQ(h->form->state.item(Item::LastBackup), "20261207");
 }
 
 TEST_F(ExportPanel, MissingPaletteIsReportedByName) {

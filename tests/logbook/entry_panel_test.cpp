@@ -1,7 +1,7 @@
 // The entry panel, the lookup and the log view on the real main window.
 
 #include "app/AppFolder.h"
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "logbook/LogFile.h"
 #include "support/FormHarness.h"
 
@@ -161,10 +161,9 @@ TEST_F(EntryTest, DamagedLogIsReportedWithItsLineAndLeftUntouched) {
         "zqx,20250103,G4X,1,20,BPSK,40,2,579,579,extra,field,,,,,,,,,,,,,|:\r\n" +
         contact("20250104", "F5AB", "093015", "20", "579", "599", "Jean", "Paris", "JN18");
     writeFile(h->file("zizoro.tan"), damaged);
-    std::string reported;
-    h->form->entryControl->onDamagedLog = [&](const std::string& m) { reported = m; };
-    h->startup->startup();
-    EXPECT_NE(reported.find("line 3"), std::string::npos) << reported;
+    const auto stop = h->startup->startup();
+    ASSERT_TRUE(stop);
+    EXPECT_NE(stop->message.find("line 3"), std::string::npos) << stop->message;
     EXPECT_EQ(readFile(h->file("zizoro.tan")), damaged);
 }
 

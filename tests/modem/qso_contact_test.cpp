@@ -1,6 +1,6 @@
 // The QSO buttons on the real main window, a whole contact against FakeModem, and the macros.
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "logbook/LogFile.h"
 #include "support/FormHarness.h"
 
@@ -149,8 +149,7 @@ TEST_F(QsoTest, AbortLeavesNothingThatKeysTheTransmitterAgain) {
 }
 
 TEST_F(QsoTest, FailedStoreAfterTheSignOffKeepsTheContactForLogEntry) {
-    std::vector<std::string> failures;
-    h->form->entryControl->onStoreFailed = [&](const std::string& m) { failures.push_back(m); };
+    const std::vector<std::string>& failures = h->told;
     entry().hiscall->setText("DL1XYZ");
     press(h->form->qso->answer);
     entry().hisname->setText("Hans");
@@ -228,7 +227,7 @@ TEST_F(QsoTest, EditingAUserMacroStoresTextAndCaption) {
     EXPECT_EQ(h->form->qso->Command9->text(), "B");
     EXPECT_TRUE(h->form->qso->mtext[4]->isVisibleTo(h->form.get()));
     press(h->form->qso->mtext[4], Qt::RightButton);
-    EXPECT_EQ(state().macroEditItem, 52);
+    EXPECT_EQ(state().macroEditItem, Item::UserMacro5);
     EXPECT_TRUE(h->form->macroEditor->Frame6->isVisibleTo(h->form.get()));
     h->form->macroEditor->macrotext->setPlainText("Rig: IC-735\nAnt: \"dipole\"");
     h->form->macroEditor->Text4->setText("Brag");
@@ -240,7 +239,7 @@ TEST_F(QsoTest, EditingAUserMacroStoresTextAndCaption) {
     EXPECT_EQ(file[52], "Rig: IC-735\r\nAnt: 'dipole'");
     EXPECT_EQ(file[55], "Brag");
     h->modem.raiseStatus(1200, 0); // re-apply: the multi-line text comes back whole
-    EXPECT_EQ(state().item(52), "Rig: IC-735\r\nAnt: 'dipole'");
+    EXPECT_EQ(state().item(Item::UserMacro5), "Rig: IC-735\r\nAnt: 'dipole'");
     EXPECT_EQ(h->form->qso->Command9->text(), "A");
     QTest::mouseClick(h->form->qso->Command9, Qt::LeftButton);
     h->modem.sent.clear();
@@ -251,7 +250,7 @@ TEST_F(QsoTest, EditingAUserMacroStoresTextAndCaption) {
 
 TEST_F(QsoTest, EditingTheCqTextStoresOnlyItsItemAndCancelStoresNothing) {
     press(h->form->qso->cq, Qt::RightButton);
-    EXPECT_EQ(state().macroEditItem, 14);
+    EXPECT_EQ(state().macroEditItem, Item::CqText);
     EXPECT_FALSE(h->form->macroEditor->Frame6->isVisibleTo(h->form.get()));
     h->form->macroEditor->macrotext->setPlainText("CQ de G4ABC");
     h->form->macroEditor->Text4->setText("ignored");

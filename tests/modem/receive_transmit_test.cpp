@@ -1,6 +1,6 @@
 // Received characters in the windows, typing and switching, PTT, against FakeModem/FakeSerial.
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "support/FormHarness.h"
 
 #include <QTest>

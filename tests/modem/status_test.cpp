@@ -1,6 +1,6 @@
 // The status area on StatusRdy and IMDRdy.
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "support/FormHarness.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The band buttons, the radio panel switch and the band restore of start-up, on the real main
 // window with FakeModem and FakeSerial.
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "radio/widgets/RadioControl.h"
 #include "support/FormHarness.h"
 

@@ -1,6 +1,6 @@
 // The radio settings window opened from the main window's menu, and the port boxes.
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "radio/widgets/HamlibPicker.h"
 #include "radio/widgets/PortBox.h"
 #include "radio/widgets/RadioControl.h"

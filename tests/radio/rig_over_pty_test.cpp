@@ -1,7 +1,7 @@
 // The installed program sends the band command of the saved band over a real serial line: a
 // pseudo-terminal whose slave device is the CAT port of tavrel.ini, read from the master side.
 
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "support/FakeSerial.h"
 #include "support/Rigctld.h"
 #include "support/TempDir.h"

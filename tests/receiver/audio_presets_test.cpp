@@ -1,7 +1,7 @@
 // The audio presets (Frame7), their entry frame (Frame8), Net, back to 1200 Hz and RePlay, on the
 // real main window with FakeModem.
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "receiver/widgets/PresetControl.h"
 #include "support/FormHarness.h"
 
@@ -64,7 +64,7 @@ TEST_F(PresetTest, RightClickOpensTheEntryFrameWithTheTextAsItWas) {
     startWith({});
     frame8()->Text5->setText("earlier");
     QTest::mouseClick(preset(3), Qt::RightButton);
-    EXPECT_EQ(h->form->state.macroEditItem, 23);
+    EXPECT_EQ(h->form->state.macroEditItem, Item::Preset4);
     EXPECT_TRUE(visible(frame8()));
     EXPECT_EQ(QApplication::focusWidget(), frame8()->Text5);
     EXPECT_EQ(frame8()->Text5->text(), "earlier");
@@ -73,7 +73,7 @@ TEST_F(PresetTest, RightClickOpensTheEntryFrameWithTheTextAsItWas) {
     frame8()->setVisible(false);
     QTest::mouseClick(preset(0), Qt::MiddleButton);
     EXPECT_FALSE(visible(frame8()));
-    EXPECT_EQ(h->form->state.macroEditItem, 23);
+    EXPECT_EQ(h->form->state.macroEditItem, Item::Preset4);
 }
 
 TEST_F(PresetTest, OkStoresThePresetInTheFileAndTheCaptionAndTheButtonThenTunesToIt) {
@@ -83,7 +83,7 @@ TEST_F(PresetTest, OkStoresThePresetInTheFileAndTheCaptionAndTheButtonThenTunesT
     QTest::keyClicks(frame8()->Text5, "1500");
     QTest::mouseClick(frame8()->Command16, Qt::LeftButton);
 
-    EXPECT_EQ(h->form->state.item(22), "1500");
+    EXPECT_EQ(h->form->state.item(Item::Preset3), "1500");
     EXPECT_EQ(preset(2)->text(), "1500");
     EXPECT_EQ(fileLine(h->file("tavrel.ini"), 23), "\"1500\"");
     EXPECT_EQ(readFile(h->file("tavrel.ini")), formatSettings(h->form->state.settings));
@@ -102,7 +102,7 @@ TEST_F(PresetTest, OkStoresTheMacroEditorTextFirstForAnItemThatIsNoPreset) {
     startWith({{22, "1500"}, {34, "old"}});
     h->form->macroEditor->macrotext->setPlainText("line one\nline two");
     frame8()->Text5->setText("1800");
-    h->form->state.macroEditItem = 34; // set by a right-click on a macro button
+    h->form->state.macroEditItem = Item::UserCaption2; // set by a right-click on a macro button
     QTest::mouseClick(frame8()->Command16, Qt::LeftButton);
     const SettingsList s = readSettings(h->file("tavrel.ini"));
     EXPECT_EQ(s[34], "line one\r\nline two");
@@ -124,7 +124,7 @@ TEST_F(PresetTest, CancelChangesNothing) {
     QTest::mouseClick(frame8()->Command17, Qt::LeftButton);
     EXPECT_FALSE(visible(frame8()));
     EXPECT_EQ(preset(0)->text(), "1000");
-    EXPECT_EQ(h->form->state.item(28), "1000");
+    EXPECT_EQ(h->form->state.item(Item::Preset1), "1000");
     EXPECT_EQ(readFile(h->file("tavrel.ini")), before);
     EXPECT_EQ(settingsChanged, 0);
 }

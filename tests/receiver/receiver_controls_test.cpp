@@ -1,6 +1,6 @@
 // Display, mode, squelch, AFC, search, trim and the two toggles, against FakeModem.
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "support/FormHarness.h"
 
 #include <QTest>

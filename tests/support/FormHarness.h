@@ -6,7 +6,7 @@
 #include "support/FakeModem.h"
 #include "support/FakeSerial.h"
 #include "support/TempDir.h"
-#include "ui/Form1.h"
+#include "app/Form1.h"
 
 #include <QApplication>
 #include <QStyleFactory>

@@ -1,6 +1,6 @@
 // Every control the program's logic names is on the main window, with its caption.
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "support/FormHarness.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 // The menu items, the user settings window, the About window and the colour scheme on the real
 // main window.
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "support/FormHarness.h"
 #include "ui/ColourScheme.h"
 
@@ -20,7 +20,7 @@ protected:
         testApplication();
         h = std::make_unique<FormHarness>();
         h->form->menuControl->runner = fakeRunner();
-        h->form->menuControl->tellOperator = [this](const QString& t) { told << t; };
+        h->form->state.tellOperator = [this](const std::string& t) { told << QString::fromStdString(t); };
     }
     void startWith(std::initializer_list<std::pair<int, const char*>> items) {
         SettingsList s = defaultSettings();

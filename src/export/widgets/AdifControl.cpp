@@ -3,15 +3,10 @@
 #include "export/Adif.h"
 #include "logbook/LogFile.h"
 
-#include <QMessageBox>
 
 namespace tavrel {
 
-AdifControl::AdifControl(MainState& state, QPushButton& command6, QWidget* dialogParent)
-    : QObject(&command6), m_state(state), m_dialogParent(dialogParent) {
-    tellOperator = [this](const QString& text) {
-        QMessageBox::warning(m_dialogParent, tr("Export to ADIF"), text);
-    };
+AdifControl::AdifControl(MainState& state, QPushButton& command6) : QObject(&command6), m_state(state) {
     connect(&command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
 }
 
@@ -23,14 +18,14 @@ void AdifControl::adifout() {
     } else {
         loaded = getlog(m_state.file("zizoro.tan"));
         if (!loaded.ok()) {
-            tellOperator(QString::fromStdString("Nothing was exported: " + loaded.error->message));
+            m_state.tell("Nothing was exported: " + loaded.error->message);
             return;
         }
         log = &loaded.table;
     }
     const std::string bytes = adifFile(*log, m_state.clock.local(), m_state.utcTime);
     if (auto error = writeAdif(m_state.file("zizoro.adi"), bytes))
-        tellOperator(QString::fromStdString(*error));
+        m_state.tell(*error);
 }
 
 } // namespace tavrel

@@ -1,12 +1,11 @@
 #pragma once
 // adifout: the log held in memory to zizoro.adi, from the log view's Command6 and the menu.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "logbook/LogRecord.h"
 
 #include <QObject>
 #include <QPushButton>
-#include <QString>
 #include <functional>
 
 namespace tavrel {
@@ -14,19 +13,16 @@ namespace tavrel {
 class AdifControl : public QObject {
     Q_OBJECT
 public:
-    AdifControl(MainState& state, QPushButton& command6, QWidget* dialogParent);
+    AdifControl(MainState& state, QPushButton& command6);
 
     // The log in memory. Until one is handed in, the log file is read at each export.
     std::function<const LogTable&()> logTable;
-    // Tells the operator why the export could not be written (a warning box unless replaced).
-    std::function<void(const QString&)> tellOperator;
 
     void adifout();
     void Command6_Click() { adifout(); }
 
 private:
     MainState& m_state;
-    QWidget* m_dialogParent;
 };
 
 } // namespace tavrel

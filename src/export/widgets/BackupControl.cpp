@@ -1,5 +1,7 @@
 #include "export/widgets/BackupControl.h"
 
+#include "core/QtText.h"
+
 #include <QStandardPaths>
 
 namespace tavrel {
@@ -28,7 +30,6 @@ BackupControl::BackupControl(MainState& state, BackupReminder& bup, QPushButton&
     askRetry = [this](const QString& text) {
         return makeNoMediumBox(m_bup.window(), text)->exec() == QMessageBox::Retry;
     };
-    tellOperator = [this](const QString& text) { QMessageBox::warning(m_bup.window(), tr("Back up"), text); };
     tellDone = [this](const QString& text) { QMessageBox::information(m_bup.window(), tr("Back up"), text); };
     connect(&bu, &QPushButton::clicked, this, [this] { bu_Click(); });
     connect(bup.Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
@@ -46,7 +47,7 @@ void BackupControl::bu_Click() {
             tr("The backup to %1 is not complete:").arg(QString::fromStdString(documentsFolder.string()));
         for (const CopyFailure& f : failures)
             text += "\n" + QString::fromStdString(f.file) + ": " + QString::fromStdString(f.reason);
-        tellOperator(text);
+        m_state.tell(toBytes(text));
     };
     const BackupResult result = runBackup(m_state.settings, m_state.qsoDateKey, places, ask);
     m_bup.setVisible(false);
@@ -58,7 +59,7 @@ void BackupControl::Command5_Click() {
 }
 
 void BackupControl::reminderTest(int contacts) {
-    if (contacts > 0 && reminderDue(m_state.item(13), m_state.qsoDateKey)) m_bup.setVisible(true);
+    if (contacts > 0 && reminderDue(m_state.item(Item::LastBackup), m_state.qsoDateKey)) m_bup.setVisible(true);
 }
 
 } // namespace tavrel

@@ -1,7 +1,7 @@
 #include "logbook/widgets/EntryControl.h"
 
-#include "app/Controls.h"
-#include "app/QtText.h"
+#include "core/Controls.h"
+#include "core/QtText.h"
 #include "logbook/LogEntry.h"
 #include "logbook/LogLookup.h"
 #include "logbook/LogText.h"
@@ -10,9 +10,6 @@
 #include "logbook/widgets/LookupPanel.h"
 #include "stationinfo/widgets/StationInfoControl.h"
 
-#include <QMessageBox>
-#include <cstdio>
-#include <cstdlib>
 
 namespace tavrel {
 
@@ -25,19 +22,6 @@ EntryControl::EntryControl(MainState& state, LogTable& log, EntryPanel& entry, L
                            QPushButton& answer)
     : QObject(&entry), m_state(state), m_entry(entry), m_lookup(lookup), m_capture(capture), m_view(view),
       m_station(station), m_answer(answer), m_log(log) {
-    onDamagedLog = [&entry](const std::string& message) {
-        std::fprintf(stderr, "Tavrel: %s\n", message.c_str());
-        QMessageBox::critical(entry.window(), QObject::tr("Tavrel: the log is damaged"),
-                              QString::fromStdString(message) +
-                                  QObject::tr("\n\nTavrel will close now. Mend the line named above "
-                                              "(or restore a backup) and start Tavrel again."));
-        std::exit(2);
-    };
-    onStoreFailed = [&entry](const std::string& message) {
-        std::fprintf(stderr, "Tavrel: %s\n", message.c_str());
-        QMessageBox::critical(entry.window(), QObject::tr("Tavrel: contact not stored"),
-                              QString::fromStdString(message));
-    };
     onClick(entry.editlog, [this] { editlog_Click(); });
     onClick(entry.clearlog, [this] { clearlog_Click(); });
     onClick(entry.log, [this] { m_view.log_Click(); });
@@ -50,22 +34,21 @@ EntryControl::EntryControl(MainState& state, LogTable& log, EntryPanel& entry, L
         onDoubleClick(field, [this, field] { fileCapturedWord(field); });
 }
 
-void EntryControl::makeLogIfMissing() {
+std::optional<std::string> EntryControl::makeLogIfMissing() {
     // Anything standing under the name, readable or not, is for getlog to judge.
     std::error_code ec;
     if (std::filesystem::symlink_status(logPath(), ec).type() != std::filesystem::file_type::not_found)
-        return;
-    if (auto error = newlog(logPath())) onDamagedLog(error->message);
+        return std::nullopt;
+    if (auto error = newlog(logPath())) return error->message;
+    return std::nullopt;
 }
 
-void EntryControl::getlog() {
+std::optional<std::string> EntryControl::getlog() {
     LogLoad load = tavrel::getlog(logPath());
-    if (!load.ok()) {
-        onDamagedLog(load.error->message);
-        return;
-    }
+    if (!load.ok()) return load.error->message;
     m_log = std::move(load.table);
     m_entry.qno->setText(QString::number(m_log.logCount()));
+    return std::nullopt;
 }
 
 bool EntryControl::putlog() {
@@ -73,14 +56,18 @@ bool EntryControl::putlog() {
                            toBytes(m_entry.band->currentText()), bytesOf(m_entry.hisrst),
                            bytesOf(m_entry.myrst), bytesOf(m_entry.hisname), bytesOf(m_entry.qtht),
                            bytesOf(m_entry.notes), bytesOf(m_entry.locator)};
-    LogRecord row = buildRecord(panel, m_state.qsoDateKey, m_state.item(9));
+    LogRecord row = buildRecord(panel, m_state.qsoDateKey, m_state.item(Item::OwnPower));
     if (auto error = appendContact(logPath(), row)) {
         // Nothing was stored: the panel keeps the contact so the operator can try again.
-        onStoreFailed(error->message);
+        m_state.tell(error->message);
         return false;
     }
     m_keepEndTime = false;
-    getlog();
+    if (auto message = getlog()) {
+        // Stored, but the log no longer reads back: nothing more may be written to it.
+        emit logUnusable(QString::fromStdString(*message));
+        return true;
+    }
     // The reloaded row carries the chronological key, so a new contact sorts by date and time too.
     m_view.addContact(m_log.rows.empty() ? row : m_log.rows.back());
     m_entry.hisrst->setText("579");

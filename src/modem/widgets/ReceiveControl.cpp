@@ -1,7 +1,7 @@
 #include "modem/widgets/ReceiveControl.h"
 
-#include "app/Controls.h"
-#include "app/QtText.h"
+#include "core/Controls.h"
+#include "core/QtText.h"
 #include "modem/Modem.h"
 #include "modem/widgets/ReceivePanel.h"
 #include "modem/widgets/TransmitPanel.h"

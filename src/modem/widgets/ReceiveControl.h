@@ -3,7 +3,7 @@
 // sign-off check and keeping the transmitter keyed. Also the clear button and the double-click
 // that captures a word for the log.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "modem/ReceiveText.h"
 
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "modem/widgets/StatusControl.h"
 
-#include "app/Controls.h"
-#include "app/QtText.h"
+#include "core/Controls.h"
+#include "core/QtText.h"
 #include "modem/Modem.h"
 #include "modem/StatusText.h"
 #include "modem/widgets/ReceivePanel.h"
@@ -46,7 +46,7 @@ void StatusControl::StatusRdy(int freq, int level) {
     // 11. Settings written by a settings window, a band, a preset or a macro edit.
     if (settingsChanged == 1) {
         if (reapplySettings) reapplySettings();
-        if (settingsChanged == 1 && switchRadioPanel) switchRadioPanel(m_state.item(40) == "Yes");
+        if (settingsChanged == 1 && switchRadioPanel) switchRadioPanel(m_state.item(Item::RadioControl) == "Yes");
         settingsChanged = 0;
     }
     // 12-13.
@@ -56,7 +56,7 @@ void StatusControl::StatusRdy(int freq, int level) {
 }
 
 void StatusControl::clockUpdate() {
-    m_state.utcTime = utcClock(m_state.clock, m_state.item(12));
+    m_state.utcTime = utcClock(m_state.clock, m_state.item(Item::GmtOffset));
     m_status.Label49->setText(toQString(m_state.utcTime));
 }
 

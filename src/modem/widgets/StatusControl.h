@@ -2,7 +2,7 @@
 // StatusRdy, the program's clock, and IMDRdy: the status area, the typed-text hand-over, the
 // settings re-apply and the UTC clock, in that order on every status event.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 
 #include <QObject>
 #include <functional>

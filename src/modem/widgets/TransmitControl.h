@@ -2,7 +2,7 @@
 // The transmit side: typing into the transmit window, the receive/transmit indicators, BTU,
 // Tune, Abort, Clear, the button colours, TxStateChg and PTT on the CAT port's RTS line.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 
 #include <QObject>
 #include <functional>

@@ -7,7 +7,7 @@
 // its list; so like every settings writer it puts back the values it read of items other windows
 // changed since. The close box unloads it (see RadioControl) and so drops its edits.
 
-#include "app/Settings.h"
+#include "core/Settings.h"
 
 #include <QComboBox>
 #include <QGroupBox>

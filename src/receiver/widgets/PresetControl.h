@@ -5,7 +5,7 @@
 // A left click on a preset tunes the receiver to it; a right click opens Frame8 to set it. "OK"
 // stores the preset as the button's caption and in the settings, and saves them.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 
 #include <QObject>
 
@@ -26,9 +26,6 @@ public:
     // macroEditItem). check1: the status area's "Net" box.
     PresetControl(MainState& state, Modem& modem, AudioPresets& frame7, PresetEntry& frame8,
                   ReceiverControls& receiver, QPlainTextEdit& macrotext, QCheckBox& check1);
-
-    // Settings item of each preset button, Command10..Command14.
-    static constexpr int kPresetItems[5] = {28, 29, 22, 23, 24};
 
     void presetMouseDown(int index, int button); // index 0..4 = Command10..Command14
     void Command16_Click();                      // "OK"

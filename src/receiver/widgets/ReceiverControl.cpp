@@ -1,6 +1,6 @@
 #include "receiver/widgets/ReceiverControl.h"
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "modem/Modem.h"
 #include "receiver/widgets/ReceiverControls.h"
 

@@ -2,7 +2,7 @@
 // The receiver controls: display kind, modulation mode, squelch level and speed, AFC limit,
 // search range, trim, and the received-text and focus toggles.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 
 #include <QObject>
 

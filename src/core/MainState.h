@@ -2,8 +2,8 @@
 // Main-window state that several panels share. Owned by Form1 and handed by reference to the
 // panels that need it; flags hold 0 or 1.
 
-#include "app/Clock.h"
-#include "app/Settings.h"
+#include "core/Clock.h"
+#include "core/Settings.h"
 
 #include <filesystem>
 #include <functional>
@@ -50,7 +50,7 @@ struct MainState {
     std::string hisCallUpper;
     std::string callHead; // first four characters of hisCallUpper
 
-    int macroEditItem = 0;
+    Item macroEditItem = Item::OwnCall;
     int macroPage = 0;
 
     std::string rxAbsFreq, txAbsFreq;
@@ -63,7 +63,7 @@ struct MainState {
     }
 
     std::filesystem::path file(const char* name) const { return appFolder / name; }
-    const std::string& item(int i) const { return settings.at(static_cast<size_t>(i)); }
+    const std::string& item(Item i) const { return settings[i]; }
 };
 
 } // namespace tavrel

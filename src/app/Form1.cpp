@@ -1,6 +1,6 @@
-#include "ui/Form1.h"
+#include "app/Form1.h"
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "modem/Modem.h"
 
 #include <QEvent>
@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QVBoxLayout>
+#include <cstdio>
 
 namespace tavrel {
 
@@ -42,6 +43,7 @@ Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, Q
     setWindowTitle(tr("Tavrel"));
     state.appFolder = std::move(appFolder);
     state.tellOperator = [this](const std::string& message) {
+        std::fprintf(stderr, "Tavrel: %s\n", message.c_str());
         QMessageBox::warning(this, tr("Tavrel"), QString::fromStdString(message));
     };
 
@@ -165,7 +167,7 @@ void Form1::connectHandlers(Modem& modem, SerialPort& comm2) {
                                 *entryControl, *status->lblimd);
     receiveControl->signOffCheck = [this] { qsoControl->signOffCheck(); };
     // Export, backup and menus.
-    adifControl = new AdifControl(state, *logView->Command6, this);
+    adifControl = new AdifControl(state, *logView->Command6);
     adifControl->logTable = [this]() -> const LogTable& { return logTable; };
     backupControl = new BackupControl(state, *backup, *entry->bu);
     menuControl = new MenuControl(state, *menu, *this);

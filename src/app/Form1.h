@@ -2,7 +2,7 @@
 // The main window: assembles the panels of every subsystem, owns the shared state and places
 // the pop-up frames over the parts they belong to. It holds no behaviour of its own.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "export/widgets/AdifControl.h"
 #include "export/widgets/BackupControl.h"
 #include "export/widgets/BackupReminder.h"
@@ -28,7 +28,7 @@
 #include "stationinfo/widgets/StationInfoControl.h"
 #include "stationinfo/widgets/StationInfoRow.h"
 #include "ui/MainMenu.h"
-#include "ui/MenuControl.h"
+#include "app/MenuControl.h"
 
 #include <QMainWindow>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "ui/MenuControl.h"
+#include "app/MenuControl.h"
 
-#include "app/QtText.h"
+#include "core/QtText.h"
 
 #include <QMessageBox>
 #include <QProcess>
@@ -24,7 +24,6 @@ ProgramRunner systemProgramRunner() {
 
 MenuControl::MenuControl(MainState& state, MainMenu& menu, QWidget& mainWindow)
     : QObject(&mainWindow), m_state(state), m_menu(menu), m_mainWindow(mainWindow) {
-    tellOperator = [this](const QString& text) { QMessageBox::warning(&m_mainWindow, tr("Tavrel"), text); };
     connect(menu.mnusettings, &QAction::triggered, this, [this] { mnusettings_Click(); });
     connect(menu.txlev, &QAction::triggered, this, [this] { txlev_Click(); });
     connect(menu.rxlev, &QAction::triggered, this, [this] { rxlev_Click(); });
@@ -53,7 +52,7 @@ void MenuControl::mnusettings_Click() {
 void MenuControl::launch(const std::vector<ProgramCommand>& commands, const QString& what) {
     const LaunchResult r = launchFirst(commands, runner);
     if (!r.started)
-        tellOperator(tr("No %1 could be started. Tried:\n%2").arg(what, QString::fromStdString(r.what)));
+        m_state.tell(tr("No %1 could be started. Tried:\n%2").arg(what, QString::fromStdString(r.what)).toStdString());
 }
 
 void MenuControl::txlev_Click() {

@@ -2,7 +2,7 @@
 // The menu items' handlers: the user settings and About windows (modeless, the same window shown
 // again while it is loaded), the outside programs and the ADIF export.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "app/UserSettingsWindow.h"
 #include "ui/AboutWindow.h"
 #include "ui/MainMenu.h"
@@ -23,8 +23,6 @@ public:
     MenuControl(MainState& state, MainMenu& menu, QWidget& mainWindow);
 
     ProgramRunner runner = systemProgramRunner();
-    // Tells the operator that a program could not be started (a warning box unless replaced).
-    std::function<void(const QString&)> tellOperator;
     // The ADIF export.
     std::function<void()> adifout;
 
