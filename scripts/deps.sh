@@ -3,17 +3,15 @@
 #   deps.sh           to build and run the program, and to run its tests and benchmarks
 #   deps.sh program   to build and run the program only
 set -euo pipefail
-# The program: its build and the libraries it runs with. The build configures the tests and
-# benchmarks as well, so it needs GoogleTest and Google Benchmark too.
+# The program: its build and the libraries it runs with.
 program=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
   libliquid-dev libfftw3-dev libsndfile1-dev libhamlib-dev hamradio-files
-  libgtest-dev libgmock-dev libbenchmark-dev
 )
 # The tests and benchmarks only (rigctld and rigctl for the rig tests).
 tests=(
-  clang libclang-rt-14-dev libhamlib-utils
+  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev libhamlib-utils
   pulseaudio pulseaudio-utils socat xvfb xauth imagemagick fonts-dejavu-core
 )
 packages=("${program[@]}")

@@ -4,11 +4,11 @@
 # install replaces the programs only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/deps.sh
-./scripts/build.sh build -DCMAKE_BUILD_TYPE=Release -- tavrel psk31
+./scripts/deps.sh program
+./scripts/build.sh build-run -DCMAKE_BUILD_TYPE=Release -DTAVREL_TESTS=OFF -- tavrel psk31
 station="${TAVREL_HOME:-$HOME/Tavrel}"
 mkdir -p "$station"
-install -m 755 build/src/app/tavrel "$station/tavrel"
-[ -x build/tools/psk31/psk31 ] && install -m 755 build/tools/psk31/psk31 "$station/psk31"
+install -m 755 build-run/src/app/tavrel "$station/tavrel"
+[ -x build-run/tools/psk31/psk31 ] && install -m 755 build-run/tools/psk31/psk31 "$station/psk31"
 echo "Tavrel installed in $station"
 exec "$station/tavrel" "$@"

@@ -3,12 +3,15 @@
 #include "core/Controls.h"
 #include "modem/Modem.h"
 
+#include <QDockWidget>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <cstdio>
 
@@ -78,6 +81,21 @@ void Form1::buildPanels(QWidget* central, Modem& modem) {
     entry = new EntryPanel(central);
     lookup = new LookupPanel(central);
     stationInfo = new StationInfoRow(central);
+
+    browser = new SignalBrowser;
+    browserDock = new QDockWidget(tr("Signal Browser"), this);
+    browserDock->setObjectName("browserDock");
+    browserDock->setWidget(browser);
+    // Along the bottom, where a line has room for its text; high enough for nine stations (with
+    // its title and column heads) where the screen allows.
+    addDockWidget(Qt::BottomDockWidgetArea, browserDock);
+    resizeDocks({browserDock}, {12 * browser->browserList->verticalHeader()->defaultSectionSize()},
+                Qt::Vertical);
+    browserLamp = new QToolButton(this);
+    browserLamp->setObjectName("browserLamp");
+    browserLamp->setText(tr("Signal Browser"));
+    browserLamp->setAutoRaise(false);
+    menuBar()->setCornerWidget(browserLamp, Qt::TopRightCorner);
 }
 
 void Form1::layOut(QWidget* central) {
@@ -172,6 +190,9 @@ void Form1::connectHandlers(Modem& modem, SerialPort& comm2) {
     backupControl = new BackupControl(state, *backup, *entry->bu);
     menuControl = new MenuControl(state, *menu, *this);
     menuControl->adifout = [this] { adifControl->adifout(); };
+    // The signal browser: a double-clicked station's call goes into the entry panel.
+    browserControl = new BrowserControl(state, modem, *browser, *browserDock, *browserLamp, *this);
+    connect(browserControl, &BrowserControl::callChosen, entry->hiscall, &QLineEdit::setText);
 }
 
 Form1::~Form1() = default;

@@ -2,6 +2,8 @@
 // The main window: assembles the panels of every subsystem, owns the shared state and places
 // the pop-up frames over the parts they belong to. It holds no behaviour of its own.
 
+#include "browser/widgets/BrowserControl.h"
+#include "browser/widgets/SignalBrowser.h"
 #include "core/MainState.h"
 #include "export/widgets/AdifControl.h"
 #include "export/widgets/BackupControl.h"
@@ -63,6 +65,10 @@ public:
     LookupPanel* lookup;         // Frame3
     StationInfoRow* stationInfo;
     std::unique_ptr<MainMenu> menu;
+    // The signal browser, docked; the lamp at the menu bar's end lights when it holds our call.
+    QDockWidget* browserDock;
+    SignalBrowser* browser;
+    QToolButton* browserLamp;
 
     // The handlers of the modem's events.
     ReceiveControl* receiveControl;
@@ -81,6 +87,7 @@ public:
     EntryControl* entryControl;
     ReceiverControl* receiverControl;
     QsoControl* qsoControl; // the QSO buttons, the held sign-off and the operator's macros
+    BrowserControl* browserControl;
 
     // Pop-up frames, hidden until needed.
     LogViewPanel* logView;       // Frame4, over the receive history

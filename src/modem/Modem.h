@@ -3,9 +3,12 @@
 // else. Events are delivered on the user-interface thread, one at a time. Frequencies are audio
 // hertz unless marked kHz; text is Windows-1252 bytes.
 
+#include "modem/HeardSignal.h"
+
 #include <QObject>
 #include <QWidget>
 #include <string>
+#include <vector>
 
 namespace tavrel {
 
@@ -52,6 +55,8 @@ signals:
     void TxStateChg(int state); // 0 receiving, 1 transmitting
     void StatusRdy(int freq, int level);
     void IMDRdy(int imd, int channel);
+    // Every PSK31 station heard in the display range, with its new text: four times a second.
+    void BandRdy(const std::vector<tavrel::HeardSignal>& heard);
 };
 
 } // namespace tavrel

@@ -1,5 +1,6 @@
 #include "modem/PskModem.h"
 
+#include "modem/audio/BandWorker.h"
 #include "modem/audio/ModemEngine.h"
 #include "modem/audio/PttPort.h"
 #include "modem/display/ModemDisplay.h"
@@ -17,7 +18,13 @@ PskModem::PskModem(QObject* parent) : PskModem(Options{}, parent) {}
 PskModem::PskModem(Options options, QObject* parent)
     : Modem(parent), m_options(std::move(options)), m_palette(builtInPalette()) {
     if (!m_options.pttFactory) m_options.pttFactory = [] { return std::make_unique<SerialPttPort>(); };
+    m_band = std::make_unique<BandWorker>([this](std::vector<HeardSignal> heard) {
+        QMetaObject::invokeMethod(
+            this, [this, heard = std::move(heard)] { emit BandRdy(heard); }, Qt::QueuedConnection);
+    });
     makeEngine(std::move(m_options.nullSourceInput));
+    // (An engine made after the sound system hung runs on silence: it feeds the browser nothing.)
+    if (m_options.bandDecoder) m_engine->setBandWorker(m_band.get());
     m_statusTimer.setInterval(kStatusIntervalMs);
     m_statusTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_statusTimer, &QTimer::timeout, this, &PskModem::tick);
@@ -57,10 +64,14 @@ void PskModem::makeEngine(std::vector<float> nullInput) {
 
 PskModem::~PskModem() {
     m_statusTimer.stop();
+    m_band->stop();
+    if (m_bandFedByLostEngine) (void)m_band.release(); // a stuck engine may still feed its ring
     if (!stopEngine()) {
         // The sound system holds the audio thread and will not give it back: leave it, and the
-        // engine it runs, to the end of the process rather than hang here.
+        // engine it runs (and the browser's ring it may still feed), to the end of the process
+        // rather than hang here.
         (void)m_engine.release();
+        (void)m_band.release();
         m_thread = nullptr;
     }
     keyPtt(false);
@@ -90,6 +101,7 @@ void PskModem::checkEngine() {
     if (m_stepsSeen.elapsed() < kHungAfterMs) return;
     m_engine->disconnect(this);
     (void)m_engine.release(); // left to the stuck thread: see ~PskModem
+    m_bandFedByLostEngine = true;
     m_thread = nullptr;
     m_soundHung = true;
     m_backlog.clear();
@@ -174,6 +186,7 @@ void PskModem::setTxFreq(int hz) {
 // Each value is kept as well as sent, so a fresh engine (after the sound system hung) gets it too.
 void PskModem::setMode(int mode) {
     m_mode = mode;
+    m_band->setMode(mode);
     post(static_cast<int>(K::Mode), mode);
 }
 void PskModem::setSquelchThreshold(int level) {
@@ -196,6 +209,7 @@ void PskModem::setSearchRange(int hz) {
 }
 void PskModem::setTrimValue(int trim) {
     m_trim = trim;
+    m_band->setTrim(trim);
     post(static_cast<int>(K::Trim), trim);
 }
 
@@ -221,6 +235,7 @@ void PskModem::SetDisplayRange(int lowHz, int highHz) {
     highHz = std::min(std::max(highHz, lowHz + 100), 4000);
     if (m_display) m_display->setRange(lowHz, highHz);
     post(static_cast<int>(K::DisplayRange), lowHz, highHz);
+    m_band->setRange(lowHz, highHz);
     m_rangeLow = lowHz;
     m_rangeHigh = highHz;
 }
@@ -349,6 +364,7 @@ void PskModem::StartModem(int device, int option) {
     if (!m_started) {
         m_started = true;
         m_thread->start(QThread::TimeCriticalPriority);
+        if (m_options.bandDecoder) m_band->start();
         m_stepsSeen.start();
         m_statusTimer.start();
         QTimer::singleShot(0, this, &PskModem::tick); // the first report comes at once

@@ -35,6 +35,9 @@
 // - SetPttPort(port, line): port 1..4 is /dev/ttyS<port-1> (setPttDevice takes a device path); line
 //   1 RTS, 2 DTR, 3 both; port 0 gives the port up. A port whose device goes away is closed and
 //   reported (pttStatusChanged); the next SetPttPort, made by every settings re-apply, opens it again.
+// - BandRdy: four times a second, every PSK31 station heard in the display range (at most 32, read
+//   in the mode set) with the text decoded since the last report. A decoder of its own on a thread
+//   of its own reads a copy of the input (not while transmitting, nor our own tail after an over).
 // - TrimValue is the sound card's clock error in ppm; SearchRange snaps RxFreq writes (and display
 //   clicks) to the strongest signal within that many Hz.
 
@@ -56,6 +59,7 @@
 
 namespace tavrel {
 
+class BandWorker;
 class ModemDisplay;
 class ModemEngine;
 class PttPort;
@@ -71,6 +75,8 @@ public:
         std::vector<float> nullSourceInput;
         // Makes the PTT line; the default opens a real serial port.
         std::function<std::unique_ptr<PttPort>()> pttFactory;
+        // The signal browser's band decoder (benchmarks measure the modem without it too).
+        bool bandDecoder = true;
     };
 
     explicit PskModem(QObject* parent = nullptr);
@@ -149,6 +155,8 @@ private:
     void showMessage();
 
     Options m_options;
+    std::unique_ptr<BandWorker> m_band; // the signal browser's decoder, fed by the first engine
+    bool m_bandFedByLostEngine = false;
     std::unique_ptr<ModemEngine> m_engine;
     QThread* m_thread = nullptr;
     uint64_t m_lastSteps = 0;

@@ -207,3 +207,28 @@ TEST_F(PskModemTest, DecodingIsMutedWhileTransmitting) {
 }
 
 } // namespace
+
+TEST_F(PskModemTest, TheBandReportsEveryStationBesideWhatTheMainReceiverCopies) {
+    const std::string mine = "G4ABC de VK2ABC ur rst 599 k\r\n", other = "CQ CQ de DL1ABC DL1ABC pse k\r\n";
+    std::vector<float> audio = pskAudio(mine, 800.0);
+    const std::vector<float> second = pskAudio(other, 1400.0);
+    audio.resize(std::max(audio.size(), second.size()), 0.0f);
+    for (std::size_t i = 0; i < second.size(); ++i)
+        audio[i] += second[i];
+    PskModem modem(fast(audio, 4.0));
+    ModemLog log(modem);
+    std::map<int, std::string> band; // text by frequency, to the nearest 50 Hz
+    QObject::connect(&modem, &Modem::BandRdy, [&](const std::vector<HeardSignal>& heard) {
+        for (const HeardSignal& h : heard)
+            band[(h.hz + 25) / 50 * 50] += h.text;
+    });
+    modem.SetDisplayRange(500, 2500);
+    modem.setSquelchThreshold(50);
+    modem.setRxFreq(800);
+    modem.StartModem(-1, 0);
+    ASSERT_TRUE(runUntil([&] { return band[1400].find("pse k") != std::string::npos; }, 20000)) << band[1400];
+    EXPECT_NE(band[1400].find("de DL1ABC DL1ABC pse k"), std::string::npos) << band[1400];
+    ASSERT_TRUE(runUntil([&] { return band[800].find("599 k") != std::string::npos; }, 10000)) << band[800];
+    ASSERT_TRUE(runUntil([&] { return log.chars.find("599 k") != std::string::npos; }, 10000)) << log.chars;
+    EXPECT_EQ(log.chars.find("DL1ABC"), std::string::npos) << log.chars;
+}

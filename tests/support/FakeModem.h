@@ -66,6 +66,7 @@ public:
     void raiseTxState(int state) { emit TxStateChg(state); }
     void raiseStatus(int freq, int level) { emit StatusRdy(freq, level); }
     void raiseImd(int imd) { emit IMDRdy(imd, 0); }
+    void raiseBand(const std::vector<HeardSignal>& heard) { emit BandRdy(heard); }
     void clearCalls() { calls.clear(); }
     int countCalls(const std::string& prefix) const;
 

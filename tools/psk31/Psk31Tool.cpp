@@ -27,6 +27,22 @@ constexpr const char* kUsage =
     "psk31 decode --mode bpsk|qpsk-usb|qpsk-lsb --freq HZ [--afc HZ] [--search HZ] "
     "[--squelch N] in.wav";
 
+constexpr const char* kHelp =
+    "usage: psk31 encode --mode MODE --freq HZ [--amplitude A] \"text\" out.wav\n"
+    "       psk31 decode --mode MODE --freq HZ [--afc HZ] [--search HZ] [--squelch N] in.wav\n"
+    "\n"
+    "Writes text as a PSK31 signal into a mono WAV file at 8000 samples/s, or decodes one\n"
+    "(any sample rate; it is resampled) and prints the text.\n"
+    "\n"
+    "  --mode MODE     bpsk, qpsk-usb or qpsk-lsb\n"
+    "  --freq HZ       audio frequency of the signal, 200 to 3500\n"
+    "  --amplitude A   peak level of the written signal, 0 to 1, default 0.8 (encode)\n"
+    "  --afc HZ        how far the receiver may follow a drifting signal, 0 = off (decode)\n"
+    "  --search HZ     how far around --freq to look for the signal first (decode)\n"
+    "  --squelch N     0 to 100; text below this signal level is not printed (decode)\n"
+    "\n"
+    "Exit code 0 on success, 2 on bad input or a file that cannot be read or written.\n";
+
 // Plain decimal numbers only: an optional sign, digits and, where `fraction` allows, a decimal
 // point with more digits. strtod alone would also take blanks, hex, exponents and "inf".
 bool plainNumber(const std::string& text, bool fraction) {
@@ -289,6 +305,10 @@ int decode(const std::vector<std::string>& args, std::ostream& out) {
 int runPsk31Tool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     try {
         if (args.empty()) throw UsageError(kUsage);
+        if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+            out << kHelp;
+            return 0;
+        }
         if (args[0] == "encode") return encode(args);
         if (args[0] == "decode") return decode(args, out);
         throw UsageError("unknown command \"" + args[0] + "\" (encode or decode)");

@@ -1,5 +1,7 @@
 // Throughput of the receiver, transmitter and spectrum on one core. Each benchmark processes one
 // second of audio per iteration, so the reported "x_realtime" counter is the multiple of real time.
+#include "modem/psk31/BandDecoder.h"
+#include "modem/psk31/HfChannel.h"
 #include "modem/psk31/SignalKit.h"
 #include "modem/psk31/Spectrum.h"
 
@@ -105,8 +107,41 @@ void BM_Transmitter(benchmark::State& state, Mode mode) {
     report(state, 8000);
 }
 
+// A full band: 32 stations sending text 100 Hz apart from 300 Hz up, -10 to +20 dB over noise, so
+// the band decoder runs all its receivers.
+void BM_BandDecoder32(benchmark::State& state) {
+    constexpr std::size_t kLength = 20 * 8000;
+    std::vector<float> audio(kLength, 0.0f);
+    double unit = 0.0;
+    for (std::size_t s = 0; s < BandDecoder::kMaxChannels; ++s) {
+        std::vector<float> station =
+            kit::transmit(kit::englishText(200, 40 + s), Mode::Bpsk, 300.0 + 100.0 * s, {}, 0, 0);
+        if (s == 0) unit = kit::meanPower(station);
+        sim::mixIn(audio, station, 0, std::pow(10.0, (-10.0 + 30.0 * (s % 7) / 6.0) / 20.0));
+    }
+    sim::addWhiteNoise(audio, unit, 0.0, kSampleRate, 3);
+    BandDecoder band;
+    band.setRange(200, 3500);
+    std::vector<BandDecoder::Report> reports;
+    // Until every station has its channel.
+    for (std::size_t i = 0; i + 400 <= 5 * 8000; i += 400)
+        band.process(audio.data() + i, 400);
+    std::size_t pos = 5 * 8000;
+    for (auto _ : state) {
+        for (std::size_t done = 0; done < 8000; done += 400) {
+            if (pos + 400 > kLength) pos = 5 * 8000;
+            band.process(audio.data() + pos, 400);
+            pos += 400;
+        }
+        benchmark::DoNotOptimize(band.take(reports));
+    }
+    state.counters["channels"] = static_cast<double>(band.channelCount());
+    report(state, 8000);
+}
+
 } // namespace
 
+BENCHMARK(BM_BandDecoder32)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReceiverBpsk)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReceiverQpsk)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReceiverBpskWithSpectrum)->Unit(benchmark::kMicrosecond);

@@ -1,5 +1,7 @@
 #include "modem/audio/ModemEngine.h"
 
+#include "modem/audio/BandWorker.h"
+
 #include "modem/psk31/Psk31.h"
 
 #include <QTimer>
@@ -121,6 +123,7 @@ void ModemEngine::handleInput(const std::vector<float>& in) {
             // Our own signal is neither decoded nor kept for a replay.
             m_replay.record(x, k);
             m_rx.process(x, k);
+            if (m_band && m_inputCount >= m_muteUntil) m_band->feed(x, k);
         }
         m_inputCount += k;
         showDisplay(m_display.feed(x, k));

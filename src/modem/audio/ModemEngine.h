@@ -28,6 +28,8 @@ class QTimer;
 
 namespace tavrel {
 
+class BandWorker;
+
 struct EngineSetup {
     double nullPace = 1.0;        // speed of the null source: 1 = real time
     std::vector<float> nullInput; // audio the null source plays before its silence (tests, benchmarks)
@@ -52,6 +54,8 @@ public:
     void displayTaken() { m_display.taken(); }
     // Steps taken so far: a count that stops moving means the thread is stuck.
     uint64_t steps() const { return m_steps.load(std::memory_order_relaxed); }
+    // Before the thread starts: the signal browser's decoder, handed a copy of what is received.
+    void setBandWorker(BandWorker* band) { m_band = band; }
 
 public slots:
     void begin();  // on the engine thread: starts the step timer
@@ -91,6 +95,7 @@ private:
     SoundIo m_sound; // a child: it moves to the engine's thread with it
     OverSequencer m_over;
     psk31::Receiver m_rx;
+    BandWorker* m_band = nullptr;
     ReplayHistory m_replay;
     DisplayFeed m_display{m_rx};
     uint32_t m_freqSeq = 0;

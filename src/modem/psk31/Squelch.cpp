@@ -12,6 +12,7 @@ namespace {
 constexpr float kExponent = 0.576f;
 constexpr float kRise = 0.25f; // a rising level follows within a few symbols
 constexpr double kHangSeconds = 1.5;
+constexpr float kLevelShare = 0.7f;
 constexpr int kSteadyRun = 8; // symbols of good copy before a closed squelch keeps characters
 
 } // namespace
@@ -38,9 +39,13 @@ void Squelch::setSpeed(int speed) {
 void Squelch::update(float quality, float recentQuality) {
     const float now = levelOf(quality);
     m_level += (now > m_level ? kRise : m_releasePerSymbol) * (now - m_level);
-    m_good = levelOf(recentQuality) >= m_threshold;
+    // A few symbols of noise read as clean copy now and then: good copy also needs a level well
+    // above what noise reads, or the noise after a transmission would keep the squelch open and
+    // print. (Not the threshold itself: a weak signal's level dips below it now and then.)
+    const bool copy = levelOf(recentQuality) >= m_threshold;
+    m_good = copy && m_level >= kLevelShare * m_threshold;
     m_sinceGood = m_good ? 0 : m_sinceGood + 1;
-    m_goodRun = m_good ? std::min(m_goodRun + 1, kSteadyRun) : 0;
+    m_goodRun = copy ? std::min(m_goodRun + 1, kSteadyRun) : 0;
     if (m_level >= m_threshold && m_good) m_open = true;
     if (m_open && m_good) m_release = true;
     if (m_sinceGood > m_hangSymbols) {

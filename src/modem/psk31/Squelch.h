@@ -8,7 +8,8 @@
 // half a second and falls back at the squelch speed.
 //
 // Squelch: opens when the level reaches the threshold (0 = always open) and holds through fades. A
-// character decoded while the copy of the last few symbols is poor is held back; when good copy
+// character decoded while the copy of the last few symbols is poor, or the level is well below the
+// threshold, is held back; when good copy
 // returns within the hang time (1.5 s, or the squelch speed's time if longer) the held characters
 // follow, and when it does not they are dropped and the squelch closes. So a fade inside a
 // transmission loses nothing, and the noise after one prints nothing. Characters copied well while
@@ -52,9 +53,9 @@ private:
     int m_hangSymbols = 47;
     float m_level = 0.0f;
     bool m_open = false;
-    bool m_good = true;  // the copy of the last few symbols reads above the threshold
+    bool m_good = true;  // the copy of the last few symbols reads above the threshold, the level near it
     int m_sinceGood = 0; // symbols since it last did
-    int m_goodRun = 0;   // symbols it has in a row (up to a few)
+    int m_goodRun = 0;   // symbols of good copy (level aside) in a row (up to a few)
     bool m_release = false;
     std::array<uint8_t, kHeldCapacity> m_held{};
     std::size_t m_heldHead = 0;

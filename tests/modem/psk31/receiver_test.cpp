@@ -182,6 +182,16 @@ TEST(Receiver, SquelchGatesTheNoiseAndOpensOnASignal) {
     rx.squelch = 50;
     EXPECT_EQ(kit::receive(noise, rx), "");
     EXPECT_EQ(kit::receive(audio, rx), "hello hello");
+    // The noise after a signal: a few symbols of it read clean now and then, which must not keep
+    // the squelch open once the level has fallen.
+    for (uint32_t seed = 1; seed <= 3; ++seed) {
+        kit::Channel after{10.0, 0.0, 0.0, seed};
+        std::vector<float> over = kit::transmit("hello hello", Mode::Bpsk, 1000.0, after, 0, 8000 * 10);
+        kit::addNoise(over, after);
+        const std::string got = kit::receive(over, rx);
+        EXPECT_EQ(got.substr(0, 11), "hello hello") << seed;
+        EXPECT_LE(got.size(), 14u) << seed << ": " << got;
+    }
 }
 
 TEST(Receiver, AfcPullsInWithinItsLimitOnly) {
