@@ -41,10 +41,9 @@ private:
 } // namespace
 
 Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, QWidget* parent)
-    : QMainWindow(parent), PskModem1(modem), Comm2(comm2) {
+    : QMainWindow(parent), state(std::move(appFolder)), PskModem1(modem), Comm2(comm2) {
     setObjectName("Form1");
     setWindowTitle(tr("Tavrel"));
-    state.appFolder = std::move(appFolder);
     state.tellOperator = [this](const std::string& message) {
         std::fprintf(stderr, "Tavrel: %s\n", message.c_str());
         QMessageBox::warning(this, tr("Tavrel"), QString::fromStdString(message));

@@ -42,7 +42,7 @@ void MenuControl::showWindow(QWidget* w) {
 void MenuControl::mnusettings_Click() {
     m_state.keepTxFocus = 0;
     if (!m_userSettings) {
-        m_userSettings = new UserSettingsWindow(m_state.appFolder, &m_mainWindow);
+        m_userSettings = new UserSettingsWindow(m_state, &m_mainWindow);
         // The close box unloads it: the next opening reads the file again.
         connect(m_userSettings, &UserSettingsWindow::unloaded, this, [this] { m_userSettings = nullptr; });
     }

@@ -87,15 +87,14 @@ void Startup::showStatus(const std::string& text) {
 // Reads tavrel.ini into the main window's list.
 std::optional<StartProblem> Startup::readSettingsFile() {
     MainState& s = m_form.state;
-    const auto ini = s.file("tavrel.ini");
-    SettingsRead read = loadSettings(ini);
+    const auto& ini = s.settings.file();
+    const SettingsRead read = s.settings.load();
     if (read.error) {
         // Defaults now would be written over the operator's settings by the band restore.
         return StartProblem{"Tavrel: the settings cannot be read", *read.error,
                             "The file has been left as it is and Tavrel will close now. Make it readable for "
                             "your user (or restore a backup) and start Tavrel again."};
     }
-    if (read.missing) writeDefaultSettings(ini);
     if (read.damage && !m_damageTold) {
         m_damageTold = true;
         // The first save would write the repaired list over it: keep the file as it was.
@@ -108,7 +107,6 @@ std::optional<StartProblem> Startup::readSettingsFile() {
             message += " and keeps the file as it was in " + kept.string() + ".";
         onSettingsDamaged(message);
     }
-    s.settings = std::move(read.list);
     return std::nullopt;
 }
 
@@ -128,7 +126,7 @@ std::optional<StartProblem> Startup::run(bool programStart) {
     // A missing log file is made with its header record.
     if (auto message = f.entryControl->makeLogIfMissing()) return damagedLog(*message);
     s.currentBand = s.item(Item::Band);
-    settingsChanged = 0;
+    s.settings.takeChange();
     // Today's date, taken as mm-dd-yyyy.
     const std::string today = monthDayYear(s.clock.local());
     s.qsoYear = today.substr(6, 4);

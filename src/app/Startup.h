@@ -1,7 +1,7 @@
 #pragma once
 // Start-up of the main window and the settings re-apply. Start-up runs once when Form1 is
 // loaded and again at the end of every re-apply; the re-apply runs from the status handling
-// whenever settingsChanged is 1.
+// at the first status event after the settings store announced a save.
 
 #include <QObject>
 #include <functional>
@@ -23,7 +23,7 @@ struct StartProblem {
 class Startup : public QObject {
     Q_OBJECT
 public:
-    // Hands the re-apply to the status handling, which runs it when settingsChanged is 1.
+    // Hands the re-apply to the status handling.
     explicit Startup(Form1& form);
 
     // Program start: start-up with the entry panel emptied and the contact's state reset. Stops

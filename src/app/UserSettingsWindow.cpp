@@ -8,7 +8,6 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QMessageBox>
 #include <QVBoxLayout>
 
 namespace tavrel {
@@ -40,11 +39,10 @@ void selectOnly(std::initializer_list<QRadioButton*> group, QRadioButton* chosen
 
 } // namespace
 
-UserSettingsWindow::UserSettingsWindow(std::filesystem::path appFolder, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_file(appFolder / "tavrel.ini") {
+UserSettingsWindow::UserSettingsWindow(MainState& state, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_state(state) {
     setObjectName("formusersettings");
     setWindowTitle(tr("User Settings"));
-    tellOperator = [this](const QString& text) { QMessageBox::warning(this, tr("User Settings"), text); };
 
     Frame1 = frame(this, "Frame1", tr("Operators Details"));
     mycall = textBox(Frame1, "mycall", tr("Callsign"), Item::OwnCall);
@@ -168,7 +166,7 @@ QLineEdit* UserSettingsWindow::textBox(QGroupBox* frame, const char* name, const
 }
 
 void UserSettingsWindow::load() {
-    m_list = readSettings(m_file);
+    m_list = readSettings(m_state.settings.file());
     const std::pair<QLineEdit*, Item> boxes[] = {
         {myantenna, Item::OwnAntenna}, {myarea, Item::OwnArea},         {mycall, Item::OwnCall},
         {mycomputer, Item::OwnComputer}, {mylocator, Item::OwnLocator}, {myname, Item::OwnName},
@@ -197,11 +195,10 @@ void UserSettingsWindow::load() {
 }
 
 void UserSettingsWindow::Command1_Click() {
-    if (auto failure = writeSettings(m_file, m_list)) {
-        tellOperator(QString::fromStdString(*failure));
+    if (auto failure = m_state.settings.save(m_list)) {
+        m_state.tell(*failure);
         return;
     }
-    settingsChanged = 1;
     hide();
 }
 

@@ -3,20 +3,24 @@
 // panels that need it; flags hold 0 or 1.
 
 #include "core/Clock.h"
-#include "core/Settings.h"
+#include "core/SettingsStore.h"
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace tavrel {
 
 struct MainState {
+    explicit MainState(std::filesystem::path folder)
+        : appFolder(std::move(folder)), settings(appFolder / "tavrel.ini") {}
+
     std::filesystem::path appFolder; // the folder holding the executable and every data file
 
     Clock clock = Clock::system();
 
-    SettingsList settings{};
+    SettingsStore settings; // the main window's list and the one writer of tavrel.ini
     std::string currentBand; // "10", "15", "20" or "40"
 
     std::string utcTime; // hh:mm:ss
@@ -64,6 +68,12 @@ struct MainState {
 
     std::filesystem::path file(const char* name) const { return appFolder / name; }
     const std::string& item(Item i) const { return settings[i]; }
+
+    // The main window's save after a band, a preset or a macro edit: the band goes in first.
+    std::optional<std::string> saveSettings() {
+        settings[Item::Band] = currentBand;
+        return settings.saveOwn();
+    }
 };
 
 } // namespace tavrel

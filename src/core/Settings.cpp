@@ -2,11 +2,8 @@
 
 #include "core/FieldReader.h"
 #include "core/FileStore.h"
-#include "core/MainState.h"
 
 namespace tavrel {
-
-int settingsChanged = 0;
 
 SettingsList defaultSettings() {
     SettingsList s{};
@@ -95,13 +92,6 @@ std::optional<std::string> writeSettings(const std::filesystem::path& file, cons
 
 std::optional<std::string> writeDefaultSettings(const std::filesystem::path& file) {
     return writeSettings(file, defaultSettings());
-}
-
-std::optional<std::string> saveSettings(MainState& state) {
-    state.settings[Item::Band] = state.currentBand;
-    auto failure = writeSettings(state.file("tavrel.ini"), state.settings);
-    if (!failure) settingsChanged = 1;
-    return failure;
 }
 
 } // namespace tavrel

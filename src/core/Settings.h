@@ -11,8 +11,6 @@
 
 namespace tavrel {
 
-struct MainState;
-
 inline constexpr int kSettingsCount = 101;
 
 // Every item of the list by name. This table is the only place item numbers appear: the number is
@@ -92,9 +90,6 @@ struct SettingsList : std::array<std::string, kSettingsCount> {
     const std::string& operator[](Item i) const { return (*this)[static_cast<size_t>(i)]; }
 };
 
-// 1 after a settings writer has rewritten tavrel.ini until the main window has re-applied it.
-extern int settingsChanged;
-
 // The list a newly made file holds.
 SettingsList defaultSettings();
 
@@ -131,11 +126,5 @@ SettingsList readSettings(const std::filesystem::path& file);
 std::optional<std::string> writeSettings(const std::filesystem::path& file, const SettingsList& list);
 
 std::optional<std::string> writeDefaultSettings(const std::filesystem::path& file);
-
-// The main window's save, shared by the band buttons, the audio presets and the macro editor:
-// the band item = currentBand, the whole list written to tavrel.ini, then settingsChanged = 1 so the next
-// status event re-applies the file. A failed write leaves settingsChanged alone, so no re-apply
-// reads the old file over the list in memory, and returns the message as writeSettings does.
-std::optional<std::string> saveSettings(MainState& state);
 
 } // namespace tavrel

@@ -28,7 +28,7 @@ TEST_F(StartupTest, FirstStartInEmptyFolderMakesDefaultsAndCallsTheModemInOrder)
 
     EXPECT_EQ(readFile(h.file("tavrel.ini")), formatSettings(defaultSettings()));
     // The band restore of item 50 "20" saved the settings, so the first status event re-applies them.
-    EXPECT_EQ(settingsChanged, 1);
+    EXPECT_TRUE(h.form->state.settings.changePending());
     // Every receiver control's value too, though none of them changed: the modem runs with what the
     // window shows.
     const std::vector<std::string> expected = {"SetDisplayRange(0,3000)",
@@ -129,7 +129,6 @@ TEST_F(StartupTest, ReapplyClosesAndReopensTheCatPortAndRunsStartupAgain) {
     h.modem.clearCalls();
     writeSettingsWith(h.file("tavrel.ini"),
                       {{0, "G4NEW"}, {41, "2"}, {42, "4800"}, {43, "7"}, {44, "E"}, {45, "2"}});
-    settingsChanged = 1;
     h.startup->reapplySettings();
 
     const std::vector<std::string> expected = {"PortOpen=0", "CommPort=2", "Settings=4800, E, 7, 2",
@@ -142,7 +141,7 @@ TEST_F(StartupTest, ReapplyClosesAndReopensTheCatPortAndRunsStartupAgain) {
     EXPECT_EQ(h.modem.idText, "de G4NEW*");
     // Start-up inside the re-apply cleared the flag; its band restore set it again for the status
     // handling to clear after the radio panel switch.
-    EXPECT_EQ(settingsChanged, 1);
+    EXPECT_TRUE(h.form->state.settings.changePending());
 }
 
 TEST_F(StartupTest, PttOnTheCatPortsCableOpensTheDeviceOnceForCat) {
@@ -179,7 +178,7 @@ TEST_F(StartupTest, ReapplyLeavesTheContactInProgressAndProgramStartClearsIt) {
     h.form->state.logAfterTx = 1;
     h.form->radioControl->bandClick("40"); // a band, a preset, a macro edit or a settings save
     h.modem.raiseStatus(1200, 0);
-    ASSERT_EQ(settingsChanged, 0); // the re-apply ran
+    ASSERT_FALSE(h.form->state.settings.changePending()); // the re-apply ran
     for (QLineEdit* field : {e.hiscall, e.hisname, e.qtht, e.locator, e.start, e.endt, e.notes})
         EXPECT_EQ(field->text(), "kept") << field->objectName().toStdString();
     EXPECT_EQ(e.band->currentText(), "40");
@@ -227,7 +226,7 @@ TEST_F(StartupTest, FailedSettingsSaveIsReportedAndTheEditStays) {
         ASSERT_EQ(h.told.size(), 1u);
         EXPECT_NE(h.told[0].find(h.file("tavrel.ini").string()), std::string::npos) << h.told[0];
         EXPECT_NE(h.told[0].find("Is a directory"), std::string::npos) << h.told[0];
-        EXPECT_EQ(settingsChanged, 0);
+        EXPECT_FALSE(h.form->state.settings.changePending());
         h.modem.raiseStatus(1200, 0); // no re-apply reads the old file over the edit
         EXPECT_EQ(h.form->state.item(c.item), c.value);
         if (QWidget* w = c.stillOpen(h)) {
@@ -263,18 +262,17 @@ TEST_F(StartupTest, StatusEventReappliesOnlyWhenSettingsChanged) {
     FormHarness h;
     h.startup->startup();
     h.modem.raiseStatus(1200, 0); // the re-apply that follows the band restore
-    EXPECT_EQ(settingsChanged, 0);
+    EXPECT_FALSE(h.form->state.settings.changePending());
     h.modem.clearCalls();
     h.modem.raiseStatus(1200, 0);
     EXPECT_EQ(h.modem.countCalls("IdText"), 0);
 
     SettingsList s = defaultSettings();
     s[0] = "G4NEW";
-    ASSERT_EQ(writeSettings(h.file("tavrel.ini"), s), std::nullopt);
-    settingsChanged = 1;
+    ASSERT_EQ(h.form->state.settings.save(s), std::nullopt);
     h.modem.raiseStatus(1200, 0);
     EXPECT_EQ(h.modem.idText, "de G4NEW*");
-    EXPECT_EQ(settingsChanged, 0);
+    EXPECT_FALSE(h.form->state.settings.changePending());
     EXPECT_EQ(h.modem.countCalls("StartModem"), 1);
 }
 

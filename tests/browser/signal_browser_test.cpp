@@ -16,7 +16,7 @@ TEST(SignalBrowserPanel, ColoursRowsClickTunesDoubleClickWorksTheStationAndTheDo
     testApplication();
     FormHarness h;
     h.startup->startup();
-    h.form->state.settings[0] = "G4ABC";
+    h.form->state.settings[Item::OwnCall] = "G4ABC";
     h.form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(h.form.get()));
     QTableWidget* list = h.control<QTableWidget>("browserList");

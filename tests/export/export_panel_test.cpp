@@ -131,8 +131,8 @@ TEST_F(ExportPanel, BackupWithoutRemovableMediumKeepsLocalCopiesAndCancelHidesTh
     writeFile(h->file("spectrum.col"), "palette");
     ASSERT_TRUE(h->form->backup->isVisibleTo(h->form.get()));
     // The main window's whole list is written, as it stands in memory.
-    h->form->state.settings[1] = "QSL via bureau";
-    settingsChanged = 0;
+    h->form->state.settings[Item::QslText] = "QSL via bureau";
+    h->form->state.settings.takeChange();
     fs::create_directories(h->dir.path / "media" / "op" / "LEFTOVER"); // no medium mounted there
     click(h->form->entry->bu);
 
@@ -145,7 +145,7 @@ TEST_F(ExportPanel, BackupWithoutRemovableMediumKeepsLocalCopiesAndCancelHidesTh
     EXPECT_TRUE(done[0].startsWith("Copies made in " + docsText)) << done[0].toStdString();
     EXPECT_TRUE(done[0].contains("No copies on a removable medium")) << done[0].toStdString();
     EXPECT_FALSE(h->form->backup->isVisibleTo(h->form.get()));
-    EXPECT_EQ(settingsChanged, 0);
+    EXPECT_FALSE(h->form->state.settings.changePending());
     const SettingsList onDisk = readSettings(h->file("tavrel.ini"));
     EXPECT_EQ(onDisk[13], "20261207");
     EXPECT_EQ(onDisk[1], "QSL via bureau");

@@ -45,7 +45,7 @@ protected:
 
 TEST_F(QsoTest, WholeContactIsLoggedOnceWhenTheSignOffHasGone) {
     click(h->form->radioPanel->forty);
-    state().settings[9] = "100 W";
+    state().settings[Item::OwnPower] = "100 W";
     entry().hiscall->setText("dl1xyz");
     press(h->form->qso->answer);
     EXPECT_EQ(entry().start->text(), "14:30:15");
@@ -202,7 +202,7 @@ TEST_F(QsoTest, CqClearsThePanelSendsAndLogsWhenAsked) {
 }
 
 TEST_F(QsoTest, CqIsNotLoggedWhenTheOptionIsOff) {
-    state().settings[38] = "0";
+    state().settings[Item::LogCqCalls] = "0";
     press(h->form->qso->cq);
     EXPECT_EQ(h->form->logTable.logCount(), 1);
 }
@@ -234,7 +234,7 @@ TEST_F(QsoTest, EditingAUserMacroStoresTextAndCaption) {
     QTest::mouseClick(h->form->macroEditor->Command7, Qt::LeftButton);
     EXPECT_EQ(h->form->qso->mtext[4]->text(), "Brag");
     EXPECT_FALSE(h->form->macroEditor->Frame5->isVisibleTo(h->form.get()));
-    EXPECT_EQ(settingsChanged, 1);
+    EXPECT_TRUE(state().settings.changePending());
     const SettingsList file = readSettings(h->file("tavrel.ini"));
     EXPECT_EQ(file[52], "Rig: IC-735\r\nAnt: 'dipole'");
     EXPECT_EQ(file[55], "Brag");

@@ -72,8 +72,7 @@ TEST_F(StatusTest, ClockUsesTheOffsetOrTrueUtc) {
     EXPECT_EQ(h.form->state.utcTime, "04:44:44"); // item 12 empty in a new settings file
     SettingsList s = readSettings(h.file("tavrel.ini"));
     s[12] = "2";
-    writeSettings(h.file("tavrel.ini"), s);
-    settingsChanged = 1;
+    ASSERT_EQ(h.form->state.settings.save(s), std::nullopt);
     h.modem.raiseStatus(1200, 0);
     EXPECT_EQ(h.form->state.utcTime, "23:30:15");
     EXPECT_EQ(h.form->status->Label49->text(), "23:30:15");

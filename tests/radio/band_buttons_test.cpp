@@ -98,7 +98,7 @@ TEST_F(BandTest, EveryBandAndModelSendsItsExactCommandOnlyWhileThePortIsOpen) {
                              b.band);
                 h->comm2.clearRecord();
                 h->modem.clearCalls();
-                settingsChanged = 0;
+                h->form->state.settings.takeChange();
                 QTest::mouseClick(button(b.band), Qt::LeftButton);
 
                 std::string expected;
@@ -116,7 +116,7 @@ TEST_F(BandTest, EveryBandAndModelSendsItsExactCommandOnlyWhileThePortIsOpen) {
                 EXPECT_EQ(h->form->state.currentBand, b.band);
                 EXPECT_EQ(fileLine(h->file("tavrel.ini"), 51), std::string("\"") + b.band + "\"");
                 EXPECT_EQ(readSettings(h->file("tavrel.ini"))[63], m.item);
-                EXPECT_EQ(settingsChanged, 1);
+                EXPECT_TRUE(h->form->state.settings.changePending());
             }
         }
     }
@@ -129,7 +129,7 @@ TEST_F(BandTest, StartupRestoresTheBandAndTheFirstStatusEventSendsItAgain) {
     const std::vector<std::string> atStart = {"CommPort=1", "Settings=9600, N, 8, 1", "Handshaking=0",
                                               "PortOpen=1", "Output=00 35 70 00 0A"};
     EXPECT_EQ(h->comm2.writes(), atStart);
-    EXPECT_EQ(settingsChanged, 1);
+    EXPECT_TRUE(h->form->state.settings.changePending());
     EXPECT_EQ(h->modem.DialFreq(), 7035);
     EXPECT_EQ(h->form->entry->band->currentText(), "40");
 
@@ -139,7 +139,7 @@ TEST_F(BandTest, StartupRestoresTheBandAndTheFirstStatusEventSendsItAgain) {
         "PortOpen=0", "CommPort=1",          "Settings=9600, N, 8, 1", "Handshaking=0",
         "PortOpen=1", "CommPort=1 (failed)", "Output=00 35 70 00 0A"};
     EXPECT_EQ(h->comm2.writes(), reapplied);
-    EXPECT_EQ(settingsChanged, 0);
+    EXPECT_FALSE(h->form->state.settings.changePending());
 
     // Nothing more while the settings stay as they are.
     h->comm2.clearRecord();
@@ -196,7 +196,7 @@ TEST_F(BandTest, PresetsAndTheBandListTuneLikeTheButtons) {
 
 TEST_F(BandTest, RadioControlOffHidesTheBandButtonsAndShowsThePresetsAfterTheNextStatusEvent) {
     startWith({{40, "No"}});
-    EXPECT_EQ(settingsChanged, 1); // the band restore of item 50 "20"
+    EXPECT_TRUE(h->form->state.settings.changePending()); // the band restore of item 50 "20"
     h->modem.raiseStatus(1200, 0);
     EXPECT_TRUE(radioControlsHidden());
     EXPECT_TRUE(visible(h->form->presets));
@@ -213,8 +213,9 @@ TEST_F(BandTest, RadioControlOnShowsTheBandButtonsAfterTheNextStatusEvent) {
     EXPECT_EQ(h->modem.DialFreq(), 14070);
 
     // Switching radio control off and re-applying swaps the panels.
-    writeIni({{40, "No"}});
-    settingsChanged = 1;
+    SettingsList s = readSettings(h->file("tavrel.ini"));
+    s[Item::RadioControl] = "No";
+    ASSERT_EQ(h->form->state.settings.save(s), std::nullopt);
     h->modem.raiseStatus(1200, 0);
     EXPECT_TRUE(radioControlsHidden());
     EXPECT_TRUE(visible(h->form->presets));
@@ -229,7 +230,7 @@ TEST_F(BandTest, HiddenBandButtonsStillRestoreTheBandAtStartup) {
 
 TEST_F(BandTest, NoValidBandRestoresNothingAndNoReapplyFollows) {
     startWith({{40, "No"}, {50, "11"}, {63, "1"}, {41, "1"}, {42, "9600"}, {43, "8"}, {44, "N"}, {45, "1"}});
-    EXPECT_EQ(settingsChanged, 0);
+    EXPECT_FALSE(h->form->state.settings.changePending());
     EXPECT_TRUE(h->comm2.written().empty());
     EXPECT_EQ(h->form->state.currentBand, "11");
     h->modem.clearCalls();

@@ -27,7 +27,7 @@ protected:
         ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
         h->startup->startup();
         h->modem.raiseStatus(1200, 0); // the re-apply that follows the band restore
-        ASSERT_EQ(settingsChanged, 0);
+        ASSERT_FALSE(h->form->state.settings.changePending());
     }
     RadioSettingsWindow* open() {
         h->form->menu->radio->trigger();
@@ -117,7 +117,7 @@ TEST_F(RadioSettingsTest, UpdateWritesTheBoxesAndReopensThePortWithTheNewModel) 
     EXPECT_EQ(s[44], "N");
     EXPECT_EQ(s[45], "2");
     EXPECT_EQ(readFile(h->file("tavrel.ini")), formatSettings(w->settings()));
-    EXPECT_EQ(settingsChanged, 1);
+    EXPECT_TRUE(h->form->state.settings.changePending());
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(h->form->radioControl->settingsWindow(), w); // hidden, still loaded
     EXPECT_TRUE(h->comm2.writes().empty());                // the main window acts at the next status event
@@ -134,19 +134,19 @@ TEST_F(RadioSettingsTest, UpdateThatCannotBeSavedSaysWhyAndKeepsTheWindowAndItsV
     RadioSettingsWindow* w = open();
     ASSERT_NE(w, nullptr);
     QStringList told;
-    w->tellOperator = [&](const QString& t) { told << t; };
+    h->form->state.tellOperator = [&](const std::string& t) { told << QString::fromStdString(t); };
     std::filesystem::create_directory(h->file("tavrel.ini.tmp")); // the write cannot be made
     type(w->comportr, "2");
     QTest::mouseClick(w->Command1, Qt::LeftButton);
     ASSERT_EQ(told.size(), 1);
     EXPECT_TRUE(told[0].contains("tavrel.ini")) << told[0].toStdString();
-    EXPECT_EQ(settingsChanged, 0); // no re-apply reads the old file over the edit
+    EXPECT_FALSE(h->form->state.settings.changePending()); // no re-apply reads the old file over the edit
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->comportr->currentText(), "2");
     std::filesystem::remove(h->file("tavrel.ini.tmp"));
     QTest::mouseClick(w->Command1, Qt::LeftButton);
     EXPECT_EQ(onDisk()[41], "2");
-    EXPECT_EQ(settingsChanged, 1);
+    EXPECT_TRUE(h->form->state.settings.changePending());
 }
 
 TEST_F(RadioSettingsTest, TypedDevicePathIsStoredAndOpened) {
@@ -184,7 +184,7 @@ TEST_F(RadioSettingsTest, CloseBoxDropsTheEditsAndTheNextOpeningReadsTheFile) {
     type(w->baud, "9600");
     unload(w);
     EXPECT_EQ(h->form->radioControl->settingsWindow(), nullptr);
-    EXPECT_EQ(settingsChanged, 0);
+    EXPECT_FALSE(h->form->state.settings.changePending());
     EXPECT_EQ(onDisk()[46], "035");
 
     RadioSettingsWindow* again = open();

@@ -158,7 +158,7 @@ TEST_F(MenuTest, SavedNewCallReachesTheModemAfterTheNextStatusEvent) {
     QTest::keyClicks(w->mycall, "NEWCALL");
     QTest::mouseClick(w->Command1, Qt::LeftButton);
     EXPECT_FALSE(w->isVisible());
-    EXPECT_EQ(settingsChanged, 1);
+    EXPECT_TRUE(h->form->state.settings.changePending());
     EXPECT_EQ(readFile(h->file("tavrel.ini")).substr(0, 11), "\"NEWCALL\"\r\n");
     statusEvent();
     EXPECT_EQ(h->modem.idText, "de NEWCALL*");
@@ -314,7 +314,7 @@ TEST_F(MenuTest, ReapplyReturnsTheSchemeColours) {
     setBackColour(answer, colours::green);
     setBackColour(label39, colours::orange);
     setForeColour(displayt, colours::red);
-    settingsChanged = 1;
+    ASSERT_EQ(h->form->state.settings.saveOwn(), std::nullopt);
     statusEvent();
     EXPECT_EQ(backColour(answer), colours::buttonFace());
     EXPECT_EQ(backColour(label39), colours::lightGrey);

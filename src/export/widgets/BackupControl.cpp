@@ -49,7 +49,12 @@ void BackupControl::bu_Click() {
             text += "\n" + QString::fromStdString(f.file) + ": " + QString::fromStdString(f.reason);
         m_state.tell(toBytes(text));
     };
-    const BackupResult result = runBackup(m_state.settings, m_state.qsoDateKey, places, ask);
+    // The date changes nothing the program runs with: no re-apply follows.
+    const auto recordDate = [this](const std::string& dateKey) {
+        m_state.settings[Item::LastBackup] = dateKey;
+        return m_state.settings.saveQuietly();
+    };
+    const BackupResult result = runBackup(recordDate, m_state.qsoDateKey, places, ask);
     m_bup.setVisible(false);
     tellDone(QString::fromStdString(backupSummary(result, places)));
 }

@@ -208,7 +208,7 @@ void QsoControl::Command7_Click() {
         m_qso.mtext[static_cast<size_t>(i)]->setText(m_editor.Text4->text());
     }
     // Not saved: the editor stays open with the text, for another try.
-    if (auto failure = saveSettings(m_state)) {
+    if (auto failure = m_state.saveSettings()) {
         m_state.tell(*failure);
         return;
     }

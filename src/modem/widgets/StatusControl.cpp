@@ -44,10 +44,13 @@ void StatusControl::StatusRdy(int freq, int level) {
     m_t.Label50->setText(QString::number(m_modem.RxFreq()));
     m_t.Label47->setText(toQString(groupFrequency(m_state.txAbsFreq, m_modem.DialFreq())));
     // 11. Settings written by a settings window, a band, a preset or a macro edit.
-    if (settingsChanged == 1) {
+    // The band restore inside the re-apply saves again, and that save is what switches the panel.
+    SettingsStore& settings = m_state.settings;
+    if (settings.changePending()) {
         if (reapplySettings) reapplySettings();
-        if (settingsChanged == 1 && switchRadioPanel) switchRadioPanel(m_state.item(Item::RadioControl) == "Yes");
-        settingsChanged = 0;
+        if (settings.changePending() && switchRadioPanel)
+            switchRadioPanel(m_state.item(Item::RadioControl) == "Yes");
+        settings.takeChange();
     }
     // 12-13.
     clockUpdate();

@@ -77,7 +77,7 @@ bool RadioControl::bandClick(std::string_view band) {
         if (!bytes.empty()) m_comm2.output(bytes);
     }
     showBand(band, hz);
-    if (auto failure = saveSettings(m_state)) m_state.tell(*failure);
+    if (auto failure = m_state.saveSettings()) m_state.tell(*failure);
     return true;
 }
 
@@ -87,7 +87,7 @@ bool RadioControl::restoreBand(std::string_view band) {
     // The rig is the truth once it has been heard: its band, not the saved one.
     if (const BandInfo* on = bandOfFrequency(*dial)) band = on->band;
     showBand(band, *dial);
-    if (auto failure = saveSettings(m_state)) m_state.tell(*failure);
+    if (auto failure = m_state.saveSettings()) m_state.tell(*failure);
     return true;
 }
 
@@ -154,7 +154,7 @@ void RadioControl::hideRadioControls() {
 
 void RadioControl::openSettingsWindow() {
     if (!m_settingsWindow) {
-        m_settingsWindow = new RadioSettingsWindow(m_state.file("tavrel.ini"), m_window, m_rig);
+        m_settingsWindow = new RadioSettingsWindow(m_state, m_window, m_rig);
         // The close box unloads the window and drops its edits; "Update Settings" only hides it.
         m_settingsWindow->setAttribute(Qt::WA_DeleteOnClose);
     }

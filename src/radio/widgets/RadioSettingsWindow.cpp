@@ -50,13 +50,12 @@ QString readingText(const RigReading& r) {
 
 } // namespace
 
-RadioSettingsWindow::RadioSettingsWindow(std::filesystem::path iniFile, QWidget* parent, RigControl* station,
+RadioSettingsWindow::RadioSettingsWindow(MainState& state, QWidget* parent, RigControl* station,
                                          std::optional<std::vector<std::string>> devices)
-    : QWidget(parent, Qt::Window), m_iniFile(std::move(iniFile)), m_station(station),
+    : QWidget(parent, Qt::Window), m_state(state), m_station(station),
       m_probe(new RigControl(this)) {
     setObjectName("Form4");
     setWindowTitle(tr("Radio Settings"));
-    tellOperator = [this](const QString& text) { QMessageBox::warning(this, tr("Radio Settings"), text); };
 
     Frame1 = named<QGroupBox>(this, "Frame1");
     Frame1->setTitle(tr("Radio Setings"));
@@ -170,7 +169,7 @@ RadioSettingsWindow::RadioSettingsWindow(std::filesystem::path iniFile, QWidget*
 }
 
 void RadioSettingsWindow::load() {
-    m_settings = readSettings(m_iniFile);
+    m_settings = readSettings(m_state.settings.file());
     const auto item = [this](Item i) { return toQString(m_settings[i]); };
     rcyes->setCurrentText(item(Item::RadioControl));
     comportr->setCurrentText(item(Item::CatPort));
@@ -203,11 +202,10 @@ void RadioSettingsWindow::Command1_Click() {
     put(Item::CatParity, parity);
     put(Item::CatPort, comportr);
     // Not saved: the window stays up with the operator's values, for another try.
-    if (auto failure = writeSettings(m_iniFile, m_settings)) {
-        tellOperator(QString::fromStdString(*failure));
+    if (auto failure = m_state.settings.save(m_settings)) {
+        m_state.tell(*failure);
         return;
     }
-    settingsChanged = 1;
     hide();
 }
 

@@ -52,7 +52,7 @@ void PresetControl::Command16_Click() {
         m_frame7.preset[static_cast<size_t>(i)]->setText(m_frame8.Text5->text());
     }
     // Not saved: the entry stays open with the frequency, for another try.
-    if (auto failure = saveSettings(m_state)) {
+    if (auto failure = m_state.saveSettings()) {
         m_state.tell(*failure);
         return;
     }
