@@ -165,15 +165,14 @@ void Form1::connectHandlers(Modem& modem, SerialPort& comm2) {
                       receiver->Slider1});
     // Radio and receiver.
     radioControl = new RadioControl(state, modem, comm2, *radioPanel, *presets, *entry->band, this);
-    statusControl->switchRadioPanel = [this](bool show) {
-        show ? radioControl->showRadioControls() : radioControl->hideRadioControls();
-    };
-    statusControl->lowerSideband = [this] { return radioControl->lowerSideband(); };
+    connect(statusControl, &StatusControl::radioPanelDue, radioControl,
+            [this](bool show) { show ? radioControl->showRadioControls() : radioControl->hideRadioControls(); });
+    connect(radioControl, &RadioControl::sidebandChanged, statusControl, &StatusControl::setLowerSideband);
     connect(menu->radio, &QAction::triggered, radioControl, &RadioControl::openSettingsWindow);
     presetControl = new PresetControl(state, modem, *presets, *presetEntry, *receiver, *macroEditor->macrotext,
                                       *status->Check1);
     receiverControl = new ReceiverControl(state, modem, *receiver);
-    statusControl->applySquelchSpeed = [this] { receiverControl->applySquelchSpeed(); };
+    connect(statusControl, &StatusControl::squelchSpeedDue, receiverControl, &ReceiverControl::applySquelchSpeed);
     // Logbook and station information.
     stationControl = new StationInfoControl(state, *stationInfo);
     logViewControl = new LogViewControl(*logView, logTable);
@@ -182,13 +181,12 @@ void Form1::connectHandlers(Modem& modem, SerialPort& comm2) {
     transmitControl->storeContact = [this] { return entryControl->storeAfterSignOff(); };
     qsoControl = new QsoControl(state, modem, *qso, *macroEditor, *transmit, *transmitControl, *entry,
                                 *entryControl, *status->lblimd);
-    receiveControl->signOffCheck = [this] { qsoControl->signOffCheck(); };
+    connect(receiveControl, &ReceiveControl::characterShown, qsoControl, &QsoControl::signOffCheck);
     // Export, backup and menus.
-    adifControl = new AdifControl(state, *logView->Command6);
-    adifControl->logTable = [this]() -> const LogTable& { return logTable; };
+    adifControl = new AdifControl(state, logTable, *logView->Command6);
     backupControl = new BackupControl(state, *backup, *entry->bu);
     menuControl = new MenuControl(state, *menu, *this);
-    menuControl->adifout = [this] { adifControl->adifout(); };
+    connect(menuControl, &MenuControl::exportRequested, adifControl, &AdifControl::adifout);
     // The signal browser: a double-clicked station's call goes into the entry panel.
     browserControl = new BrowserControl(state, modem, *browser, *browserDock, *browserLamp, *this);
     connect(browserControl, &BrowserControl::callChosen, entry->hiscall, &QLineEdit::setText);

@@ -69,7 +69,7 @@ void MenuControl::gl_Click() {
 }
 
 void MenuControl::xport_Click() {
-    if (adifout) adifout();
+    emit exportRequested();
 }
 
 void MenuControl::mnuabout_Click() {

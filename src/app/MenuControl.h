@@ -23,8 +23,6 @@ public:
     MenuControl(MainState& state, MainMenu& menu, QWidget& mainWindow);
 
     ProgramRunner runner = systemProgramRunner();
-    // The ADIF export.
-    std::function<void()> adifout;
 
     void mnusettings_Click();
     void txlev_Click();
@@ -39,6 +37,10 @@ public:
 
     UserSettingsWindow* userSettings() const { return m_userSettings; }
     AboutWindow* about() const { return m_about; }
+
+signals:
+    // "Export to ADIF".
+    void exportRequested();
 
 private:
     void launch(const std::vector<ProgramCommand>& commands, const QString& what);

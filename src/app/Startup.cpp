@@ -1,14 +1,12 @@
 #include "app/Startup.h"
 
-#include "core/Controls.h"
+#include "app/Form1.h"
 #include "core/FileStore.h"
 #include "core/Numeric.h"
-#include "core/QtText.h"
 #include "modem/Modem.h"
 #include "radio/PortNames.h"
 #include "radio/SerialPort.h"
 #include "ui/ColourScheme.h"
-#include "app/Form1.h"
 
 #include <QLabel>
 #include <QStatusBar>
@@ -32,9 +30,9 @@ StartProblem damagedLog(const std::string& message) {
 } // namespace
 
 Startup::Startup(Form1& form) : m_form(form) {
-    m_form.statusControl->reapplySettings = [this] {
+    connect(m_form.statusControl, &StatusControl::reapplyDue, this, [this] {
         if (auto problem = reapplySettings()) emit stopped(*problem);
-    };
+    });
     connect(m_form.entryControl, &EntryControl::logUnusable, this,
             [this](const QString& message) { emit stopped(damagedLog(message.toStdString())); });
     onSettingsDamaged = [this](const std::string& message) {
@@ -114,38 +112,83 @@ std::optional<StartProblem> Startup::startup() {
     return run(true);
 }
 
+// Start-up, in the order the program has always run it.
 std::optional<StartProblem> Startup::run(bool programStart) {
     Form1& f = m_form;
     MainState& s = f.state;
-    Modem& modem = f.PskModem1;
 
-    // The grey-line program's menu item.
     f.menuControl->findGreyLine();
-    // A missing settings file is made with the defaults and read.
     if (auto problem = readSettingsFile()) return problem;
-    // A missing log file is made with its header record.
     if (auto message = f.entryControl->makeLogIfMissing()) return damagedLog(*message);
     s.currentBand = s.item(Item::Band);
     s.settings.takeChange();
-    // Today's date, taken as mm-dd-yyyy.
+    takeTodaysDate();
+    applyDisplayRange();
+    applyModemSettings();
+    f.receiverControl->reset();
+    // The entry panel is emptied at program start only; a re-apply leaves the contact in progress.
+    s.sep3 = "   ";
+    if (programStart) f.entryControl->cllog();
+    if (auto message = f.entryControl->getlog()) return damagedLog(*message);
+    if (programStart) {
+        s.signOffHeld = 0;
+        s.logAfterTx = 0;
+        s.btuTailDue = 0;
+    }
+    s.slashZero = 1;
+    f.stationControl->getdxcc();
+    f.receiverControl->resetTxFocus();
+    f.presetControl->resetNet();
+    connectRig();
+    f.PskModem1.LoadPalette((s.appFolder / "spectrum.col").string());
+    f.PskModem1.StartModem(-1, 1);
+    // The backup reminder comes once, at program start, and only for a log that holds a contact.
+    if (programStart) f.backupControl->reminderTest(f.logTable.logLast());
+    f.logViewControl->hide();
+    // The band button's click, which saves the settings and so announces a change.
+    f.radioControl->restoreBand(s.currentBand);
+    // New text starts at the bottom of the history.
+    std::string crlf;
+    for (int i = 0; i < 11; ++i) crlf += "\r\n";
+    f.receiveControl->appendToHistory(crlf);
+    f.receiverControl->resumeReceivedText();
+    setcolours(*f.centralWidget());
+    f.qsoControl->apply(s.settings);
+    f.presetControl->apply(s.settings);
+    return std::nullopt;
+}
+
+// The contact's date, taken as mm-dd-yyyy.
+void Startup::takeTodaysDate() {
+    MainState& s = m_form.state;
     const std::string today = monthDayYear(s.clock.local());
     s.qsoYear = today.substr(6, 4);
     s.qsoMonth = today.substr(0, 2);
     s.qsoDay = today.substr(3, 2);
     s.qsoDateKey = s.qsoYear + s.qsoMonth + s.qsoDay;
-    // Display range; any other choice keeps the previous range.
+}
+
+// Normal, Wide or Custom; any other choice keeps the range the display has.
+void Startup::applyDisplayRange() {
+    const MainState& s = m_form.state;
     const std::string& range = s.item(Item::DisplayRange);
     if (range == "1") {
-        s.rangeBottom = 0;
-        s.rangeTop = 3000;
+        m_rangeBottom = 0;
+        m_rangeTop = 3000;
     } else if (range == "2") {
-        s.rangeBottom = 0;
-        s.rangeTop = 4000;
+        m_rangeBottom = 0;
+        m_rangeTop = 4000;
     } else if (range == "3") {
-        s.rangeBottom = wholeNumber16(s.item(Item::CustomRangeBottom));
-        s.rangeTop = wholeNumber16(s.item(Item::CustomRangeTop));
+        m_rangeBottom = wholeNumber16(s.item(Item::CustomRangeBottom));
+        m_rangeTop = wholeNumber16(s.item(Item::CustomRangeTop));
     }
-    modem.SetDisplayRange(s.rangeBottom, s.rangeTop);
+    m_form.PskModem1.SetDisplayRange(m_rangeBottom, m_rangeTop);
+}
+
+// The station's ID, the waterfall, the drive, the PTT port and the receive frequency.
+void Startup::applyModemSettings() {
+    const MainState& s = m_form.state;
+    Modem& modem = m_form.PskModem1;
     modem.setIdText("de " + s.item(Item::OwnCall) + "*");
     modem.setDisplayType(1);
     modem.setAuxSetting(253);
@@ -155,63 +198,14 @@ std::optional<StartProblem> Startup::run(bool programStart) {
     if ((numberValue(ptt) > 0 || isDevicePath(ptt)) && !sameDevice(ptt, s.item(Item::CatPort)))
         modem.SetPttPort(pttPortArgument(ptt), wholeNumber32(s.item(Item::PttLine)));
     modem.setRxFreq(1200);
-    s.squelchSpeedValue = 1;
-    modem.setSquelchSpeed(1);
-    f.receiver->sqlmode->setText("1");
-    f.receiver->sqlset->setCurrentText("Slow");
-    s.displayKind = 1;
-    f.receiver->Slider1->setValue(50);
-    // Whatever the controls show is what the modem runs with.
-    f.receiverControl->sendControls();
-    // The entry panel is emptied at program start only; a re-apply leaves the contact in progress.
-    s.sep3 = "   ";
-    if (programStart) f.entryControl->cllog();
-    if (auto message = f.entryControl->getlog()) return damagedLog(*message);
-    // Flags and the prefix table.
-    if (programStart) {
-        s.signOffHeld = 0;
-        s.logAfterTx = 0;
-        s.btuTailDue = 0;
-    }
-    s.slashZero = 1;
-    f.stationControl->getdxcc();
-    s.keepTxFocus = 0;
-    setBackColour(f.receiver->txfocus, colours::red);
-    f.status->Check1->setChecked(true);
-    s.netOn = 1;
-    // The CAT port, or the Hamlib rig.
-    f.radioControl->applyRigSettings();
+}
+
+// The CAT port or the Hamlib rig; the radio panel hidden when radio control is off.
+void Startup::connectRig() {
+    const MainState& s = m_form.state;
+    m_form.radioControl->applyRigSettings();
     openCatPort(catSettings(s));
-    // Radio controls hidden when radio control is off.
-    if (s.item(Item::RadioControl) != "Yes") f.radioControl->hideRadioControls();
-    modem.LoadPalette((s.appFolder / "spectrum.col").string());
-    modem.StartModem(-1, 1);
-    // The backup reminder comes once, at program start, and only for a log that holds a contact.
-    if (programStart) f.backupControl->reminderTest(f.logTable.logLast());
-    f.logView->setVisible(false);
-    // Band restore: the band button's click, which saves the settings and so marks them changed.
-    f.radioControl->restoreBand(s.currentBand);
-    // New text starts at the bottom of the history.
-    std::string crlf;
-    for (int i = 0; i < 11; ++i) crlf += "\r\n";
-    f.receiveControl->appendToHistory(crlf);
-    s.rxDisplayOn = 1;
-    setBackColour(f.receiver->scrollstop, colours::green);
-    // Colour scheme.
-    setcolours(*f.centralWidget());
-    f.macroEditor->Frame5->setVisible(false);
-    f.macroEditor->Frame6->setVisible(false);
-    f.presets->setVisible(false);
-    f.presetEntry->setVisible(false);
-    // Macro captions; the first page shown.
-    for (size_t i = 0; i < f.qso->mtext.size(); ++i)
-        f.qso->mtext[i]->setText(toQString(s.item(kUserCaptionItems[i])));
-    s.macroPage = 0;
-    f.qsoControl->showPage();
-    // Audio preset captions.
-    for (size_t i = 0; i < f.presets->preset.size(); ++i)
-        f.presets->preset[i]->setText(toQString(s.item(kPresetItems[i])));
-    return std::nullopt;
+    if (s.item(Item::RadioControl) != "Yes") m_form.radioControl->hideRadioControls();
 }
 
 std::optional<StartProblem> Startup::reapplySettings() {

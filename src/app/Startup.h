@@ -47,11 +47,16 @@ signals:
 
 private:
     std::optional<StartProblem> run(bool programStart);
+    void takeTodaysDate();
+    void applyDisplayRange();
+    void applyModemSettings();
+    void connectRig();
     void openCatPort(const std::string& catSettings);
     std::optional<StartProblem> readSettingsFile();
     void showStatus(const std::string& text);
     Form1& m_form;
     bool m_damageTold = false;
+    int m_rangeBottom = 0, m_rangeTop = 0; // the display's span, Hz
 };
 
 } // namespace tavrel

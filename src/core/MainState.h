@@ -26,10 +26,6 @@ struct MainState {
     std::string utcTime; // hh:mm:ss
     std::string qsoYear, qsoMonth, qsoDay, qsoDateKey; // qsoDateKey: yyyymmdd
 
-    int rangeBottom = 0, rangeTop = 0; // display span, Hz
-    int squelchSpeedValue = 1;
-    int displayKind = 1;
-    int modeIndex = 0;
     std::string sep3 = "   ";
 
     // Transmit side
@@ -55,7 +51,6 @@ struct MainState {
     std::string callHead; // first four characters of hisCallUpper
 
     Item macroEditItem = Item::OwnCall;
-    int macroPage = 0;
 
     std::string rxAbsFreq, txAbsFreq;
 

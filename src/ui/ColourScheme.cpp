@@ -20,7 +20,7 @@ void colourAll(QWidget& root, std::initializer_list<const char*> names, const QC
 void setcolours(QWidget& root) {
     const QColor grey = colours::lightGrey;
     const QColor face = colours::buttonFace();
-    // 1. Labels and frames.
+    // Labels and frames.
     colourAll(root, {"Label1",  "Label2",   "Label3",  "Label4",   "Label5",  "Label6",  "Label8",  "Label9",
                      "Label10", "Label11",  "Label12", "Label13",  "Label14", "Label15", "Label16", "Label19",
                      "Label20", "Label21",  "Label22", "Label23",  "Label24", "Label25", "Label27", "Label33",
@@ -30,16 +30,16 @@ void setcolours(QWidget& root) {
                      "Label37", "Label30",  "Label18", "sqlspeed", "qsotot",  "Label32", "Label49", "Check1",
                      "Frame2",  "txrxfreq", "Label47"},
               grey, setBackColour);
-    // 2. The QSO and control buttons.
+    // The QSO and control buttons.
     colourAll(root,
               {"cq", "answer", "tover", "report", "qth", "stn", "weather", "qsl", "mtext1", "mtext2",
                "mtext3", "btu", "endqb", "abort", "modesel", "display"},
               face, setBackColour);
-    // 3.
+    // The display kind's name in black.
     colourAll(root, {"displayt"}, colours::black, setForeColour);
-    // 4.
+    // The squelch speed box and the USB lamp.
     colourAll(root, {"sqlset", "txrxusb"}, grey, setBackColour);
-    // 5.
+    // Any Command1 below root.
     colourAll(root, {"Command1"}, face, setBackColour);
 }
 

@@ -13,16 +13,15 @@ namespace tavrel {
 class AdifControl : public QObject {
     Q_OBJECT
 public:
-    AdifControl(MainState& state, QPushButton& command6);
-
-    // The log in memory. Until one is handed in, the log file is read at each export.
-    std::function<const LogTable&()> logTable;
+    // log: the log in memory, which is what is exported.
+    AdifControl(MainState& state, const LogTable& log, QPushButton& command6);
 
     void adifout();
     void Command6_Click() { adifout(); }
 
 private:
     MainState& m_state;
+    const LogTable& m_log;
 };
 
 } // namespace tavrel

@@ -48,7 +48,8 @@ public:
     void listlog();
     void addContact(const LogRecord& row);
     void logview_ColumnClick(int column);
-    void Command3_Click();
+    void Command3_Click(); // closes the list
+    void hide() { Command3_Click(); }
 
     bool logListFilled() const { return m_filled; }
     const LogViewModel& model() const { return m_model; }

@@ -222,12 +222,21 @@ void QsoControl::Command8_Click() {
 }
 
 void QsoControl::Command9_Click() {
-    m_state.macroPage = (m_state.macroPage + 1) % 2;
+    m_macroPage = (m_macroPage + 1) % 2;
+    showPage();
+}
+
+void QsoControl::apply(const SettingsStore& settings) {
+    m_editor.Frame5->setVisible(false);
+    m_editor.Frame6->setVisible(false);
+    for (size_t i = 0; i < m_qso.mtext.size(); ++i)
+        m_qso.mtext[i]->setText(toQString(settings[kUserCaptionItems[i]]));
+    m_macroPage = 0;
     showPage();
 }
 
 void QsoControl::showPage() {
-    const bool pageB = m_state.macroPage == 1;
+    const bool pageB = m_macroPage == 1;
     m_qso.Command9->setText(pageB ? QStringLiteral("B") : QStringLiteral("A"));
     for (int i = 0; i < 6; ++i) m_qso.mtext[static_cast<size_t>(i)]->setVisible((i >= 3) == pageB);
 }

@@ -44,6 +44,8 @@ public:
     void Command8_Click();                    // Cancel
     void Command9_Click();                    // page A / B
     void showPage();
+    // Start-up: the macro editor closed, the user macros' captions from the settings, page A.
+    void apply(const SettingsStore& settings);
 
     // The values the texts are built from, as they stand now.
     QsoValues values() const;
@@ -61,6 +63,7 @@ private:
     EntryPanel& m_entry;
     EntryControl& m_entryControl;
     QLabel& m_lblimd;
+    int m_macroPage = 0; // 0 shows user macros 1-3, 1 shows 4-6
 };
 
 } // namespace tavrel

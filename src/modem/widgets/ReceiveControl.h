@@ -29,8 +29,9 @@ public:
 
     const ReceiveWindows& windows() const { return m_windows; }
 
-    // The held sign-off's check (step 5), wired by the QSO texts.
-    std::function<void()> signOffCheck;
+signals:
+    // A character has been received and shown: the held sign-off may go now.
+    void characterShown();
 
 private:
     void show(const ReceiveChange& change);

@@ -21,20 +21,19 @@ StatusControl::StatusControl(MainState& state, Modem& modem, StatusPanel& status
 }
 
 void StatusControl::StatusRdy(int freq, int level) {
-    // 1-3. Frequencies, signal bar, squelch lamp.
+    // Frequencies, signal bar, squelch lamp.
     m_status.Label16->setText(QString::number(freq));
     m_status.Label20->setText(QString::number(m_modem.TxFreq()));
     m_status.signalBar->setMaskHeight(signalMaskHeight(level));
     setForeColour(m_status.Label2, level > m_t.Slider1->value() ? colours::green : colours::red);
-    // 4-6.
+    // The typed text: shown, the transmit frequency following the receiver under Net, handed over.
     m_transmit.showPending();
     const bool net = m_status.Check1->isChecked();
     if (net) m_modem.setTxFreq(m_modem.RxFreq());
     m_transmit.handOverTypedText();
-    // 7.
-    if (applySquelchSpeed) applySquelchSpeed();
-    // 8-10. Absolute frequencies.
-    const int side = lowerSideband && lowerSideband() ? -1 : 1;
+    emit squelchSpeedDue();
+    // Absolute frequencies.
+    const int side = m_lowerSideband ? -1 : 1;
     m_state.rxAbsFreq = absoluteFrequency(side * m_modem.RxFreq(), m_modem.DialFreq());
     m_state.txAbsFreq = absoluteFrequency(side * m_modem.TxFreq(), m_modem.DialFreq());
     m_t.txrxfreq->setText(toQString(groupFrequency(m_state.rxAbsFreq, m_modem.DialFreq())));
@@ -43,16 +42,15 @@ void StatusControl::StatusRdy(int freq, int level) {
     m_t.Label51->setText(QString::number(m_modem.TxFreq()));
     m_t.Label50->setText(QString::number(m_modem.RxFreq()));
     m_t.Label47->setText(toQString(groupFrequency(m_state.txAbsFreq, m_modem.DialFreq())));
-    // 11. Settings written by a settings window, a band, a preset or a macro edit.
+    // Settings saved by a settings window, a band, a preset or a macro edit.
     // The band restore inside the re-apply saves again, and that save is what switches the panel.
     SettingsStore& settings = m_state.settings;
     if (settings.changePending()) {
-        if (reapplySettings) reapplySettings();
-        if (settings.changePending() && switchRadioPanel)
-            switchRadioPanel(m_state.item(Item::RadioControl) == "Yes");
+        emit reapplyDue();
+        if (settings.changePending()) emit radioPanelDue(m_state.item(Item::RadioControl) == "Yes");
         settings.takeChange();
     }
-    // 12-13.
+    // The clock, and the colours of the receive windows and QSO buttons after an over.
     clockUpdate();
     m_transmit.colourReceiveWindows(m_receive.txtrxdata1, m_receive.txtRXData);
     m_transmit.resetBtuColoursWhenReceiving();

@@ -107,6 +107,7 @@ void RadioControl::applyRigSettings() {
             m_panel.txrxlsb->setVisible(false);
         }
         m_lowerSideband = false;
+        emit sidebandChanged(false);
         m_rig->apply(std::nullopt);
         return;
     }
@@ -124,6 +125,7 @@ void RadioControl::dialRead(quint64 hz, int mode) {
     m_panel.txrxusb->setVisible(m == RigMode::Usb || m == RigMode::UsbData);
     m_lowerSideband = m == RigMode::Lsb || m == RigMode::LsbData;
     m_panel.txrxlsb->setVisible(m_lowerSideband);
+    emit sidebandChanged(m_lowerSideband);
     // The next contact is logged on the band the rig is on; the band is not saved for that, so
     // no re-apply follows a turn of the dial.
     const BandInfo* b = bandOfFrequency(hz);

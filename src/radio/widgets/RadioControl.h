@@ -68,6 +68,10 @@ public:
     // The loaded window, or nullptr.
     RadioSettingsWindow* settingsWindow() const { return m_settingsWindow; }
 
+signals:
+    // The rig's dial is read on the lower sideband (true) or not.
+    void sidebandChanged(bool lower);
+
 private:
     bool hamlib() const;
     uint32_t tuneFrequency(const BandInfo& band) const;

@@ -63,6 +63,18 @@ void PresetControl::Command17_Click() {
     m_frame8.setVisible(false);
 }
 
+void PresetControl::resetNet() {
+    m_check1.setChecked(true);
+    m_state.netOn = 1;
+}
+
+void PresetControl::apply(const SettingsStore& settings) {
+    m_frame7.setVisible(false);
+    m_frame8.setVisible(false);
+    for (size_t i = 0; i < m_frame7.preset.size(); ++i)
+        m_frame7.preset[i]->setText(toQString(settings[kPresetItems[i]]));
+}
+
 void PresetControl::Command15_Click() {
     m_state.netOn = m_state.netOn + 1;
     if (m_state.netOn == 2) m_state.netOn = 0;

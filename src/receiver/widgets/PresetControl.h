@@ -30,6 +30,10 @@ public:
     void presetMouseDown(int index, int button); // index 0..4 = Command10..Command14
     void Command16_Click();                      // "OK"
     void Command17_Click();                      // "Cancel"
+    // Start-up: Net on (the transmitter follows the receiver).
+    void resetNet();
+    // Start-up: both frames hidden, the preset buttons' captions from the settings.
+    void apply(const SettingsStore& settings);
     void Command15_Click();                      // "Net"
     void Command2_Click();                       // receive on 1200 Hz
     void Label55_Click();                        // "RePlay"
