@@ -39,7 +39,7 @@ void setcolours(QWidget& root) {
     colourAll(root, {"displayt"}, colours::black, setForeColour);
     // The squelch speed box and the USB lamp.
     colourAll(root, {"sqlset", "txrxusb"}, grey, setBackColour);
-    // Any Command1 below root.
+    // The lookup's button that sends the details to the log.
     colourAll(root, {"Command1"}, face, setBackColour);
 }
 
