@@ -33,8 +33,6 @@ struct MainState {
     int txState = 0;
     int liveTyping = 0;
     int btuTailDue = 0;
-    int btuColourDue = 0;
-    int tuneOn = 0;
 
     // Sign-off and logging
     int signOffHeld = 0;

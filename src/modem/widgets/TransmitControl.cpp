@@ -68,13 +68,13 @@ void TransmitControl::btu_Click() {
     m_state.pendingTx = typedText() + kCrLf;
     setBackColour(m_qso.btu, colours::brightGreen);
     m_state.btuTailDue = 1;
-    m_state.btuColourDue = 1;
+    m_btuColourDue = 1;
     m_modem.StartTx(0);
 }
 
 void TransmitControl::tune_Click() {
-    m_state.tuneOn = m_state.tuneOn == 0 ? 1 : 0;
-    if (m_state.tuneOn == 1) {
+    m_tuneOn = m_tuneOn == 0 ? 1 : 0;
+    if (m_tuneOn == 1) {
         setBackColour(m_transmit.tune, colours::red);
         m_modem.StartTx(4);
     } else {
@@ -91,12 +91,12 @@ void TransmitControl::abort_Click() {
     m_modem.AbortTx();
     m_state.pendingTx.clear();
     m_state.btuTailDue = 0;
-    m_state.btuColourDue = 0;
+    m_btuColourDue = 0;
     m_state.signOffHeld = 0;
     m_state.logAfterTx = 0;
     m_state.txState = 0; // typing builds up the window until a transmit control is pressed
-    if (m_state.tuneOn == 1) {
-        m_state.tuneOn = 0;
+    if (m_tuneOn == 1) {
+        m_tuneOn = 0;
         setBackColour(m_transmit.tune, colours::green);
     }
     removeSignOffNotices();
@@ -188,9 +188,9 @@ void TransmitControl::colourReceiveWindows(QWidget* line, QWidget* history) {
 }
 
 void TransmitControl::resetBtuColoursWhenReceiving() {
-    if (m_state.btuColourDue == 1 && m_state.txState == 0) {
+    if (m_btuColourDue == 1 && m_state.txState == 0) {
         resetToverBtuColours();
-        m_state.btuColourDue = 0;
+        m_btuColourDue = 0;
     }
 }
 

@@ -55,6 +55,8 @@ private:
     void removeSignOffNotices();
 
     MainState& m_state;
+    int m_tuneOn = 0;        // 1 while the tune carrier is on
+    int m_btuColourDue = 0; // 1 while BTU's colour waits for the over to end
     Modem& m_modem;
     SerialPort& m_comm2;
     TransmitPanel& m_transmit;
