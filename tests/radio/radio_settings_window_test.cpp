@@ -86,7 +86,7 @@ TEST_F(RadioSettingsTest, ModelItemSelectsItsButtonAndOtherValuesSelectNone) {
         SettingsList s = defaultSettings();
         s[63] = model;
         ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
-        RadioSettingsWindow w(h->file("tavrel.ini"), nullptr, nullptr, std::vector<std::string>{});
+        RadioSettingsWindow w(h->form->state, nullptr, nullptr, std::vector<std::string>{});
         const QRadioButton* buttons[4] = {w.ic735, w.ft900, w.ts440, w.hamlib};
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(buttons[i]->isChecked(), i == selected);
