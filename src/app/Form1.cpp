@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cstdio>
@@ -61,6 +62,13 @@ Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, Q
     auto* shortcuts = new MenuShortcutsFirst(menuBar(), this);
     for (QWidget* w : central->findChildren<QWidget*>())
         w->installEventFilter(shortcuts);
+    layoutMemory = new LayoutMemory(state, *displaySplitter,
+                                    {receive->txtRXData, receive->txtrxdata1, transmit->txtTXData}, this);
+    layoutMemory->tellFailure = [this](const std::string& m) {
+        statusBar()->showMessage(QString::fromStdString(m));
+    };
+    keys = new MainKeys(*this, *transmit->txtTXData, [this](int step) { layoutMemory->zoom(step); });
+    connect(displaySplitter, &QSplitter::splitterMoved, this, &Form1::placePopups);
     resize(1280, 800);
 }
 
@@ -99,7 +107,8 @@ void Form1::buildPanels(QWidget* central, Modem& modem) {
 
 void Form1::layOut(QWidget* central) {
     // The receive history on top and widest, the station's state beside it; the modem display
-    // with the receiver controls beside it; then what the operator sends, and the logbook.
+    // with the receiver controls beside it, the split between the two dragged by the operator;
+    // then what the operator sends, and the logbook.
     auto* rig = new QVBoxLayout;
     rig->setSpacing(4);
     rig->addWidget(radioPanel);
@@ -109,17 +118,26 @@ void Form1::layOut(QWidget* central) {
     right->setSpacing(6);
     right->addWidget(status, 0, Qt::AlignTop);
     right->addLayout(rig);
-    auto* top = new QGridLayout;
+    // The station's state at the top of the column beside them, the receiver controls at its foot,
+    // so the split can give the display nearly all the height.
+    auto* column = new QVBoxLayout;
+    column->setSpacing(6);
+    column->addLayout(right);
+    column->addStretch(1);
+    column->addWidget(receiver);
+    displaySplitter = new QSplitter(Qt::Vertical, central);
+    displaySplitter->setObjectName("displaySplitter");
+    displaySplitter->addWidget(receive);
+    displaySplitter->addWidget(modemDisplay);
+    displaySplitter->setChildrenCollapsible(false);
+    displaySplitter->setHandleWidth(8);
+    displaySplitter->setStretchFactor(0, 3);
+    displaySplitter->setStretchFactor(1, 2);
+    displaySplitter->handle(1)->setToolTip(tr("Drag to give the display more or less height"));
+    auto* top = new QHBoxLayout;
     top->setSpacing(6);
-    top->addWidget(receive, 0, 0);
-    top->addLayout(right, 0, 1);
-    top->addWidget(modemDisplay, 1, 0);
-    top->addWidget(receiver, 1, 1);
-    top->addWidget(transmit, 2, 0, 1, 2);
-    top->setColumnStretch(0, 1);
-    top->setRowStretch(0, 3);
-    top->setRowStretch(1, 2);
-    top->setRowStretch(2, 1);
+    top->addWidget(displaySplitter, 1);
+    top->addLayout(column);
 
     entry->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     lookup->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
@@ -131,25 +149,28 @@ void Form1::layOut(QWidget* central) {
     auto* v = new QVBoxLayout(central);
     v->setContentsMargins(6, 4, 6, 4);
     v->setSpacing(4);
-    v->addLayout(top, 1);
+    v->addLayout(top, 5);
+    v->addWidget(transmit, 1);
     v->addWidget(qso);
     v->addLayout(bottom, 0);
     v->addWidget(stationInfo);
 }
 
 void Form1::buildPopups(QWidget* central) {
-    logView = new LogViewPanel(central);
+    logView = new LogViewPanel(this); // a window of its own beside the main one
+    logView->setVisible(false);
     macroEditor = new MacroEditor(central);
     presetEntry = new PresetEntry(central);
     backup = new BackupReminder(central);
     capture = new CaptureBox(central);
-    for (QWidget* w : std::initializer_list<QWidget*>{logView, macroEditor->Frame5, macroEditor->Frame6,
-                                                      presetEntry, backup, capture->Textclick}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{macroEditor->Frame5, macroEditor->Frame6, presetEntry, backup,
+                                                      capture->Textclick}) {
         w->setVisible(false);
         w->installEventFilter(this);
     }
-    setBackColour(logView, palette().color(QPalette::Window));
     setBackColour(presetEntry, palette().color(QPalette::Window));
+    // Its own ground: whatever lies under it must not show through its captions.
+    setBackColour(macroEditor, palette().color(QPalette::Window));
     macroEditor->setVisible(false);
 }
 
@@ -176,8 +197,10 @@ void Form1::connectHandlers(Modem& modem, SerialPort& comm2) {
     // Logbook and station information.
     stationControl = new StationInfoControl(state, *stationInfo);
     logViewControl = new LogViewControl(*logView, logTable);
+    logViewControl->logPath = [this] { return state.file("zizoro.tan"); };
     entryControl = new EntryControl(state, logTable, *entry, *lookup, *capture, *logViewControl, *stationControl,
                                     *qso->answer);
+    logViewControl->reloadLog = [this] { entryControl->logChanged(); };
     transmitControl->storeContact = [this] { return entryControl->storeAfterSignOff(); };
     qsoControl = new QsoControl(state, modem, *qso, *macroEditor, *transmit, *transmitControl, *entry,
                                 *entryControl, *status->lblimd);
@@ -217,15 +240,21 @@ void Form1::placePopups() {
         popup->setGeometry(r);
         popup->raise();
     };
-    over(logView, receive->geometry());
-    const QRect tx = transmit->geometry();
-    over(macroEditor, QRect(tx.left(), tx.top() - 60, tx.width() * 2 / 3, tx.height() + 60));
-    const QRect fr = presets->isVisible() ? presets->geometry() : radioPanel->geometry();
+    // Where a panel lies in the window, however deep in the layout it sits.
+    auto at = [this](const QWidget* w) { return QRect(w->mapTo(centralWidget(), QPoint(0, 0)), w->size()); };
+    // The macro editor opens under the row of buttons it edits, over the logbook, clear of the
+    // display and the transmit window.
+    const QRect row = at(qso);
+    const int editorTop = row.bottom() + 4;
+    const int editorHeight =
+        std::max(macroEditor->minimumSizeHint().height(), centralWidget()->height() - editorTop - 4);
+    over(macroEditor, QRect(row.left(), editorTop, std::max(at(entry).width(), 560), editorHeight));
+    const QRect fr = presets->isVisible() ? at(presets) : at(radioPanel);
     const QSize pe = presetEntry->sizeHint();
     over(presetEntry, QRect(fr.left(), fr.bottom() + 2, fr.width(), pe.height()));
     const QSize bs = backup->sizeHint().expandedTo(QSize(420, 180));
     over(backup, QRect(QPoint((width() - bs.width()) / 2, (height() - bs.height()) / 3), bs));
-    const QRect en = entry->geometry();
+    const QRect en = at(entry);
     const QSize cs = capture->sizeHint().expandedTo(QSize(220, 0));
     over(capture, QRect(en.right() - cs.width() - 8, en.top() + 16, cs.width(), cs.height()));
 }

@@ -29,10 +29,13 @@
 #include "receiver/widgets/ReceiverControls.h"
 #include "stationinfo/widgets/StationInfoControl.h"
 #include "stationinfo/widgets/StationInfoRow.h"
+#include "ui/LayoutMemory.h"
+#include "ui/MainKeys.h"
 #include "ui/MainMenu.h"
 #include "app/MenuControl.h"
 
 #include <QMainWindow>
+#include <QSplitter>
 #include <functional>
 #include <memory>
 
@@ -90,11 +93,17 @@ public:
     BrowserControl* browserControl;
 
     // Pop-up frames, hidden until needed.
-    LogViewPanel* logView;       // Frame4, over the receive history
+    LogViewPanel* logView;       // Frame4, a window of its own
     MacroEditor* macroEditor;    // Frame5 and Frame6, over the transmit window
     PresetEntry* presetEntry;    // Frame8, beside Frame7
     BackupReminder* backup;      // bup, in the middle of the window
     CaptureBox* capture;         // Textclick, over the entry panel
+
+    // The operator's layout: the receive history above the modem display, the split between them
+    // dragged and remembered with the text size; the keys of the whole window.
+    QSplitter* displaySplitter;
+    LayoutMemory* layoutMemory;
+    MainKeys* keys;
 
 protected:
     void resizeEvent(QResizeEvent* e) override;

@@ -49,6 +49,13 @@ void MenuControl::mnusettings_Click() {
     showWindow(m_userSettings);
 }
 
+void MenuControl::welcomeIfNoCall() {
+    if (m_state.item(Item::OwnCall).find_first_not_of(" \t") != std::string::npos) return;
+    mnusettings_Click();
+    m_userSettings->welcome->setVisible(true);
+    m_userSettings->mycall->setFocus();
+}
+
 void MenuControl::launch(const std::vector<ProgramCommand>& commands, const QString& what) {
     const LaunchResult r = launchFirst(commands, runner);
     if (!r.started)

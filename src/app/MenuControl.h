@@ -32,6 +32,9 @@ public:
     void xport_Click();
     void mnuabout_Click();
 
+    // First start: with no own call yet, the user settings window opens and asks for the station.
+    void welcomeIfNoCall();
+
     // Start-up: the grey-line item is shown and enabled only when such a program is installed.
     void findGreyLine();
 

@@ -4,6 +4,7 @@
 #include "core/FileStore.h"
 #include "core/Numeric.h"
 #include "modem/Modem.h"
+#include "modem/SoundChoice.h"
 #include "radio/PortNames.h"
 #include "radio/SerialPort.h"
 #include "ui/ColourScheme.h"
@@ -141,10 +142,13 @@ std::optional<StartProblem> Startup::run(bool programStart) {
     f.presetControl->resetNet();
     connectRig();
     f.PskModem1.LoadPalette((s.appFolder / "spectrum.col").string());
+    // The sound card's input and output, empty for the system default.
+    f.PskModem1.setSoundDevices(s.item(Item::InputDevice), s.item(Item::OutputDevice));
     f.PskModem1.StartModem(-1, 1);
     // The backup reminder comes once, at program start, and only for a log that holds a contact.
     if (programStart) f.backupControl->reminderTest(f.logTable.logLast());
-    f.logViewControl->hide();
+    // The log's own window stays open across a re-apply (a band button saves the settings).
+    if (programStart) f.logViewControl->hide();
     // The band button's click, which saves the settings and so announces a change.
     f.radioControl->restoreBand(s.currentBand);
     // New text starts at the bottom of the history.
@@ -155,6 +159,8 @@ std::optional<StartProblem> Startup::run(bool programStart) {
     setcolours(*f.centralWidget());
     f.qsoControl->apply(s.settings);
     f.presetControl->apply(s.settings);
+    // The operator's layout comes back at program start; a re-apply leaves the window as it is.
+    if (programStart) f.layoutMemory->restore();
     return std::nullopt;
 }
 
@@ -191,7 +197,8 @@ void Startup::applyModemSettings() {
     Modem& modem = m_form.PskModem1;
     modem.setIdText("de " + s.item(Item::OwnCall) + "*");
     modem.setDisplayType(1);
-    modem.setAuxSetting(253);
+    // The transmit drive in percent; unset, the level the program has always used.
+    modem.setAuxSetting(driveFromPercent(s.item(Item::TxDrive)));
     // PTT handed to the modem only for a port of its own: on the CAT port's cable the CAT port
     // keys it (TxStateChg), the device being opened only once.
     const std::string& ptt = s.item(Item::PttPort);
@@ -221,7 +228,9 @@ std::optional<StartProblem> Startup::reapplySettings() {
     if (isPortItem(cat) && ptt != cat) openCatPort(catSettings(s));
     // Radio controls hidden when radio control is off.
     if (s.item(Item::RadioControl) != "Yes") f.radioControl->hideRadioControls();
-    return run(false);
+    if (auto problem = run(false)) return problem;
+    f.layoutMemory->reapplied();
+    return std::nullopt;
 }
 
 } // namespace tavrel

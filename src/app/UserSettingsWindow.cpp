@@ -2,12 +2,16 @@
 
 #include "core/Numeric.h"
 #include "core/QtText.h"
+#include "core/StatusLine.h"
+#include "modem/SoundChoice.h"
 #include "radio/PortNames.h"
 
+#include <QAudioDevice>
 #include <QCloseEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QMediaDevices>
 #include <QVBoxLayout>
 
 namespace tavrel {
@@ -116,17 +120,39 @@ UserSettingsWindow::UserSettingsWindow(MainState& state, QWidget* parent)
     cq->addWidget(cqtick);
     cq->addWidget(cqlog, 1);
 
+    soundcard = frame(this, "soundcard", tr("Sound Card"));
+    soundin = deviceBox("soundin", tr("Input (receive)"), true);
+    soundout = deviceBox("soundout", tr("Output (transmit)"), false);
+    txdrive = new QSpinBox(soundcard);
+    txdrive->setObjectName("txdrive");
+    txdrive->setRange(0, 100);
+    txdrive->setSuffix(QStringLiteral(" %"));
+    txdrive->setToolTip(tr("Transmit audio level; set it so the rig's ALC barely moves"));
+    static_cast<QFormLayout*>(soundcard->layout())->addRow(tr("Transmit drive"), txdrive);
+
     Command1 = new QPushButton(tr("Save Settings"), this);
     Command1->setObjectName("Command1");
 
-    auto* grid = new QGridLayout(this);
+    welcome = new QLabel(tr("Welcome to Tavrel! Please enter your station's details, your call sign first, "
+                            "and press Save Settings."),
+                         this);
+    welcome->setObjectName("welcome");
+    QFont bold = welcome->font();
+    bold.setBold(true);
+    welcome->setFont(bold);
+    welcome->setVisible(false);
+    auto* outer = new QVBoxLayout(this);
+    outer->addWidget(welcome);
+    auto* grid = new QGridLayout;
+    outer->addLayout(grid);
     grid->addWidget(Frame1, 0, 0);
     grid->addWidget(Frame2, 1, 0);
     grid->addWidget(Frame3, 0, 1, 2, 1);
     grid->addWidget(comm, 2, 0);
     grid->addWidget(Frame4, 2, 1);
     grid->addWidget(logcqcalls, 3, 0);
-    grid->addWidget(Command1, 3, 1, Qt::AlignRight);
+    grid->addWidget(soundcard, 3, 1);
+    grid->addWidget(Command1, 4, 1, Qt::AlignRight);
 
     load();
 
@@ -152,6 +178,21 @@ UserSettingsWindow::UserSettingsWindow(MainState& state, QWidget* parent)
     connect(rangetop, &QLineEdit::textChanged, this, [this](const QString& t) { m_list[Item::CustomRangeTop] = toBytes(t); });
     connect(cqtick, &QCheckBox::clicked, this, [this] { m_list[Item::LogCqCalls] = cqtick->isChecked() ? "1" : "0"; });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    for (auto [box, item] : {std::pair{soundin, Item::InputDevice}, std::pair{soundout, Item::OutputDevice}})
+        connect(box, &QComboBox::activated, this,
+                [this, box, item] { m_list[item] = toBytes(box->currentData().toString()); });
+    connect(txdrive, &QSpinBox::valueChanged, this, [this](int v) { m_list[Item::TxDrive] = std::to_string(v); });
+}
+
+// The devices Qt Multimedia lists, by description; the item keeps the device's id.
+QComboBox* UserSettingsWindow::deviceBox(const char* name, const QString& label, bool input) {
+    auto* box = new QComboBox(soundcard);
+    box->setObjectName(QString::fromLatin1(name));
+    box->addItem(tr("(system default)"), QString());
+    for (const QAudioDevice& d : input ? QMediaDevices::audioInputs() : QMediaDevices::audioOutputs())
+        box->addItem(d.description(), QString::fromUtf8(d.id()));
+    static_cast<QFormLayout*>(soundcard->layout())->addRow(label, box);
+    return box;
 }
 
 QLineEdit* UserSettingsWindow::textBox(QGroupBox* frame, const char* name, const QString& label, Item item) {
@@ -183,6 +224,19 @@ void UserSettingsWindow::load() {
                                                      : line == 1 ? Option1
                                                                  : nullptr);
     cqtick->setChecked(wholeNumber16(read[Item::LogCqCalls]) == 1);
+    // A chosen device that is not plugged in now stays chosen, marked as missing.
+    for (auto [box, item] : {std::pair{soundin, Item::InputDevice}, std::pair{soundout, Item::OutputDevice}}) {
+        const QString chosen = toQString(read[item]);
+        int at = chosen.isEmpty() ? 0 : box->findData(chosen);
+        if (at < 0) at = box->findText(chosen);
+        if (at < 0) {
+            box->addItem(tr("%1 (not found)").arg(chosen), chosen);
+            at = box->count() - 1;
+        }
+        box->setCurrentIndex(at);
+    }
+    txdrive->setValue(holdsNumber(read[Item::TxDrive]) ? wholeNumber16(read[Item::TxDrive])
+                                                       : percentFromDrive(driveFromPercent("")));
     Combo1->setCurrentText(toQString(read[Item::PttPort]));
     rangebottom->setText(toQString(read[Item::CustomRangeBottom]));
     rangetop->setText(toQString(read[Item::CustomRangeTop]));
@@ -199,6 +253,7 @@ void UserSettingsWindow::Command1_Click() {
         m_state.tell(*failure);
         return;
     }
+    showInStatusLine(this, tr("Settings saved to %1").arg(QString::fromStdString(m_state.settings.file().string())));
     hide();
 }
 

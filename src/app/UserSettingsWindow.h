@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QWidget>
 
 namespace tavrel {
@@ -36,6 +37,12 @@ public:
     QCheckBox* cqtick;
     QLabel* cqlog;
     QPushButton* Command1; // "Save Settings"
+    QLabel* welcome;       // shown at the first start, over the frames
+    // The sound card: input and output device (items 66, 67; the first entry, empty, is the
+    // system default) and the transmit drive in percent (item 68).
+    QGroupBox* soundcard;
+    QComboBox *soundin, *soundout;
+    QSpinBox* txdrive;
 
     void Command1_Click();
 
@@ -49,6 +56,7 @@ protected:
 private:
     void load();
     QLineEdit* textBox(QGroupBox* frame, const char* name, const QString& label, Item item);
+    QComboBox* deviceBox(const char* name, const QString& label, bool input);
 
     MainState& m_state;
     SettingsList m_list{};

@@ -60,6 +60,7 @@ int main(int argc, char** argv) {
             // The whole screen is the operator's: start as large as it allows.
             if (const QScreen* screen = form.screen()) form.resize(screen->availableGeometry().size());
             form.showMaximized();
+            form.menuControl->welcomeIfNoCall();
             rc = QApplication::exec();
         }
     } // everything of ours closes here: the modem unkeys PTT, the ports close

@@ -53,6 +53,7 @@ public:
     bool next(std::string& out);
 
     int fieldLine() const { return m_fieldLine; } // 1-based line the field last read began on
+    size_t position() const { return m_pos; }     // where reading the next field starts
     bool endedByComma() const { return m_afterComma; } // a comma, not a line end, closed it
 
 private:

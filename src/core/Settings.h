@@ -15,7 +15,7 @@ inline constexpr int kSettingsCount = 101;
 
 // Every item of the list by name. This table is the only place item numbers appear: the number is
 // the item's line in the file (counting from 0), so never renumber an entry. Items not named here
-// are carried along unchanged; 66 to 100 are free for new settings.
+// are carried along unchanged; 69 and 72 to 100 are free for new settings.
 enum class Item : int {
     OwnCall = 0,           // own call sign
     QslText = 1,           // QSL information macro
@@ -73,6 +73,11 @@ enum class Item : int {
     RadioModel = 63,       // "1" Icom 735, "2" Yaesu FT-900, "3" Kenwood TS-440S, "4" Hamlib
     HamlibModel = 64,      // Hamlib's model number
     HamlibDataMode = 65,   // "1" tunes the Hamlib rig to USB data mode, else plain USB
+    InputDevice = 66,      // sound input device's id; empty: the system's default
+    OutputDevice = 67,     // sound output device's id; empty: the system's default
+    TxDrive = 68,          // transmit drive in percent; empty: the program's default
+    DisplayShare = 70,     // percent of the splitter's height the display has
+    TextSize = 71,         // point size of the receive and transmit text; empty: the system's
 };
 
 // The six user macros and their captions, the five audio presets, in button order.

@@ -25,6 +25,10 @@ std::optional<std::string> SettingsStore::saveQuietly() {
     return write(m_list, false);
 }
 
+std::optional<std::string> SettingsStore::saveQuietly(const SettingsList& list) {
+    return write(list, false);
+}
+
 std::optional<std::string> SettingsStore::write(const SettingsList& list, bool announce) {
     if (auto failure = writeSettings(m_file, list)) return failure;
     if (announce) {

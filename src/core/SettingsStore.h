@@ -38,9 +38,10 @@ public:
     std::optional<std::string> save(const SettingsList& copy);
     // The main window's own list; announced.
     std::optional<std::string> saveOwn();
-    // The main window's own list, without announcing it (the backup's date changes nothing the
-    // program runs with).
+    // The main window's own list, or a list of the main window's making, without announcing it:
+    // the backup's date and the window's layout change nothing the re-apply would take up.
     std::optional<std::string> saveQuietly();
+    std::optional<std::string> saveQuietly(const SettingsList& list);
 
     // A save has been announced and not yet taken by a re-apply.
     bool changePending() const { return m_changePending; }

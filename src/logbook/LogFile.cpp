@@ -188,6 +188,19 @@ LogLoad parseLog(std::string_view bytes) {
     return load;
 }
 
+std::vector<size_t> recordOffsets(std::string_view bytes) {
+    std::vector<size_t> offsets;
+    FieldReader reader(bytes, kLogFieldRules);
+    std::string field;
+    for (int i = 0;; ++i) {
+        const size_t at = reader.position();
+        if (!reader.next(field)) break;
+        if (i % kLogFields == 0) offsets.push_back(at);
+    }
+    offsets.push_back(bytes.size());
+    return offsets;
+}
+
 std::optional<LogError> newlog(const std::filesystem::path& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) return LogError{LogError::Kind::Io, 0, systemError(path, "cannot be created")};

@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavrel {
 
@@ -63,6 +64,11 @@ struct LogLoad {
 // Parses the bytes of a log file. No file is touched; a text with no field at all gives an
 // empty table. The error message here names the line but not the file.
 LogLoad parseLog(std::string_view bytes);
+
+// Where each record of a log text begins, counted in bytes, and lastly the text's size: record r
+// is bytes offsets[r] up to offsets[r + 1], its line end (and any blanks before the next marker)
+// included. For a text that parseLog reads without error.
+std::vector<size_t> recordOffsets(std::string_view bytes);
 
 // Creates or replaces the file with the header record only, flushed to disk.
 std::optional<LogError> newlog(const std::filesystem::path& path);

@@ -28,7 +28,13 @@ LogViewRow logViewRow(const LogRecord& row);
 // under a stable sort. Negative, zero or positive like strcmp.
 int compareViewText(std::string_view a, std::string_view b);
 
-// Whether row a sorts before row b by the given column (0 = Date ... 10 = Notes).
+// Whether row a sorts before row b by the given column (0 = Date ... 10 = Notes). Rows of one
+// date sort by the chronological key after it, so the date column gives date-and-time order.
 bool viewRowLess(const LogViewRow& a, const LogViewRow& b, int column);
+
+// The search box: whether the row's call, name or date holds the text, case folded, blanks
+// around it ignored. A date is found as shown (2024-03-15) or as stored (20240315); an empty
+// search finds every row.
+bool viewRowMatches(const LogViewRow& row, std::string_view search);
 
 } // namespace tavrel

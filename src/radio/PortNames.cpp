@@ -51,7 +51,8 @@ auto naturalKey(const std::string& path) {
     const std::string tail = path.substr(digits);
     unsigned long number = 0;
     if (!tail.empty() && tail.size() < 10) number = std::stoul(tail);
-    return std::make_tuple(path.substr(0, digits), tail.empty() ? 0 : 1, number, path);
+    const int numbered = tail.empty() ? 0 : 1; // no-mutate: only 0 before 1 counts
+    return std::make_tuple(path.substr(0, digits), numbered, number, path);
 }
 
 } // namespace

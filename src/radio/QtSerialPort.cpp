@@ -136,7 +136,7 @@ bool QtSerialPort::setPortOpen(bool open) {
     }
     m_rts = false;
     m_dtr = false;
-    holdLines();
+    holdLines(); // no-mutate: held again below or dropped on close; this only shortens the raised moment
     // open() does not check that the device took the settings; set on an open port they are read
     // back, so a device that cannot take them (a pseudo-terminal has no parity) is found here.
     if (!applyLine(m_line) || !applyHandshaking(m_handshaking)) {

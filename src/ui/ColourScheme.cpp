@@ -35,9 +35,9 @@ void setcolours(QWidget& root) {
               {"cq", "answer", "tover", "report", "qth", "stn", "weather", "qsl", "mtext1", "mtext2",
                "mtext3", "btu", "endqb", "abort", "modesel", "display"},
               face, setBackColour);
-    // The display kind's name in black.
+    // The display type's caption in black.
     colourAll(root, {"displayt"}, colours::black, setForeColour);
-    // The squelch speed box and the USB lamp.
+    // The squelch frame and the sideband lamp.
     colourAll(root, {"sqlset", "txrxusb"}, grey, setBackColour);
     // The lookup's button that sends the details to the log.
     colourAll(root, {"Command1"}, face, setBackColour);

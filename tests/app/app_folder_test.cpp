@@ -16,6 +16,7 @@ TEST(AppFolder, DefaultDataFilesAreCopiedOnlyWhenMissing) {
     const auto copied = installMissingDataFiles(dir.path);
     EXPECT_EQ(readFile(dir.path / first), "operator's own\r\n");
     EXPECT_EQ(copied.size(), static_cast<size_t>(defaults.size() - 1));
-    for (const QString& name : defaults) EXPECT_TRUE(std::filesystem::exists(dir.path / name.toStdString()));
+    for (const QString& name : defaults)
+        EXPECT_TRUE(std::filesystem::exists(dir.path / name.toStdString()));
     EXPECT_TRUE(installMissingDataFiles(dir.path).empty());
 }

@@ -1,95 +1,52 @@
 #include "core/FieldReader.h"
+#include "core/FileStore.h"
 #include "core/Settings.h"
+#include "support/TempDir.h"
 #include "support/faults/FaultyFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <unistd.h>
+#include <map>
+#include <vector>
 
 using namespace tavrel;
 
-namespace {
-
-std::string slurp(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-struct TempDir {
-    std::filesystem::path path;
-    TempDir() {
-        char tmpl[] = "/tmp/tavrel-settings-XXXXXX";
-        path = mkdtemp(tmpl);
-    }
-    ~TempDir() { std::filesystem::remove_all(path); }
-};
-
-} // namespace
-
 TEST(SettingsFile, DefaultFileIsByteExact) {
     TempDir dir;
-    const auto file = dir.path / "tavrel.ini";
-    ASSERT_EQ(writeDefaultSettings(file), std::nullopt);
+    ASSERT_EQ(writeDefaultSettings(dir.file("tavrel.ini")), std::nullopt);
+    const std::map<int, std::string> byLine = {{28, "2"},  {39, "1"}, {41, "Yes"}, {42, "0"},
+                                               {51, "20"}, {61, "1"}, {62, "300"}, {63, "3000"}};
     std::string expected;
-    for (int line = 1; line <= 101; ++line) {
-        std::string item;
-        switch (line) {
-        case 28: item = "2"; break;
-        case 39: item = "1"; break;
-        case 41: item = "Yes"; break;
-        case 42: item = "0"; break;
-        case 51: item = "20"; break;
-        case 61: item = "1"; break;
-        case 62: item = "300"; break;
-        case 63: item = "3000"; break;
-        }
-        expected += "\"" + item + "\"\r\n";
-    }
-    EXPECT_EQ(slurp(file), expected);
-    EXPECT_FALSE(std::filesystem::exists(dir.path / "tavrel.ini.tmp"));
+    for (int line = 1; line <= 101; ++line)
+        expected += "\"" + (byLine.contains(line) ? byLine.at(line) : "") + "\"\r\n";
+    EXPECT_EQ(readFile(dir.file("tavrel.ini")), expected);
 }
 
-TEST(SettingsFile, RoundTripKeepsCommasBlanksAndEveryByte) {
-    SettingsList list = defaultSettings();
-    list[3] = "Bath, England";
-    list[4] = "  padded  ";
-    list[9] = "100";
-    list[80] = "\xD8\x80\xFF caf\xE9";
-    EXPECT_EQ(parseSettings(formatSettings(list)), list);
-}
-
-TEST(SettingsFile, DoubleQuoteCannotShiftLaterItems) {
+// Commas, blanks, line ends and every byte come back; a double quote comes back as an apostrophe,
+// so it cannot swallow the items after it.
+TEST(SettingsFile, WrittenListReadsBack) {
     SettingsList list = defaultSettings();
     list[0] = "G4\"ABC";
     list[2] = "\"quoted\", name";
-    const SettingsList back = parseSettings(formatSettings(list));
-    EXPECT_EQ(back[0], "G4'ABC");
-    EXPECT_EQ(back[2], "'quoted', name");
-    for (int i = 3; i < kSettingsCount; ++i) EXPECT_EQ(back[i], list[i]) << "item " << i;
-}
-
-TEST(SettingsFile, MultiLineTextReadsBackWithItsLineEnds) {
-    SettingsList list = defaultSettings();
+    list[3] = "Bath, England";
+    list[4] = "  padded  ";
     list[30] = "line one\r\nline two\r\n\r\nlast";
     list[31] = "lf only\nend";
-    const SettingsList back = parseSettings(formatSettings(list));
-    EXPECT_EQ(back, list);
+    list[80] = "\xD8\x80\xFF caf\xE9";
+    SettingsList want = list;
+    want[0] = "G4'ABC";
+    want[2] = "'quoted', name";
+    EXPECT_EQ(parseSettings(formatSettings(list)), want);
 }
 
+// Unquoted items end at a comma and lose trailing blanks; text after a closing quote is skipped;
+// LF, CR and CR LF all end a line; leading blanks are skipped; items the text does not reach keep
+// their defaults.
 TEST(SettingsFile, ReaderRules) {
-    // Unquoted items end at a comma and lose trailing blanks; text after a closing quote is
-    // skipped; LF, CR and CR LF all end a line; leading blanks are skipped.
-    const std::string text = "  \"call\" junk\rname , town\n\"a,b\"\r\n\r\n\"x\"";
-    const SettingsList s = parseSettings(text);
-    EXPECT_EQ(s[0], "call");
-    EXPECT_EQ(s[1], "name");
-    EXPECT_EQ(s[2], "town");
-    EXPECT_EQ(s[3], "a,b");
-    EXPECT_EQ(s[4], ""); // the empty line
-    EXPECT_EQ(s[5], "x");
+    SettingsList want = defaultSettings();
+    for (auto [i, v] : {std::pair{0, "call"}, {1, "name"}, {2, "town"}, {3, "a,b"}, {4, ""}, {5, "x"}})
+        want[i] = v;
+    EXPECT_EQ(parseSettings(" \t\"call\" junk\r\tname \t, town\n\"a,b\"\r\n\r\n\"x\""), want);
 }
 
 // The settings, the log and the prefix table share one reader; these are the rules that differ.
@@ -128,46 +85,31 @@ TEST(SettingsFile, FieldRulesOfTheThreeFiles) {
     }
 }
 
-TEST(SettingsFile, ShortFileGivesMissingItemsTheirDefaults) {
-    std::string text;
-    for (int i = 0; i < 30; ++i) text += "\"v" + std::to_string(i) + "\"\r\n";
-    const SettingsList s = parseSettings(text);
-    EXPECT_EQ(s[29], "v29");
-    EXPECT_EQ(s[27], "v27");
-    EXPECT_EQ(s[38], "1");
-    EXPECT_EQ(s[40], "Yes");
-    EXPECT_EQ(s[50], "20");
-    EXPECT_EQ(s[62], "3000");
-    EXPECT_EQ(s[100], "");
-}
-
 TEST(SettingsFile, DamageIsFoundInTheItemCountAndInMovedItems) {
     const std::string whole = formatSettings(defaultSettings());
-    std::string shifted = whole;
-    shifted.replace(3 * 4, 2, "Bath, England"); // line 4, unquoted
     std::string junkAfterQuote = whole;
     junkAfterQuote.insert(2, " x,y"); // line 1: text after the closing quote, then a comma
-    const struct {
-        std::string text;
-        const char* found; // nothing: whole
-    } cases[] = {
+    std::string moved;                // a quoted item over three lines, then an unquoted comma on line 49
+    for (int i = 0; i < 101; ++i)
+        moved += i == 30 ? "\"a\r\nb\rc\nd\"\r\n" : i == 45 ? "x, y\r\n" : "\"\"\r\n";
+    const std::pair<std::string, const char*> cases[] = {
         {whole, nullptr},
         {whole + "\r\n\r\n  \r\n", nullptr},          // blank lines at the end
         {whole.substr(0, whole.size() - 2), nullptr}, // last line end missing
-        {formatSettings(defaultSettings()).substr(0, 30 * 4), "it holds 30 items instead of 101"},
+        {whole.substr(0, 30 * 4), "it holds 30 items instead of 101"},
         {"", "it holds 0 items instead of 101"},
         {whole + "\"extra\"\r\n", "it holds 102 items instead of 101"},
-        {shifted,
-         "line 4 holds a comma outside quotes, which moves every later item (102 items instead of 101)"},
+        {moved,
+         "line 49 holds a comma outside quotes, which moves every later item (102 items instead of 101)"},
         {junkAfterQuote, "line 1 holds a comma outside quotes"},
     };
-    for (const auto& c : cases) {
-        const auto damage = settingsDamage(c.text);
-        if (!c.found) {
-            EXPECT_EQ(damage, std::nullopt) << c.text.size();
+    for (const auto& [text, found] : cases) {
+        const auto damage = settingsDamage(text);
+        if (!found) {
+            EXPECT_EQ(damage, std::nullopt) << text.size();
         } else {
-            ASSERT_TRUE(damage.has_value()) << c.found;
-            EXPECT_NE(damage->find(c.found), std::string::npos) << *damage;
+            ASSERT_TRUE(damage.has_value()) << found;
+            EXPECT_TRUE(damage->starts_with(found)) << *damage;
         }
     }
 }
@@ -175,63 +117,54 @@ TEST(SettingsFile, DamageIsFoundInTheItemCountAndInMovedItems) {
 // Only a file that is not there reads as the defaults; one that cannot be read says why.
 TEST(SettingsFile, LoadTellsAMissingFileFromAnUnreadableOne) {
     TempDir dir;
-    std::filesystem::create_directory(dir.path / "folder.ini");
-    std::filesystem::create_symlink("loop.ini", dir.path / "loop.ini");
-    std::filesystem::create_symlink("/proc/self/mem", dir.path / "ioerror.ini"); // reads fail with EIO
-    const struct {
-        const char* name;
-        const char* error; // nothing: missing
-    } cases[] = {
-        {"missing.ini", nullptr},
-        {"folder.ini", "Is a directory"},
-        {"loop.ini", "Too many levels of symbolic links"},
-        {"ioerror.ini", "Input/output error"},
-    };
-    for (const auto& c : cases) {
-        const auto file = dir.path / c.name;
-        const SettingsRead read = loadSettings(file);
-        EXPECT_EQ(read.list, defaultSettings()) << c.name;
-        EXPECT_EQ(read.missing, c.error == nullptr) << c.name;
-        EXPECT_EQ(read.damage, std::nullopt) << c.name;
-        if (c.error) {
-            ASSERT_TRUE(read.error.has_value()) << c.name;
-            EXPECT_EQ(*read.error,
-                      "The settings file " + file.string() + " cannot be read: " + c.error + ".");
-        } else {
-            EXPECT_EQ(read.error, std::nullopt);
-        }
+    std::filesystem::create_directory(dir.file("folder.ini"));
+    std::filesystem::create_symlink("/proc/self/mem", dir.file("ioerror.ini")); // reads fail with EIO
+    for (const auto& [name, error] : {std::pair{"missing.ini", ""},
+                                      {"folder.ini", "Is a directory"},
+                                      {"ioerror.ini", "Input/output error"}}) {
+        const SettingsRead read = loadSettings(dir.file(name));
+        EXPECT_EQ(read.list, defaultSettings()) << name;
+        EXPECT_EQ(read.missing, !*error) << name;
+        EXPECT_EQ(read.damage, std::nullopt) << name;
+        const std::string told =
+            "The settings file " + dir.file(name).string() + " cannot be read: " + error + ".";
+        EXPECT_EQ(read.error, *error ? std::optional(told) : std::nullopt);
     }
 }
 
-TEST(SettingsFile, FailedWriteSaysWhichFileAndWhyAndLeavesTheOldFileWhole) {
-    TempDir dir;
-    const auto file = dir.path / "tavrel.ini";
-    ASSERT_EQ(writeDefaultSettings(file), std::nullopt);
-    const std::string before = slurp(file);
-    const auto missing = dir.path / "missing-folder" / "tavrel.ini";
-    const auto why = writeSettings(missing, defaultSettings());
-    ASSERT_TRUE(why.has_value());
-    EXPECT_NE(why->find(missing.string()), std::string::npos) << *why;
-    EXPECT_NE(why->find("No such file or directory"), std::string::npos) << *why;
-    // A directory in the temporary file's place makes the write fail.
-    std::filesystem::create_directory(dir.path / "tavrel.ini.tmp");
-    SettingsList changed = defaultSettings();
-    changed[0] = "NEWCALL";
-    EXPECT_TRUE(writeSettings(file, changed).has_value());
-    EXPECT_EQ(slurp(file), before);
-}
-
-// Flushed before the rename, the folder synced after it, the file's mode kept: a power cut
-// leaves the old file or the new one, and a file the operator made private stays private.
-TEST(SettingsFile, ReplaceIsDurableAndKeepsThePermissions) {
+// Flushed before the rename, the folder synced after it, the file's mode kept: a power cut leaves
+// the old file or the new one, and a file the operator made private stays private. A write that
+// fails says which file and why, and leaves the old file whole.
+TEST(SettingsFile, ReplaceIsDurableKeepsThePermissionsAndFailsSafely) {
     faults::Scope faults;
     TempDir dir;
-    const auto file = dir.path / "tavrel.ini";
+    const auto file = dir.file("tavrel.ini");
     ASSERT_EQ(writeDefaultSettings(file), std::nullopt);
     using std::filesystem::perms;
-    std::filesystem::permissions(file, perms::owner_read | perms::owner_write | perms::group_read);
+    const perms mode = perms::owner_read | perms::owner_write | perms::group_read;
+    std::filesystem::permissions(file, mode);
     faults::reset();
-    ASSERT_EQ(writeSettings(file, defaultSettings()), std::nullopt);
+    SettingsList changed = defaultSettings();
+    changed[0] = "NEWCALL";
+    ASSERT_EQ(writeSettings(file, changed), std::nullopt);
     EXPECT_TRUE(faults::replacedDurably(file));
-    EXPECT_EQ(std::filesystem::status(file).permissions(), perms::owner_read | perms::owner_write | perms::group_read);
+    EXPECT_EQ(std::filesystem::status(file).permissions(), mode);
+
+    const std::string before = readFile(file);
+    faults::failWritesAfter("tavrel.ini.tmp", 10);
+    EXPECT_EQ(writeSettings(file, defaultSettings()),
+              "The settings could not be saved to " + file.string() + ": No space left on device.");
+    EXPECT_EQ(readFile(file), before);
+}
+
+// Files read in blocks: one that ends on a block boundary comes back whole, not empty.
+TEST(FileStore, WholeFileComesBackWhateverItsSize) {
+    TempDir dir;
+    for (const size_t size : {0, 1, 65535, 65536, 65537, 131072}) {
+        const std::string bytes(size, 'x');
+        writeFile(dir.file("f"), bytes);
+        const FileRead read = readWholeFile(dir.file("f"));
+        EXPECT_EQ(read.error, 0) << size;
+        EXPECT_TRUE(read.bytes == bytes) << size;
+    }
 }

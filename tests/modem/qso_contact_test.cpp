@@ -15,19 +15,12 @@ namespace {
 
 class QsoTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        testApplication();
-        start();
-    }
+    void SetUp() override { start(); }
     void start() {
-        h = std::make_unique<FormHarness>(DateTime{2026, 12, 7, 15, 30, 15}, DateTime{2026, 12, 7, 14, 30, 15});
-        SettingsList s = defaultSettings();
-        s[0] = "G4ABC";
-        s[2] = "Bob";
-        ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
-        h->startup->startup();
+        h = std::make_unique<FormHarness>(DateTime{2026, 12, 7, 15, 30, 15},
+                                          DateTime{2026, 12, 7, 14, 30, 15});
+        h->startSettled({{0, "G4ABC"}, {2, "Bob"}});
         h->form->show();
-        h->modem.raiseStatus(1200, 0); // the re-apply after the band restore, and the clock
         h->modem.clearCalls();
         h->modem.sent.clear();
     }
@@ -38,8 +31,10 @@ protected:
         while (h->modem.TxPending() > 0)
             h->modem.transmit(1);
     }
+    std::string log() const { return readFile(h->file("zizoro.tan")); }
     MainState& state() { return h->form->state; }
     EntryPanel& entry() { return *h->form->entry; }
+    QsoButtons& qso() { return *h->form->qso; }
     std::unique_ptr<FormHarness> h;
 };
 
@@ -47,39 +42,44 @@ TEST_F(QsoTest, WholeContactIsLoggedOnceWhenTheSignOffHasGone) {
     click(h->form->radioPanel->forty);
     state().settings[Item::OwnPower] = "100 W";
     entry().hiscall->setText("dl1xyz");
-    press(h->form->qso->answer);
+    press(qso().answer);
     EXPECT_EQ(entry().start->text(), "14:30:15");
     EXPECT_EQ(entry().dat->text(), "2026-12-07");
-    EXPECT_EQ(backColour(h->form->qso->answer), colours::brightGreen);
+    EXPECT_EQ(backColour(qso().answer), colours::brightGreen);
     h->modem.raiseTxState(1);
-    press(h->form->qso->report);
+    press(qso().report);
     h->form->transmit->txtTXData->setPlainText("tnx fer call");
-    press(h->form->qso->endqb);
-    EXPECT_EQ(state().signOffHeld, 1);
-    EXPECT_TRUE(h->form->transmit->txtTXData->toPlainText().endsWith("QSO sign-off is being held for queueing......"));
+    press(qso().endqb);
+    EXPECT_TRUE(h->form->transmit->txtTXData->toPlainText().endsWith(
+        "QSO sign-off is being held for queueing......"));
     const std::string before = h->modem.sent;
     EXPECT_NE(before.find("tnx fer call\r\nThank you very much"), std::string::npos);
     EXPECT_TRUE(before.ends_with("73 and good DX  de   G4ABC\r\n12-07-2026"));
 
-    // The modem sends and echoes; the tail goes in once fewer than 10 characters wait.
-    while (h->modem.TxPending() > 0) h->modem.transmit(1);
-    const std::string tail = "   14:30:15 Z\r\n73   ====\r\n\r\n";
-    EXPECT_EQ(h->modem.sent, before + tail);
+    // The tail goes in once fewer than 10 characters wait to be echoed.
+    sendAll();
+    EXPECT_EQ(h->modem.sent, before + "   14:30:15 Z\r\n73   ====\r\n\r\n");
     EXPECT_EQ(state().signOffHeld, 0);
-    EXPECT_EQ(state().logAfterTx, 1);
     EXPECT_EQ(entry().endt->text(), "14:30:15");
-    EXPECT_EQ(backColour(h->form->qso->endqb), colours::buttonFace());
-    EXPECT_EQ(readFile(h->file("zizoro.tan")), std::string(kLogHeaderLine)); // nothing stored yet
+    EXPECT_EQ(backColour(qso().endqb), colours::buttonFace());
+    EXPECT_EQ(log(), std::string(kLogHeaderLine)); // nothing stored before the over ends
 
     h->modem.raiseTxState(0);
-    const std::string log = readFile(h->file("zizoro.tan"));
-    EXPECT_EQ(log, std::string(kLogHeaderLine) +
-                       "zqx,20261207,DL1XYZ,143015,40,BPSK,100,143015,579,579,,,,,,,,,,,,,,|:\r\n");
-    EXPECT_EQ(entry().hiscall->text(), "dl1xyz");
+    const std::string stored = log();
+    EXPECT_EQ(stored, std::string(kLogHeaderLine) +
+                          "zqx,20261207,DL1XYZ,143015,40,BPSK,100,143015,579,579,,,,,,,,,,,,,,|:\r\n");
     EXPECT_TRUE(entry().start->text().isEmpty());
     EXPECT_EQ(entry().band->currentText(), "40"); // the next contact is on the band in use
-    h->modem.raiseTxState(0); // a second report changes nothing
-    EXPECT_EQ(readFile(h->file("zizoro.tan")), log);
+    h->modem.raiseTxState(0);                     // a second report changes nothing
+    EXPECT_EQ(log(), stored);
+}
+
+TEST_F(QsoTest, TailWaitsForAReceivedCharacterWhenNothingIsEchoed) {
+    press(qso().endqb);
+    h->modem.drain(h->modem.TxPending());
+    EXPECT_EQ(state().signOffHeld, 1);
+    h->modem.raiseRxChar('x');
+    EXPECT_EQ(state().signOffHeld, 0);
 }
 
 TEST_F(QsoTest, TextTypedAheadGoesOutOnceWithTheSignOff) {
@@ -88,13 +88,12 @@ TEST_F(QsoTest, TextTypedAheadGoesOutOnceWithTheSignOff) {
     h->modem.raiseTxState(1);
     h->modem.setPending(50); // the over is still going out
     QTest::keyClicks(h->form->transmit->txtTXData, "so long");
-    EXPECT_EQ(state().pendingTx, "so long");
-    press(h->form->qso->endqb);
+    press(qso().endqb);
     sendAll();
     h->modem.raiseTxState(0);
     // The next contact's over: nothing of the last one is handed over again.
     entry().hiscall->setText("G4XYZ");
-    press(h->form->qso->answer);
+    press(qso().answer);
     h->modem.raiseTxState(1);
     sendAll();
     h->modem.raiseStatus(1200, 0);
@@ -104,12 +103,8 @@ TEST_F(QsoTest, TextTypedAheadGoesOutOnceWithTheSignOff) {
 }
 
 TEST_F(QsoTest, AbortLeavesNothingThatKeysTheTransmitterAgain) {
-    struct Case {
-        const char* name;
-        std::function<void()> before; // what is due when Abort is pressed
-    };
-    const Case cases[] = {
-        {"BTU closing line", [this] { click(h->form->qso->btu); }},
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"BTU closing line", [this] { click(qso().btu); }},
         {"typed text waiting",
          [this] {
              click(h->form->transmit->Label52);
@@ -117,20 +112,20 @@ TEST_F(QsoTest, AbortLeavesNothingThatKeysTheTransmitterAgain) {
              h->modem.setPending(5);
              QTest::keyClicks(h->form->transmit->txtTXData, "hello");
          }},
-        {"held sign-off", [this] { press(h->form->qso->endqb); }},
+        {"held sign-off", [this] { press(qso().endqb); }},
         {"store after the tail",
          [this] {
-             press(h->form->qso->endqb);
+             press(qso().endqb);
              h->modem.drain(h->modem.TxPending() - 5);
              h->modem.raiseRxChar('x'); // queues the tail and arms the store
          }},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, due] : cases) {
+        SCOPED_TRACE(name);
         start();
         entry().hiscall->setText("DL1XYZ");
         entry().hisname->setText("Hans");
-        c.before();
+        due();
         click(h->form->transmit->abort);
         h->modem.clearCalls();
         // Whatever comes next - a status tick, another station's character, the end of the over.
@@ -151,12 +146,12 @@ TEST_F(QsoTest, AbortLeavesNothingThatKeysTheTransmitterAgain) {
 TEST_F(QsoTest, FailedStoreAfterTheSignOffKeepsTheContactForLogEntry) {
     const std::vector<std::string>& failures = h->told;
     entry().hiscall->setText("DL1XYZ");
-    press(h->form->qso->answer);
+    press(qso().answer);
     entry().hisname->setText("Hans");
     // The log is replaced by a folder: the append cannot go anywhere.
     std::filesystem::remove(h->file("zizoro.tan"));
     std::filesystem::create_directory(h->file("zizoro.tan"));
-    press(h->form->qso->endqb);
+    press(qso().endqb);
     sendAll();
     h->modem.raiseTxState(0);
     ASSERT_EQ(failures.size(), 1u);
@@ -171,96 +166,80 @@ TEST_F(QsoTest, FailedStoreAfterTheSignOffKeepsTheContactForLogEntry) {
     ASSERT_EQ(newlog(h->file("zizoro.tan")), std::nullopt);
     state().utcTime = "14:52:00";
     click(entry().editlog);
-    EXPECT_EQ(readFile(h->file("zizoro.tan")),
-              std::string(kLogHeaderLine) +
-                  "zqx,20261207,DL1XYZ,143015,20,BPSK,40,143015,579,579,Hans,,,,,,,,,,,,,|:\r\n");
+    EXPECT_EQ(log(), std::string(kLogHeaderLine) +
+                         "zqx,20261207,DL1XYZ,143015,20,BPSK,40,143015,579,579,Hans,,,,,,,,,,,,,|:\r\n");
     EXPECT_EQ(failures.size(), 1u);
-}
-
-TEST_F(QsoTest, TailWaitsForAReceivedCharacter) {
-    press(h->form->qso->endqb);
-    h->modem.drain(h->modem.TxPending()); // sent without any echo
-    EXPECT_EQ(state().signOffHeld, 1);
-    h->modem.raiseRxChar('x');
-    EXPECT_EQ(state().signOffHeld, 0);
 }
 
 TEST_F(QsoTest, CqClearsThePanelSendsAndLogsWhenAsked) {
     entry().hisname->setText("old");
-    press(h->form->qso->cq);
+    press(qso().cq);
     EXPECT_EQ(entry().hiscall->text(), "CQ");
     EXPECT_TRUE(entry().hisname->text().isEmpty());
+    EXPECT_EQ(entry().hisrst->text(), "579");
     EXPECT_EQ(h->modem.calls.back(), "EndTx()");
     EXPECT_TRUE(h->modem.sent.starts_with("\r\n\r\nCQ CQ CQ CQ de  G4ABC   G4ABC   G4ABC\r\n"));
-    EXPECT_EQ(h->form->logTable.logCount(), 2);
+    ASSERT_EQ(h->form->logTable.logCount(), 2);
     const LogRecord& r = h->form->logTable.rows[1];
-    EXPECT_EQ(r[2], "CQ");
-    EXPECT_EQ(r[3], "");
-    EXPECT_EQ(r[7], "143015");
-    EXPECT_EQ(r[8], "");
-    EXPECT_EQ(entry().hisrst->text(), "579");
-}
-
-TEST_F(QsoTest, CqIsNotLoggedWhenTheOptionIsOff) {
-    state().settings[Item::LogCqCalls] = "0";
-    press(h->form->qso->cq);
-    EXPECT_EQ(h->form->logTable.logCount(), 1);
+    EXPECT_EQ(std::vector<std::string>({r[2], r[3], r[7], r[8]}),
+              std::vector<std::string>({"CQ", "", "143015", ""}));
+    state().settings[Item::LogCqCalls] = "0"; // not logged with the option off
+    press(qso().cq);
+    EXPECT_EQ(h->form->logTable.logCount(), 2);
 }
 
 TEST_F(QsoTest, ButtonsThatLeaveTheTransmitterOn) {
     state().hisCallUpper = "";
-    press(h->form->qso->tover);
+    press(qso().tover);
     EXPECT_EQ(h->modem.sent, "\r\n   de   G4ABC   G4ABC\r\n");
     EXPECT_EQ(h->modem.calls.back(), "StartTx(0)");
     h->modem.sent.clear();
-    press(h->form->qso->qsl);
-    press(h->form->qso->weather);
+    press(qso().qsl);
+    press(qso().weather);
     EXPECT_EQ(h->modem.sent, "\r\n\r\n");
     EXPECT_EQ(h->modem.countCalls("EndTx"), 0);
-    press(h->form->qso->report, Qt::RightButton); // no editor for Report
+    press(qso().report, Qt::RightButton); // no editor for Report
     EXPECT_FALSE(h->form->macroEditor->Frame5->isVisibleTo(h->form.get()));
 }
 
 TEST_F(QsoTest, EditingAUserMacroStoresTextAndCaption) {
-    press(h->form->qso->Command9);
-    QTest::mouseClick(h->form->qso->Command9, Qt::LeftButton);
-    EXPECT_EQ(h->form->qso->Command9->text(), "B");
-    EXPECT_TRUE(h->form->qso->mtext[4]->isVisibleTo(h->form.get()));
-    press(h->form->qso->mtext[4], Qt::RightButton);
+    press(qso().Command9);
+    click(qso().Command9); // the second bank
+    EXPECT_EQ(qso().Command9->text(), "B");
+    press(qso().mtext[4], Qt::RightButton);
     EXPECT_EQ(state().macroEditItem, Item::UserMacro5);
     EXPECT_TRUE(h->form->macroEditor->Frame6->isVisibleTo(h->form.get()));
     h->form->macroEditor->macrotext->setPlainText("Rig: IC-735\nAnt: \"dipole\"");
     h->form->macroEditor->Text4->setText("Brag");
-    QTest::mouseClick(h->form->macroEditor->Command7, Qt::LeftButton);
-    EXPECT_EQ(h->form->qso->mtext[4]->text(), "Brag");
+    click(h->form->macroEditor->Command7);
+    EXPECT_EQ(qso().mtext[4]->text(), "Brag");
     EXPECT_FALSE(h->form->macroEditor->Frame5->isVisibleTo(h->form.get()));
-    EXPECT_TRUE(state().settings.changePending());
     const SettingsList file = readSettings(h->file("tavrel.ini"));
     EXPECT_EQ(file[52], "Rig: IC-735\r\nAnt: 'dipole'");
     EXPECT_EQ(file[55], "Brag");
     h->modem.raiseStatus(1200, 0); // re-apply: the multi-line text comes back whole
     EXPECT_EQ(state().item(Item::UserMacro5), "Rig: IC-735\r\nAnt: 'dipole'");
-    EXPECT_EQ(h->form->qso->Command9->text(), "A");
-    QTest::mouseClick(h->form->qso->Command9, Qt::LeftButton);
+    EXPECT_EQ(qso().Command9->text(), "A");
+    click(qso().Command9);
     h->modem.sent.clear();
-    press(h->form->qso->mtext[4]);
+    press(qso().mtext[4]);
     EXPECT_EQ(h->modem.sent, "\r\nRig: IC-735\r\nAnt: 'dipole'\r\n");
-    EXPECT_EQ(backColour(h->form->qso->mtext[4]), colours::brightGreen);
+    EXPECT_EQ(backColour(qso().mtext[4]), colours::brightGreen);
 }
 
 TEST_F(QsoTest, EditingTheCqTextStoresOnlyItsItemAndCancelStoresNothing) {
-    press(h->form->qso->cq, Qt::RightButton);
+    press(qso().cq, Qt::RightButton);
     EXPECT_EQ(state().macroEditItem, Item::CqText);
-    EXPECT_FALSE(h->form->macroEditor->Frame6->isVisibleTo(h->form.get()));
+    EXPECT_FALSE(h->form->macroEditor->Frame6->isVisibleTo(h->form.get())); // no caption
     h->form->macroEditor->macrotext->setPlainText("CQ de G4ABC");
     h->form->macroEditor->Text4->setText("ignored");
-    QTest::mouseClick(h->form->macroEditor->Command7, Qt::LeftButton);
-    SettingsList file = readSettings(h->file("tavrel.ini"));
+    click(h->form->macroEditor->Command7);
+    const SettingsList file = readSettings(h->file("tavrel.ini"));
     EXPECT_EQ(file[14], "CQ de G4ABC");
     EXPECT_EQ(file[33], "");
-    press(h->form->qso->qth, Qt::RightButton);
+    press(qso().qth, Qt::RightButton);
     h->form->macroEditor->macrotext->setPlainText("changed");
-    QTest::mouseClick(h->form->macroEditor->Command8, Qt::LeftButton);
+    click(h->form->macroEditor->Command8);
     EXPECT_EQ(readSettings(h->file("tavrel.ini"))[18], "");
 }
 

@@ -28,8 +28,9 @@ QsoValues filled() {
 
 TEST(QsoTexts, BuiltInTextsForAFilledInStation) {
     const QsoValues v = filled();
-    EXPECT_EQ(cqText(v, ""), "\r\n\r\nCQ CQ CQ CQ de  G4ABC   G4ABC   G4ABC\r\nCQ CQ CQ CQ de  G4ABC   G4ABC   G4ABC\r\n"
-                             "pse k \r\n\r\n");
+    EXPECT_EQ(cqText(v, ""),
+              "\r\n\r\nCQ CQ CQ CQ de  G4ABC   G4ABC   G4ABC\r\nCQ CQ CQ CQ de  G4ABC   G4ABC   G4ABC\r\n"
+              "pse k \r\n\r\n");
     EXPECT_EQ(answerText(v), "\r\nDL1XYZ   DL1XYZ   de   G4ABC   G4ABC   G4ABC   \r\nkkk\r\n");
     EXPECT_EQ(toverText(v), "\r\nDL1XYZ   de   G4ABC   G4ABC\r\n");
     EXPECT_EQ(reportText(v), "Your report is    599   599   599\r\n");
@@ -49,6 +50,7 @@ TEST(QsoTexts, EmptyValuesContributeNothing) {
     EXPECT_EQ(toverText(v), "\r\n   de      \r\n");
     EXPECT_EQ(answerText(v), "\r\n      de            \r\nkkk\r\n");
     EXPECT_EQ(reportText(v), "Your report is          \r\n");
+    EXPECT_EQ(btuLine("G4ABC", "", "   "), "BTU      de   G4ABC   G4ABC   kkk\r\n");
     EXPECT_EQ(storedLine(""), "\r\n");
     EXPECT_EQ(userMacroText(""), "\r\n\r\n");
     EXPECT_EQ(signOffText(v, ""), "Thank you very much for the QSO and hope to see you again soon\r\n"

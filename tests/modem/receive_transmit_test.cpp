@@ -1,4 +1,5 @@
-// Received characters in the windows, typing and switching, PTT, against FakeModem/FakeSerial.
+// The receive, transmit and status panels on the real main window, against FakeModem/FakeSerial:
+// received characters, typing and switching, PTT, and the status area on StatusRdy and IMDRdy.
 
 #include "core/Controls.h"
 #include "support/FormHarness.h"
@@ -12,50 +13,36 @@ namespace {
 
 class PanelTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        testApplication();
-        h = std::make_unique<FormHarness>();
-    }
-    void startWith(std::initializer_list<std::pair<int, const char*>> items) {
-        SettingsList s = defaultSettings();
-        for (auto [i, v] : items) s[i] = v;
-        ASSERT_EQ(writeSettings(h->file("tavrel.ini"), s), std::nullopt);
-        h->startup->startup();
+    void SetUp() override { h = std::make_unique<FormHarness>(); }
+    void startWith(const FormHarness::Items& items = {}) {
+        h->startSettled(items);
         h->form->show();
-        h->modem.raiseStatus(1200, 0); // the band restore's re-apply
     }
     void receive(const std::string& text) {
-        for (unsigned char c : text) h->modem.raiseRxChar(c);
+        for (unsigned char c : text)
+            h->modem.raiseRxChar(c);
     }
-    void click(QWidget* w) {
-        QTest::mouseClick(w, Qt::LeftButton);
-    }
+    void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
     MainState& state() { return h->form->state; }
     std::unique_ptr<FormHarness> h;
 };
 
-TEST_F(PanelTest, ReceivedTextReachesBothWindowsWithSlashedZero) {
-    startWith({});
+TEST_F(PanelTest, ReceivedTextReachesBothWindowsAndClearLeavesTheLineWindow) {
+    startWith();
     receive("CQ 10\r\n");
-    receive("R0");
-    EXPECT_EQ(h->form->receive->txtrxdata1->text(), QString::fromUtf8("R\u00D8"));
-    const std::string history = h->form->receiveControl->windows().history;
-    EXPECT_EQ(history.substr(history.size() - 9), std::string("CQ 1\xD8\r\n\r\n"));
+    receive("R0\x80\x93\xE9"); // Windows-1252 codes show as their characters
+    EXPECT_EQ(h->form->receive->txtrxdata1->text(), QString::fromUtf8("R\u00D8\u20AC\u201C\u00E9"));
     EXPECT_TRUE(h->form->receive->txtRXData->toPlainText().endsWith(QString::fromUtf8("CQ 1\u00D8\n\n")));
-
     state().slashZero = 0;
     receive("0");
-    EXPECT_EQ(h->form->receive->txtrxdata1->text(), QString::fromUtf8("R\u00D80"));
-}
-
-TEST_F(PanelTest, Windows1252CodesShowAsTheirCharacters) {
-    startWith({});
-    receive("\x80\x93\xE9");
-    EXPECT_EQ(h->form->receive->txtrxdata1->text(), QString::fromUtf8("\u20AC\u201C\u00E9"));
+    EXPECT_TRUE(h->form->receive->txtrxdata1->text().endsWith("0"));
+    click(h->form->receive->clearrx);
+    EXPECT_EQ(h->form->receiveControl->windows().history, "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
+    EXPECT_EQ(h->form->receive->txtrxdata1->text().size(), 6); // the line window is left alone
 }
 
 TEST_F(PanelTest, DisplayOffShowsNothingButStillKeepsTheTransmitterKeyed) {
-    startWith({});
+    startWith();
     state().rxDisplayOn = 0;
     h->modem.setPending(3);
     h->modem.clearCalls();
@@ -64,18 +51,9 @@ TEST_F(PanelTest, DisplayOffShowsNothingButStillKeepsTheTransmitterKeyed) {
     EXPECT_EQ(h->modem.countCalls("StartTx(0)"), 3);
 }
 
-TEST_F(PanelTest, ClearLeavesElevenLineEndsAndTheLineWindowAlone) {
-    startWith({});
-    receive("hello\rwor");
-    click(h->form->receive->clearrx);
-    EXPECT_EQ(h->form->receiveControl->windows().history, std::string("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n"));
-    EXPECT_EQ(h->form->receive->txtrxdata1->text(), "wor");
-}
-
 TEST_F(PanelTest, DoubleClickedReceiveWordGoesToTheCaptureBox) {
-    startWith({});
+    startWith();
     receive("name is Heidi\r");
-    h->form->show();
     auto* history = h->form->receive->txtRXData;
     QTextCursor c = history->document()->find("Heidi");
     ASSERT_FALSE(c.isNull());
@@ -86,7 +64,7 @@ TEST_F(PanelTest, DoubleClickedReceiveWordGoesToTheCaptureBox) {
 }
 
 TEST_F(PanelTest, TypingWhileTransmittingAppendsOnlyTheLastCharacter) {
-    startWith({});
+    startWith();
     click(h->form->transmit->Label52);
     EXPECT_EQ(h->modem.lastStartTx, 0);
     EXPECT_FALSE(h->form->transmit->Label52->isVisibleTo(h->form.get()));
@@ -102,8 +80,11 @@ TEST_F(PanelTest, TypingWhileTransmittingAppendsOnlyTheLastCharacter) {
 }
 
 TEST_F(PanelTest, TypingWhileReceivingOnlyBuildsTheWindowUntilTheSwitch) {
-    startWith({});
+    startWith();
     auto* tx = h->form->transmit->txtTXData;
+    QTest::keyClicks(tx, "x");
+    click(h->form->transmit->cleartx);
+    EXPECT_TRUE(tx->toPlainText().isEmpty());
     QTest::keyClicks(tx, "hello");
     QTest::keyClick(tx, Qt::Key_Return);
     QTest::keyClicks(tx, "de G4ABC");
@@ -116,7 +97,7 @@ TEST_F(PanelTest, TypingWhileReceivingOnlyBuildsTheWindowUntilTheSwitch) {
 }
 
 TEST_F(PanelTest, TypedTextIsHandedOverWhenTheQueueRunsEmpty) {
-    startWith({});
+    startWith();
     state().txState = 1;
     state().pendingTx = "first";
     h->modem.setPending(5);
@@ -179,7 +160,7 @@ TEST_F(PanelTest, PttOnTheCatPortWithoutAPttPortOrWhenThePttPortIsTheCatPort) {
 }
 
 TEST_F(PanelTest, TxStateShowsTheIndicatorsAndTheQueueCount) {
-    startWith({});
+    startWith();
     h->modem.setPending(4);
     h->modem.raiseTxState(1);
     EXPECT_TRUE(h->form->radioPanel->txrxtx->isVisibleTo(h->form.get()));
@@ -197,7 +178,7 @@ TEST_F(PanelTest, TxStateShowsTheIndicatorsAndTheQueueCount) {
 }
 
 TEST_F(PanelTest, TuneTwiceKeysThenReleases) {
-    startWith({});
+    startWith();
     click(h->form->transmit->tune);
     EXPECT_EQ(backColour(h->form->transmit->tune), colours::red);
     EXPECT_EQ(h->modem.lastStartTx, 4);
@@ -207,16 +188,71 @@ TEST_F(PanelTest, TuneTwiceKeysThenReleases) {
 }
 
 TEST_F(PanelTest, AbortStopsAndResetsEveryButtonColour) {
-    startWith({});
+    startWith();
     for (QPushButton* b : {h->form->qso->answer, h->form->qso->mtext[4], h->form->qso->btu})
         setBackColour(b, colours::brightGreen);
     h->modem.SendText("queued");
     click(h->form->transmit->abort);
     EXPECT_EQ(h->modem.TxPending(), 0);
     EXPECT_EQ(h->modem.countCalls("AbortTx"), 1);
-    for (QPushButton* b : {h->form->qso->answer, h->form->qso->mtext[4], h->form->qso->btu,
-                       h->form->transmit->abort})
+    for (QPushButton* b :
+         {h->form->qso->answer, h->form->qso->mtext[4], h->form->qso->btu, h->form->transmit->abort})
         EXPECT_EQ(backColour(b), colours::buttonFace()) << b->objectName().toStdString();
+}
+
+TEST_F(PanelTest, StatusAreaShowsWhatTheModemReports) {
+    startWith();
+    h->modem.setDialFreq(7035.0);
+    h->modem.setRxFreq(1500);
+    h->form->receiver->Slider1->setValue(40);
+    h->modem.raiseStatus(1500, 50);
+    EXPECT_EQ(h->form->status->Label16->text(), "1500");
+    EXPECT_EQ(h->form->status->signalBar->maskHeight(), 675.0);
+    EXPECT_EQ(foreColour(h->form->status->Label2), colours::green);
+    EXPECT_EQ(state().rxAbsFreq, "7036500");
+    EXPECT_EQ(h->form->radioPanel->txrxfreq->text(), "7,036,500");
+    h->modem.raiseStatus(1500, 40); // at the threshold the squelch stays shut
+    EXPECT_EQ(foreColour(h->form->status->Label2), colours::red);
+    h->modem.raiseImd(-18);
+    EXPECT_EQ(h->form->status->lblimd->text(), "-18");
+    EXPECT_EQ(foreColour(h->form->status->lblimd), colours::red);
+    h->modem.raiseImd(-19);
+    EXPECT_EQ(foreColour(h->form->status->lblimd), colours::darkGreen);
+    // The receive windows turn red while transmitting.
+    h->modem.setPending(2);
+    h->modem.raiseStatus(1200, 0);
+    EXPECT_EQ(foreColour(h->form->receive->txtRXData), colours::red);
+    h->modem.drain(2);
+    h->modem.raiseStatus(1200, 0);
+    EXPECT_EQ(foreColour(h->form->receive->txtrxdata1), colours::black);
+}
+
+TEST_F(PanelTest, NetKeepsTransmitOnTheReceiveFrequency) {
+    startWith();
+    h->modem.setRxFreq(1800);
+    h->modem.setTxFreq(1000);
+    h->modem.raiseStatus(1800, 0);
+    EXPECT_EQ(h->modem.TxFreq(), 1800);
+    EXPECT_FALSE(h->form->radioPanel->Label47->isVisibleTo(h->form.get()));
+    EXPECT_FALSE(h->form->presets->Label51->isVisibleTo(h->form.get()));
+    h->form->status->Check1->setChecked(false);
+    h->modem.setTxFreq(1000);
+    h->modem.setDialFreq(14070);
+    h->modem.raiseStatus(1800, 0);
+    EXPECT_EQ(h->modem.TxFreq(), 1000);
+    EXPECT_EQ(h->form->radioPanel->Label47->text(), "14,071,000");
+    EXPECT_TRUE(h->form->radioPanel->Label47->isVisibleTo(h->form.get()));
+    EXPECT_EQ(h->form->presets->Label51->text(), "1000");
+    EXPECT_EQ(h->form->presets->Label50->text(), "1800");
+}
+
+TEST_F(PanelTest, ClockFollowsTheOffsetSetting) {
+    h = std::make_unique<FormHarness>(DateTime{2026, 12, 7, 1, 30, 15}, DateTime{2026, 12, 7, 4, 44, 44});
+    startWith();
+    EXPECT_EQ(state().utcTime, "04:44:44"); // item 12 empty: the system's UTC
+    state().settings[Item::GmtOffset] = "2";
+    h->modem.raiseStatus(1200, 0);
+    EXPECT_EQ(h->form->status->Label49->text(), "23:30:15");
 }
 
 } // namespace

@@ -1,10 +1,9 @@
 #include "stationinfo/DxccTable.h"
+#include "stationinfo/StationLookup.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <random>
 
 using namespace tavrel;
@@ -15,189 +14,80 @@ DxccRecord rec(std::string prefix, std::string country = "", std::string lat = "
     return {std::move(prefix), std::move(country), "", "", "", "", std::move(lat), std::move(lon)};
 }
 
-// Rows 0..n-1 with unused prefixes, then the given ones placed at their rows.
-DxccTable tableWith(int n, std::vector<std::pair<int, DxccRecord>> placed) {
-    std::vector<DxccRecord> rows;
-    for (int i = 0; i < n; ++i)
-        rows.push_back(rec("QQQQQ" + std::to_string(i), "filler"));
-    for (auto& [i, r] : placed)
-        rows[static_cast<size_t>(i)] = r;
-    return DxccTable(std::move(rows));
-}
-
-LogRecord contact(std::string call) {
-    LogRecord r{};
-    r[0] = "zqx";
-    r[2] = std::move(call);
-    r[23] = "|";
-    return r;
-}
-
-LogTable logWith(std::vector<std::string> calls) {
+LogTable logWith(std::initializer_list<const char*> calls) {
     LogTable log;
-    LogRecord header{};
-    header[0] = "zqx";
-    header[1] = "Date";
-    header[2] = "Call";
-    header[23] = "|";
-    log.rows.push_back(header);
-    for (auto& c : calls)
-        log.rows.push_back(contact(std::move(c)));
+    log.rows.emplace_back()[2] = "Call"; // the header
+    for (const char* c : calls)
+        log.rows.emplace_back()[2] = c;
     return log;
 }
 
-struct TempDir {
-    std::filesystem::path path;
-    TempDir() {
-        path = std::filesystem::temp_directory_path() /
-               ("tavrel-dxcc-" + std::to_string(std::random_device{}()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(path);
-    }
-    ~TempDir() { std::filesystem::remove_all(path); }
-    std::filesystem::path write(const std::string& name, const std::string& text) const {
-        std::ofstream(path / name, std::ios::binary) << text;
-        return path / name;
-    }
-};
-
-// findprefix word for word: every row up to and including the one past the last, prefixes no
-// longer than callHead compared with its first 1..4 characters, every equality taken.
-int literalFindprefix(const std::vector<DxccRecord>& rows, const std::string& callHead) {
-    int match = 0;
-    for (size_t i = 0; i <= rows.size(); ++i) {
-        const std::string p = i < rows.size() ? rows[i][0] : "";
-        if (p.size() > callHead.size()) continue;
-        for (size_t k = 1; k <= 4; ++k) {
-            if (p == callHead.substr(0, std::min(k, callHead.size()))) match = static_cast<int>(i);
-        }
-    }
-    return match;
-}
-
-} // namespace
-
 TEST(DxccFileReading, FieldsFollowTheCommaQuoteAndLineRules) {
-    struct Case {
-        const char* name;
-        std::string text;
-        std::vector<DxccRecord> expected;
-    };
-    const std::vector<Case> cases = {
-        {"one line",
-         "G,England,EU,14,27,0.0,52.77N,1.47W\n",
-         {{"G", "England", "EU", "14", "27", "0.0", "52.77N", "1.47W"}}},
-        {"leading blanks and tabs skipped, trailing kept",
-         " G,\tEngland , EU,14,27,0.0,52.77N,1.47W",
+    using Rows = std::vector<DxccRecord>;
+    const Rows abc = {{"A", "B", "C", "D", "E", "F", "G", "H"}};
+    const std::pair<std::string, Rows> cases[] = {
+        {" G,\tEngland , EU,14,27,0.0,52.77N,1.47W",
          {{"G", "England ", "EU", "14", "27", "0.0", "52.77N", "1.47W"}}},
-        {"quoted field holds commas",
-         "FT0E,\"Juan de Nova, Europa\",AF,39,53,3.0,17.05S,42.72E\r\n",
-         {{"FT0E", "Juan de Nova, Europa", "AF", "39", "53", "3.0", "17.05S", "42.72E"}}},
-        {"text after a closing quote dropped",
-         "\"A\"x,B,C,D,E,F,G,H\n",
-         {{"A", "B", "C", "D", "E", "F", "G", "H"}}},
-        {"quoted field runs over a line end",
-         "A,\"B\nC\",D,E,F,G,H,I\n",
-         {{"A", "B\nC", "D", "E", "F", "G", "H", "I"}}},
-        {"records counted straight through line ends",
-         "A,B,C,D\r\nE,F,G,H\rI,J,K,L,M,N,O,P",
-         {{"A", "B", "C", "D", "E", "F", "G", "H"}, {"I", "J", "K", "L", "M", "N", "O", "P"}}},
-        {"short line shifts the next record",
-         "1,2,3,4,5,6,7\nA,B,C,D,E,F,G,H\n",
-         {{"1", "2", "3", "4", "5", "6", "7", "A"}}},
-        {"empty fields", "?,Unknown,,,,,,\n", {{"?", "Unknown", "", "", "", "", "", ""}}},
-        {"comma before the end opens a last empty field",
-         "A,B,C,D,E,F,G,",
-         {{"A", "B", "C", "D", "E", "F", "G", ""}}},
-        {"8-bit bytes kept",
-         "OH0,\xC5land Islands,EU,15,18,2.0,60.13N,20.37E\n",
-         {{"OH0", "\xC5land Islands", "EU", "15", "18", "2.0", "60.13N", "20.37E"}}},
-        {"partial last record ignored",
-         "A,B,C,D,E,F,G,H\nI,J,K\n",
-         {{"A", "B", "C", "D", "E", "F", "G", "H"}}},
-        {"unclosed quote ignored",
-         "A,B,C,D,E,F,G,H\nI,J,K,L,M,N,O,\"P\n",
-         {{"A", "B", "C", "D", "E", "F", "G", "H"}}},
-        {"trailing blank line ignored", "A,B,C,D,E,F,G,H\n\n", {{"A", "B", "C", "D", "E", "F", "G", "H"}}},
-        {"empty text", "", {}},
+        {"FT0E,\"Juan de Nova, Europa\",AF,1,2,3.0,17.05S,42.72E\r\n",
+         {{"FT0E", "Juan de Nova, Europa", "AF", "1", "2", "3.0", "17.05S", "42.72E"}}},
+        {"\"A\"x,B,C,D,E,F,G,H\n", abc}, // text after a closing quote dropped
+        {"A,\"B\nC\",D,E,F,G,H,I\n", {{"A", "B\nC", "D", "E", "F", "G", "H", "I"}}},
+        {"A,B,C,D\r\nE,F,G,H\rI,J,K,L,M,N,O,P", {abc[0], {"I", "J", "K", "L", "M", "N", "O", "P"}}},
+        {"1,2,3,4,5,6,7\nA,B,C,D,E,F,G,H\n",
+         {{"1", "2", "3", "4", "5", "6", "7", "A"}}}, // counted straight through
+        {"?,Unknown,,,,,,\n", {{"?", "Unknown", "", "", "", "", "", ""}}},
+        {"A,B,C,D,E,F,G,", {{"A", "B", "C", "D", "E", "F", "G", ""}}}, // a comma at the end opens a field
+        {"OH0,\xC5land,EU,1,2,3,4N,5E\n", {{"OH0", "\xC5land", "EU", "1", "2", "3", "4N", "5E"}}},
+        {"A,B,C,D,E,F,G,H\nI,J,K\n", abc},             // a partial last record is ignored
+        {"A,B,C,D,E,F,G,H\nI,J,K,L,M,N,O,\"P\n", abc}, // so is one with an unclosed quote
+        {"A,B,C,D,E,F,G,H\n\n", abc},
+        {"", {}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(parseDxcc(c.text).records(), c.expected);
-    }
+    for (const auto& [text, rows] : cases)
+        EXPECT_EQ(parseDxcc(text).records(), rows) << text;
 }
 
-TEST(DxccFileReading, MissingOrUnreadableFileGivesAnEmptyTableThatShowsNothing) {
+TEST(DxccFileReading, MissingFileGivesAnEmptyTableAndALargeOneLoadsWhole) {
     TempDir dir;
-    for (const auto& path : {dir.path / "no-such-file.csv", dir.path}) {
+    for (const auto& path : {dir.file("no-such-file.csv"), dir.path}) {
         const DxccTable table = getdxcc(path);
         EXPECT_EQ(table.count(), 0);
-        EXPECT_EQ(findprefix(table, "G4AB"), 0);
-        EXPECT_EQ(prefixCaption(table, 0), " ");
-        EXPECT_EQ(countryCaption(table, 0), " ");
-        EXPECT_FALSE(markprefix(table, 0, "G4AB", logWith({"G4ABC", ""})).visible);
+        EXPECT_EQ(lookupStation(table, "G4AB", "51.5", "0.1", logWith({"G4ABC", ""})),
+                  (StationRow{0, " ", " ", " ", " ", {}}));
     }
-}
-
-TEST(DxccFileReading, MoreThanAThousandRecordsAllLoadAndMatch) {
-    TempDir dir;
     std::string text = "?,Unknown,,,,,,\n";
     for (int i = 1; i < 1500; ++i)
         text += std::to_string(1000 + i) + ",Land " + std::to_string(i) + ",,,,,1N,1E\n";
-    text += "X1,Partial"; // a file cut short inside its last record
-    const DxccTable table = getdxcc(dir.write("dxcc1.csv", text));
+    writeFile(dir.file("dxcc1.csv"), text + "X1,Partial"); // cut short inside its last record
+    const DxccTable table = getdxcc(dir.file("dxcc1.csv"));
     ASSERT_EQ(table.count(), 1500);
     EXPECT_EQ(findprefix(table, "2499"), 1499);
     EXPECT_EQ(countryCaption(table, 1499), " Land 1499");
     EXPECT_EQ(findprefix(table, "X1AB"), 0);
 }
 
-TEST(PrefixLookup, LastMatchInFileOrderWins) {
-    const DxccTable gFirst =
-        tableWith(10, {{0, rec("?", "Unknown")}, {5, rec("G", "England")}, {9, rec("GM", "Scotland")}});
-    const DxccTable gmFirst =
-        tableWith(10, {{0, rec("?", "Unknown")}, {5, rec("GM", "Scotland")}, {9, rec("G", "England")}});
-    EXPECT_EQ(findprefix(gFirst, "GM3A"), 9);
-    EXPECT_EQ(countryCaption(gFirst, 9), " Scotland");
-    EXPECT_EQ(findprefix(gmFirst, "GM3A"), 9);
-    EXPECT_EQ(countryCaption(gmFirst, 9), " England");
-    // A prefix longer than callHead cannot match.
-    EXPECT_EQ(findprefix(gFirst, "G"), 5);
-    EXPECT_EQ(findprefix(gmFirst, "G"), 9);
+// The last matching row in file order wins; a prefix matches only when it is 1 to 4 characters and
+// the call begins with it exactly, case included; no match shows record 0.
+TEST(PrefixLookup, LastExactMatchOfOneToFourCharactersWins) {
+    const DxccTable table({rec("?", "Unknown"), rec("GM3AB"), rec("gm"), rec(""), rec("D"), rec("G"),
+                           rec("GM"), rec("DL"), rec("D")});
+    const std::pair<const char*, int> cases[] = {{"GM3A", 6}, {"GM3AB", 6}, {"G", 5},
+                                                 {"G4AB", 5}, {"DL1A", 8},  {"D", 8},
+                                                 {"Q1AB", 0}, {"", 0},      {"?", 0}};
+    for (const auto& [head, row] : cases)
+        EXPECT_EQ(findprefix(table, head), row) << head;
+    EXPECT_EQ(prefixCaption(table, 0) + countryCaption(table, 0), " ? Unknown");
+    EXPECT_EQ(prefixCaption(table, 99) + countryCaption(table, -1), "  ");
 }
 
-TEST(PrefixLookup, OnlyExactPrefixesOfOneToFourCharactersMatch) {
-    const DxccTable table = tableWith(6, {{1, rec("GM3AB", "five")},
-                                          {2, rec("gm", "lower")},
-                                          {3, rec("", "empty")},
-                                          {4, rec("D", "Germany")}});
-    EXPECT_EQ(findprefix(table, "GM3A"), 0);
-    EXPECT_EQ(findprefix(table, "GM3ABC"), 0);
-    EXPECT_EQ(findprefix(table, "GM3AB"), 0);
-    EXPECT_EQ(findprefix(table, "Q"), 0);
-    EXPECT_EQ(findprefix(table, ""), 0);
-    EXPECT_EQ(findprefix(table, "D"), 4);
-}
-
-TEST(PrefixLookup, NoMatchShowsRecordZero) {
-    const DxccTable table = tableWith(3, {{0, rec("?", "Unknown")}, {1, rec("G", "England")}});
-    const int match = findprefix(table, "Q1AB");
-    EXPECT_EQ(match, 0);
-    EXPECT_EQ(prefixCaption(table, match), " ?");
-    EXPECT_EQ(countryCaption(table, match), " Unknown");
-    // A match on record 0 itself cannot be told from no match.
-    EXPECT_EQ(findprefix(table, "?"), 0);
-}
-
+// The index against findprefix word for word: every row, prefixes no longer than callHead compared
+// with its first 1..4 characters, every equality taken.
 TEST(PrefixLookup, IndexedLookupAgreesWithTheRowByRowRuleOnRandomTables) {
-    const unsigned seed = 20240611;
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    std::mt19937 rng(seed);
-    const std::string alphabet = "AB1a";
+    std::mt19937 rng(20240611);
     auto randomText = [&](int minLen, int maxLen) {
         std::string s(std::uniform_int_distribution<int>(minLen, maxLen)(rng), ' ');
         for (char& c : s)
-            c = alphabet[std::uniform_int_distribution<size_t>(0, alphabet.size() - 1)(rng)];
+            c = "AB1a"[rng() % 4];
         return s;
     };
     for (int t = 0; t < 200; ++t) {
@@ -206,39 +96,41 @@ TEST(PrefixLookup, IndexedLookupAgreesWithTheRowByRowRuleOnRandomTables) {
             r = rec(randomText(0, 6));
         const DxccTable table(rows);
         for (int c = 0; c < 50; ++c) {
-            const std::string callHead = randomText(1, 6);
-            ASSERT_EQ(findprefix(table, callHead), literalFindprefix(rows, callHead))
-                << "table " << t << " callHead " << callHead;
+            const std::string head = randomText(1, 6);
+            int want = 0;
+            for (size_t i = 0; i < rows.size(); ++i)
+                for (size_t k = 1; k <= 4; ++k)
+                    if (rows[i][0].size() <= head.size() &&
+                        rows[i][0] == head.substr(0, std::min(k, head.size())))
+                        want = static_cast<int>(i);
+            ASSERT_EQ(findprefix(table, head), want) << "table " << t << " callHead " << head;
         }
     }
 }
 
-TEST(WorkedPrefix, NewUntilALoggedCallBeginsWithThePrefix) {
-    const DxccTable table = tableWith(3, {{1, rec("G", "England")}, {2, rec("GM", "Scotland")}});
-    const PrefixMark fresh{true, "New   Prefix", kNewPrefixColour};
-    const PrefixMark worked{true, "Worked Prefix", kWorkedPrefixColour};
-    EXPECT_EQ(fresh.backColour, 49152u);
-    EXPECT_EQ(worked.backColour, 33023u);
-
-    EXPECT_EQ(markprefix(table, 2, "GM3A", logWith({})), fresh);
-    EXPECT_EQ(markprefix(table, 2, "GM3A", logWith({"G4ABC", "G", "DL1XYZ"})), fresh);
-    LogTable log = logWith({"DL1XYZ"});
-    log.rows.push_back(contact("GM3ABC")); // the contact is stored and the log reloaded
-    EXPECT_EQ(markprefix(table, 2, "GM3A", log), worked);
-    EXPECT_EQ(markprefix(table, 1, "G4AB", log), worked);
-    // The match itself need not be the logged call's longest prefix.
-    EXPECT_EQ(markprefix(table, 1, "G", logWith({"DL1XYZ", "GM3ABC", "K1AB"})), worked);
-}
-
-TEST(WorkedPrefix, HiddenWithoutAMatchAndRowZeroIsExamined) {
-    const DxccTable table =
-        tableWith(3, {{0, rec("?", "Unknown")}, {1, rec("CA", "Chile")}, {2, rec("", "")}});
-    EXPECT_FALSE(markprefix(table, 0, "Q1AB", logWith({"G4ABC"})).visible);
-    // The header's "Call" title does not begin with Chile's CA: case counts.
-    EXPECT_EQ(markprefix(table, 1, "CA3A", logWith({})).caption, "New   Prefix");
+TEST(StationRow, ShowsPrefixCountryBeamAndWhetherThePrefixIsWorked) {
+    const DxccTable table({rec("?", "Unknown"), rec("D", "D land", "51.00N", "10.00E"),
+                           rec("DL", "Germany", "51.00N", "10.00E"),
+                           rec("K", "United States", "40.7N", "74.0W"), rec("XX", "Nowhere"),
+                           rec("CA", "Chile"), rec("", "")});
+    const PrefixMark fresh{true, "New   Prefix", 49152}, worked{true, "Worked Prefix", 33023}, none{};
+    const std::tuple<const char*, LogTable, StationRow> cases[] = {
+        {"", logWith({"K1ABC"}), {}},
+        {"K1AB", logWith({}), {3, " K", " United States", "288", "5569", fresh}},
+        {"D", logWith({"DL1ABC"}), {1, " D", " D land", "91", "704", worked}},
+        {"DL", logWith({"K1ABC", "D"}), {2, " DL", " Germany", "91", "704", fresh}},
+        {"Q1AB", logWith({"Q1ABC"}), {0, " ?", " Unknown", " ", " ", none}},
+        {"XX1A", logWith({}), {4, " XX", " Nowhere", " ", " ", fresh}},
+        {"CA3A", logWith({}), {5, " CA", " Chile", " ", " ", fresh}}, // the header's "Call" is no CA call
+        {"CA3A", logWith({"G4ABC", "CA3ABC"}), {5, " CA", " Chile", " ", " ", worked}},
+    };
+    for (const auto& [head, log, row] : cases)
+        EXPECT_EQ(lookupStation(table, head, "51.5", "0.1", log), row) << head;
+    // Row 0 is examined too (it holds the record being stored), and an empty prefix is no prefix.
     LogTable storing = logWith({});
-    storing.rows[0][2] = "CA3ABC"; // row 0 holds the record being stored
-    EXPECT_EQ(markprefix(table, 1, "CA3A", storing).caption, "Worked Prefix");
-    // An empty prefix is no prefix, even against a contact logged without a call.
-    EXPECT_EQ(markprefix(table, 2, "Q1AB", logWith({""})).caption, "New   Prefix");
+    storing.rows[0][2] = "CA3ABC";
+    EXPECT_EQ(markprefix(table, 5, "CA3A", storing), worked);
+    EXPECT_EQ(markprefix(table, 6, "Q1AB", logWith({""})), fresh);
 }
+
+} // namespace

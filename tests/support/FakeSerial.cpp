@@ -1,7 +1,5 @@
 #include "support/FakeSerial.h"
 
-#include "radio/PortNames.h"
-
 #include <cstdio>
 
 namespace tavrel {
@@ -21,25 +19,6 @@ bool FakeSerial::record(Property p, const std::string& text, bool ok) {
     ok = ok && !m_failing.contains(p);
     m_writes.push_back(ok ? text : text + " (failed)");
     return ok;
-}
-
-bool FakeSerial::setCommPort(const std::string& port) {
-    if (!record(Property::CommPort, "CommPort=" + port, !m_open && isPortItem(port))) return false;
-    m_commPort = port;
-    return true;
-}
-
-bool FakeSerial::setSettings(const std::string& text) {
-    if (!record(Property::Settings, "Settings=" + text, parseLineSettings(text).has_value())) return false;
-    m_settings = text;
-    return true;
-}
-
-bool FakeSerial::setHandshaking(int mode) {
-    if (!record(Property::Handshaking, "Handshaking=" + std::to_string(mode), mode >= 0 && mode <= 2))
-        return false;
-    m_handshaking = mode;
-    return true;
 }
 
 bool FakeSerial::setPortOpen(bool open) {
@@ -65,12 +44,6 @@ bool FakeSerial::setRTSEnable(bool on) {
     if (!record(Property::RTSEnable, on ? "RTSEnable=1" : "RTSEnable=0", m_open)) return false;
     if (m_rts != on) m_rtsChanges.push_back(on);
     m_rts = on;
-    return true;
-}
-
-bool FakeSerial::setDTREnable(bool on) {
-    if (!record(Property::DTREnable, on ? "DTREnable=1" : "DTREnable=0", m_open)) return false;
-    m_dtr = on;
     return true;
 }
 

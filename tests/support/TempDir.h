@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 
 namespace tavrel {
@@ -22,6 +23,7 @@ struct TempDir {
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
+    std::filesystem::path file(std::string_view name) const { return path / name; }
 };
 
 inline std::string readFile(const std::filesystem::path& p) {
@@ -41,9 +43,8 @@ inline std::string fileLine(const std::filesystem::path& file, int n) {
     return text.substr(pos, text.find("\r\n", pos) - pos);
 }
 
-inline void writeFile(const std::filesystem::path& p, const std::string& bytes) {
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out << bytes;
+inline void writeFile(const std::filesystem::path& p, std::string_view bytes) {
+    std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 } // namespace tavrel

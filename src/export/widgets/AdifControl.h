@@ -6,9 +6,12 @@
 
 #include <QObject>
 #include <QPushButton>
-#include <functional>
+#include <QString>
 
 namespace tavrel {
+
+// The status line's word after an export: how many contacts went to which file.
+QString adifWrittenText(const std::filesystem::path& file, int contacts);
 
 class AdifControl : public QObject {
     Q_OBJECT
@@ -22,6 +25,7 @@ public:
 private:
     MainState& m_state;
     const LogTable& m_log;
+    QWidget& m_command6; // its window finds the status line
 };
 
 } // namespace tavrel

@@ -1,6 +1,6 @@
 #include "export/widgets/BackupControl.h"
 
-#include "core/QtText.h"
+#include "core/StatusLine.h"
 
 #include <QStandardPaths>
 
@@ -47,7 +47,7 @@ void BackupControl::bu_Click() {
             tr("The backup to %1 is not complete:").arg(QString::fromStdString(documentsFolder.string()));
         for (const CopyFailure& f : failures)
             text += "\n" + QString::fromStdString(f.file) + ": " + QString::fromStdString(f.reason);
-        m_state.tell(toBytes(text));
+        m_state.tell(text.toStdString());
     };
     // The date changes nothing the program runs with: no re-apply follows.
     const auto recordDate = [this](const std::string& dateKey) {
@@ -56,7 +56,9 @@ void BackupControl::bu_Click() {
     };
     const BackupResult result = runBackup(recordDate, m_state.qsoDateKey, places, ask);
     m_bup.setVisible(false);
-    tellDone(QString::fromStdString(backupSummary(result, places)));
+    const QString summary = QString::fromStdString(backupSummary(result, places));
+    showInStatusLine(m_bup.window(), QString(summary).replace(QLatin1Char('\n'), QLatin1String("  ")));
+    tellDone(summary);
 }
 
 void BackupControl::Command5_Click() {

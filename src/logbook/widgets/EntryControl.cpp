@@ -2,14 +2,18 @@
 
 #include "core/Controls.h"
 #include "core/QtText.h"
+#include "core/StatusLine.h"
 #include "logbook/LogEntry.h"
 #include "logbook/LogLookup.h"
 #include "logbook/LogText.h"
+#include "logbook/WorkedBefore.h"
 #include "logbook/widgets/EntryPanel.h"
 #include "logbook/widgets/LogViewControl.h"
 #include "logbook/widgets/LookupPanel.h"
+#include "stationinfo/Locator.h"
 #include "stationinfo/widgets/StationInfoControl.h"
 
+#include <QMessageBox>
 
 namespace tavrel {
 
@@ -22,12 +26,20 @@ EntryControl::EntryControl(MainState& state, LogTable& log, EntryPanel& entry, L
                            QPushButton& answer)
     : QObject(&entry), m_state(state), m_entry(entry), m_lookup(lookup), m_capture(capture), m_view(view),
       m_station(station), m_answer(answer), m_log(log) {
+    confirmDuplicate = [&entry](const std::string& question) {
+        return QMessageBox::question(entry.window(), QObject::tr("Log Entry"),
+                                     QString::fromStdString(question), QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    };
     onClick(entry.editlog, [this] { editlog_Click(); });
     onClick(entry.clearlog, [this] { clearlog_Click(); });
     onClick(entry.log, [this] { m_view.log_Click(); });
     onClick(lookup.Command1, [this] { Command1_Click(); });
     connect(entry.hiscall, &QLineEdit::textChanged, this, [this] { hiscall_Change(); });
     connect(capture.Textclick, &QLineEdit::textChanged, this, [this] { Textclick_Change(); });
+    // A locator typed or filed in gives a better heading than the prefix.
+    connect(entry.locator, &QLineEdit::textChanged, this, [this] { stationLookup(); });
+    connect(entry.band, &QComboBox::currentTextChanged, this, [this] { markWorkedBand(); });
     // A new start time is a new contact: its end is the time of its own "Log Entry".
     connect(entry.start, &QLineEdit::textChanged, this, [this] { m_keepEndTime = false; });
     for (QLineEdit* field : {entry.hiscall, entry.hisname, entry.myrst, entry.locator, entry.notes, entry.qtht})
@@ -51,12 +63,16 @@ std::optional<std::string> EntryControl::getlog() {
     return std::nullopt;
 }
 
-bool EntryControl::putlog() {
+LogRecord EntryControl::panelRecord() const {
     const EntryTexts panel{bytesOf(m_entry.hiscall), bytesOf(m_entry.start),  bytesOf(m_entry.endt),
                            toBytes(m_entry.band->currentText()), bytesOf(m_entry.hisrst),
                            bytesOf(m_entry.myrst), bytesOf(m_entry.hisname), bytesOf(m_entry.qtht),
                            bytesOf(m_entry.notes), bytesOf(m_entry.locator)};
-    LogRecord row = buildRecord(panel, m_state.qsoDateKey, m_state.item(Item::OwnPower));
+    return buildRecord(panel, m_state.qsoDateKey, m_state.item(Item::OwnPower));
+}
+
+bool EntryControl::putlog() {
+    LogRecord row = panelRecord();
     if (auto error = appendContact(logPath(), row)) {
         // Nothing was stored: the panel keeps the contact so the operator can try again.
         m_state.tell(error->message);
@@ -70,6 +86,7 @@ bool EntryControl::putlog() {
     }
     // The reloaded row carries the chronological key, so a new contact sorts by date and time too.
     m_view.addContact(m_log.rows.empty() ? row : m_log.rows.back());
+    showInStatusLine(&m_entry, tr("Contact %1 stored: %2").arg(m_log.logLast()).arg(toQString(row[2])));
     m_entry.hisrst->setText("579");
     m_entry.myrst->setText("579");
     return true;
@@ -98,6 +115,17 @@ void EntryControl::cllog() {
 }
 
 void EntryControl::editlog_Click() {
+    // The same call, date and start time stored already: most likely a second press.
+    const LogRecord contact = panelRecord();
+    if (const int row = findDuplicate(m_log, contact); row > 0 && confirmDuplicate) {
+        const QString start = m_entry.start->text().isEmpty() ? tr("(none)") : m_entry.start->text();
+        const std::string question = tr("%1 was already logged on %2 with the start time %3 as contact %4. "
+                                        "Store it again?")
+                                         .arg(toQString(contact[2]), toQString(dateShown(contact[1])), start)
+                                         .arg(row)
+                                         .toStdString();
+        if (!confirmDuplicate(question)) return;
+    }
     // A contact left by a failed store keeps the end time its sign-off gave it.
     if (!m_keepEndTime || m_entry.endt->text().isEmpty()) m_entry.endt->setText(toQString(m_state.utcTime));
     putlog();
@@ -131,11 +159,11 @@ void EntryControl::hiscall_Change() {
     if (trimmed != text) m_entry.hiscall->setText(trimmed); // runs this handler again, nested
     m_state.hisCallUpper = upperCase1252(toBytes(trimmed));
     m_state.callHead = std::string(leftPart(m_state.hisCallUpper, 4));
-    m_station.clear();
-    if (!m_state.hisCallUpper.empty()) m_station.findprefix(m_log);
+    stationLookup();
     if (m_state.hisCallUpper.empty()) {
         for (QLineEdit* e : {m_lookup.scall, m_lookup.sname, m_lookup.sqth, m_lookup.slocator}) e->clear();
         m_lookup.slist->clear();
+        m_lookup.workedband->setVisible(false);
     } else {
         Search_Click();
     }
@@ -154,6 +182,40 @@ void EntryControl::Search_Click() {
     if (list.endsWith(QLatin1Char('\n'))) list.chop(1);
     m_lookup.slist->setPlainText(list);
     m_lookup.qsotot->setText(QString::number(r.hitCount));
+    markWorkedBand();
+}
+
+void EntryControl::stationLookup() {
+    m_station.clear();
+    if (m_state.hisCallUpper.empty()) return;
+    const QString typed = m_entry.locator->text().trimmed();
+    std::string locator = toBytes(typed.toUpper());
+    if (!locatorCentre(locator)) locator = lastLoggedLocator(m_log, callForLog(m_state.hisCallUpper));
+    m_station.findprefix(m_log, locator);
+}
+
+void EntryControl::markWorkedBand() {
+    QLabel* mark = m_lookup.workedband;
+    const LogRecord contact = panelRecord();
+    if (contact[2].empty() || !workedBefore(m_log, contact[2])) {
+        mark->setVisible(false);
+        return;
+    }
+    const bool worked = workedOnBandAndMode(m_log, contact);
+    const QString where = tr("%1 m %2").arg(toQString(contact[4]), toQString(contact[5]));
+    mark->setText(worked ? tr("Worked before on %1").arg(where) : tr("New on %1").arg(where));
+    setBackColour(mark, worked ? colours::orange : colours::green);
+    mark->setVisible(true);
+}
+
+void EntryControl::logChanged() {
+    if (auto message = getlog()) {
+        emit logUnusable(QString::fromStdString(*message));
+        return;
+    }
+    if (m_state.hisCallUpper.empty()) return;
+    stationLookup();
+    Search_Click();
 }
 
 void EntryControl::Command1_Click() {

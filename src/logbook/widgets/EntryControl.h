@@ -7,6 +7,7 @@
 #include "logbook/LogRecord.h"
 
 #include <QObject>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -43,9 +44,23 @@ public:
     void hiscall_Change();
     void Search_Click();
     void Command1_Click();
+    // The station row for the call in hand: heading and distance from the typed locator, else
+    // from the last one logged for the call, else from the prefix.
+    void stationLookup();
+    // Whether the call was worked before on the panel's band and mode (shown beside qsotot).
+    void markWorkedBand();
+    // The log file was changed elsewhere (an edit in the log view): read it again and renew the
+    // lookup for the call in hand.
+    void logChanged();
+    // The record "Log Entry" would store now.
+    LogRecord panelRecord() const;
 
     const LogTable& logTable() const { return m_log; }
     int hitCount() const { return m_hitCount; }
+
+    // "Log Entry" of a contact stored already (same call, date and start time) asks this first;
+    // false keeps the panel as it is and stores nothing.
+    std::function<bool(const std::string& question)> confirmDuplicate;
 
 signals:
     // The log, read again after a store, cannot be used: the program must end.

@@ -14,6 +14,14 @@ LookupPanel::LookupPanel(QWidget* parent) : QGroupBox(parent) {
     setTitle(tr("Log Enquiry Results"));
     qsotot = namedLabel(this, "qsotot", QString());
     qsotot->setMinimumWidth(40);
+    workedband = namedLabel(this, "workedband", QString());
+    workedband->setAlignment(Qt::AlignCenter);
+    // Above the list, keeping its place while hidden, so marking a call moves nothing.
+    QSizePolicy keep = workedband->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    keep.setHorizontalPolicy(QSizePolicy::Ignored);
+    workedband->setSizePolicy(keep);
+    workedband->setVisible(false);
     scall = named<QLineEdit>(this, "scall");
     sname = named<QLineEdit>(this, "sname");
     sqth = named<QLineEdit>(this, "sqth");
@@ -55,6 +63,8 @@ LookupPanel::LookupPanel(QWidget* parent) : QGroupBox(parent) {
     headings->addStretch(1);
     auto* list = new QVBoxLayout;
     list->setSpacing(0);
+    list->addWidget(workedband);
+    list->addSpacing(3);
     list->addLayout(headings);
     list->addWidget(slist, 1);
 

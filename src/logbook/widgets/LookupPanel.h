@@ -15,6 +15,7 @@ public:
     explicit LookupPanel(QWidget* parent = nullptr);
 
     QLabel* qsotot;
+    QLabel* workedband; // worked before on this band and mode, or new there
     QLineEdit* scall;
     QLineEdit* sname;
     QLineEdit* sqth;

@@ -32,6 +32,9 @@ struct EngineCommand {
         Bins,         // a = spectrum bins (the display's width)
         Replay,       // a = seconds of received audio to decode again
         OpenDevices,  // a = device (-1 default), b = option (0 null source, else sound card)
+        DeviceNames,  // the chosen devices are emptied ...
+        InputName,    // ... and built from chunks: the input's id or description
+        OutputName,   // ... the output's
     };
     Kind kind = Kind::Text;
     uint8_t length = 0;

@@ -48,6 +48,11 @@ void ModemEngine::step() {
         apply(c);
     reportOver(); // an over ended by a new one
     handleInput(m_sound.read());
+    // The meter's peak, kept until the UI takes it.
+    const float peak = m_sound.takePeak();
+    for (float seen = m_peak.load(std::memory_order_relaxed);
+         peak > seen && !m_peak.compare_exchange_weak(seen, peak, std::memory_order_relaxed);) {
+    }
     writeOutput();
     m_over.advance(m_sound.played());
     reportOver();
@@ -107,7 +112,18 @@ void ModemEngine::apply(const EngineCommand& c) {
         startReplay(c.a);
         break;
     case K::OpenDevices:
+        m_sound.choose(m_inputName, m_outputName);
         m_sound.open(c.a, c.b);
+        break;
+    case K::DeviceNames:
+        m_inputName.clear();
+        m_outputName.clear();
+        break;
+    case K::InputName:
+        m_inputName.append(c.textView());
+        break;
+    case K::OutputName:
+        m_outputName.append(c.textView());
         break;
     default:
         break;

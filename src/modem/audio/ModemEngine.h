@@ -50,6 +50,8 @@ public:
     // (seq << 32) | Hz: the receive frequency after search and AFC, and the frequency write it follows.
     uint64_t publishedFrequency() const { return m_frequency.load(std::memory_order_acquire); }
     int level() const { return m_level.load(std::memory_order_relaxed); }
+    // UI thread: the loudest input sample (full scale 1) since the last call.
+    float takePeak() { return m_peak.exchange(0.0f, std::memory_order_relaxed); }
     // The UI has drawn one display item.
     void displayTaken() { m_display.taken(); }
     // Steps taken so far: a count that stops moving means the thread is stuck.
@@ -89,6 +91,8 @@ private:
     SpscRing<EngineCommand> m_commands{kCommandCapacity};
     std::atomic<uint64_t> m_frequency{0};
     std::atomic<int> m_level{0};
+    std::atomic<float> m_peak{0.0f};
+    std::string m_inputName, m_outputName; // the devices chosen, built from chunks
     std::atomic<uint64_t> m_steps{0};
 
     QTimer* m_timer = nullptr;

@@ -1,5 +1,6 @@
 #include "modem/audio/SoundIo.h"
 
+#include "modem/SoundChoice.h"
 #include "modem/audio/Resampler.h"
 
 #include <QAudioDevice>
@@ -26,6 +27,12 @@ int16_t toInt16(float v) {
 bool isFatal(QAudio::Error e) {
     return e == QAudio::OpenError || e == QAudio::IOError || e == QAudio::FatalError;
 }
+std::vector<SoundDevice> namesOf(const QList<QAudioDevice>& list) {
+    std::vector<SoundDevice> names;
+    for (const QAudioDevice& d : list)
+        names.push_back({d.id().toStdString(), d.description().toStdString()});
+    return names;
+}
 } // namespace
 
 SoundIo::SoundIo(double nullPace, std::vector<float> nullInput, QObject* parent)
@@ -47,12 +54,23 @@ void SoundIo::open(int device, int option) {
     }
     const QList<QAudioDevice> inputs = QMediaDevices::audioInputs();
     const QList<QAudioDevice> outputs = QMediaDevices::audioOutputs();
+    bool inputGone = false, outputGone = false;
+    const int inputAt = device >= 0 ? device : pickDevice(namesOf(inputs), m_chosenInput, &inputGone);
+    const int outputAt = device >= 0 ? device : pickDevice(namesOf(outputs), m_chosenOutput, &outputGone);
     const QAudioDevice in =
-        device >= 0 && device < inputs.size() ? inputs[device] : QMediaDevices::defaultAudioInput();
+        inputAt >= 0 && inputAt < inputs.size() ? inputs[inputAt] : QMediaDevices::defaultAudioInput();
     const QAudioDevice out =
-        device >= 0 && device < outputs.size() ? outputs[device] : QMediaDevices::defaultAudioOutput();
+        outputAt >= 0 && outputAt < outputs.size() ? outputs[outputAt] : QMediaDevices::defaultAudioOutput();
+    // Said with whatever happens next, so the operator knows the chosen card was not used.
+    QString gone;
+    if (inputGone)
+        gone += QStringLiteral(" (input \"%1\" not found: the default is used)")
+                    .arg(QString::fromStdString(m_chosenInput));
+    if (outputGone)
+        gone += QStringLiteral(" (output \"%1\" not found: the default is used)")
+                    .arg(QString::fromStdString(m_chosenOutput));
     if (in.isNull() || out.isNull()) {
-        startNull(QStringLiteral("No sound card found: silent input"));
+        startNull(QStringLiteral("No sound card found: silent input") + gone);
         return;
     }
     QAudioFormat format;
@@ -65,7 +83,7 @@ void SoundIo::open(int device, int option) {
         m_deviceRate = in.preferredFormat().sampleRate();
         format.setSampleRate(m_deviceRate);
         if (m_deviceRate <= 0 || !in.isFormatSupported(format) || !out.isFormatSupported(format)) {
-            startNull(QStringLiteral("Sound card refuses 16-bit mono: silent input"));
+            startNull(QStringLiteral("Sound card refuses 16-bit mono: silent input") + gone);
             return;
         }
         m_inResampler = std::make_unique<Resampler>(m_deviceRate, kRate);
@@ -88,7 +106,7 @@ void SoundIo::open(int device, int option) {
     m_in = m_source->start();
     if (!m_in || !m_out || isFatal(m_source->error()) || isFatal(m_sink->error())) {
         close();
-        startNull(QStringLiteral("Sound card could not be opened: silent input"));
+        startNull(QStringLiteral("Sound card could not be opened: silent input") + gone);
         return;
     }
     m_inputId = in.id();
@@ -99,6 +117,7 @@ void SoundIo::open(int device, int option) {
     m_lastInputMs = m_clock.elapsed();
     QString text = QStringLiteral("Sound: %1 / %2").arg(in.description(), out.description());
     if (m_deviceRate != kRate) text += QStringLiteral(" (%1/s, converted)").arg(m_deviceRate);
+    text += gone;
     emit message(text, false);
 }
 
@@ -177,6 +196,7 @@ void SoundIo::readNull() {
     m_input.assign(n, 0.0f);
     for (std::size_t i = 0; i < n && m_nullInputPos < m_nullInput.size(); ++i)
         m_input[i] = m_nullInput[m_nullInputPos++];
+    m_peak = std::max(m_peak, peakOf(m_input.data(), n));
 }
 
 void SoundIo::readCard() {
@@ -197,6 +217,7 @@ void SoundIo::readCard() {
     samples.resize(count);
     for (std::size_t i = 0; i < count; ++i)
         samples[i] = fromInt16(m_pcmIn[i]);
+    m_peak = std::max(m_peak, peakOf(samples.data(), count));
     if (m_inResampler) m_inResampler->process(m_scratch.data(), count, m_input);
 }
 

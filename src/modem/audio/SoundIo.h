@@ -14,6 +14,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QAudioSink;
@@ -35,8 +36,14 @@ public:
 
     // Starts the clock that paces the null source (on the engine thread).
     void begin();
-    // device: -1 the default input and output, n >= 0 the n-th of Qt's lists; option 0 the null
-    // source.
+    // The devices open(-1, ...) takes: an id or description each, empty for the default. One that
+    // is not there gives way to the default, and the message says so.
+    void choose(const std::string& input, const std::string& output) {
+        m_chosenInput = input;
+        m_chosenOutput = output;
+    }
+    // device: -1 the chosen (or default) input and output, n >= 0 the n-th of Qt's lists; option 0
+    // the null source.
     void open(int device, int option);
     void close();
     bool nullSource() const { return m_null; }
@@ -50,6 +57,12 @@ public:
     void play(const float* samples, std::size_t n);
     // Of the samples given to play(), how many have left the card (all of them on the null source).
     uint64_t played() const;
+    // The loudest input sample (full scale 1) read since the last call.
+    float takePeak() {
+        const float p = m_peak;
+        m_peak = 0.0f;
+        return p;
+    }
 
 signals:
     // The sound path changed: a device opened, failed or went; nullSource tells which runs now.
@@ -62,6 +75,8 @@ private:
     void readNull();
     void readCard();
 
+    std::string m_chosenInput, m_chosenOutput;
+    float m_peak = 0.0f;
     double m_nullPace;
     std::vector<float> m_nullInput;
     std::size_t m_nullInputPos = 0;

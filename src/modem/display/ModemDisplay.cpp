@@ -40,7 +40,7 @@ void ModemDisplay::setKind(int kind) {
 }
 
 void ModemDisplay::setRange(int lowHz, int highHz) {
-    if (highHz < lowHz) std::swap(lowHz, highHz);
+    if (highHz < lowHz) std::swap(lowHz, highHz); // no-mutate: swapping equal ends changes nothing
     if (highHz == lowHz) highHz = lowHz + 1;
     if (lowHz == m_low && highHz == m_high) return;
     m_low = lowHz;

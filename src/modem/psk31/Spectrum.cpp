@@ -36,7 +36,7 @@ Spectrum::~Spectrum() {
 void Spectrum::setRange(double lowHz, double highHz, std::size_t bins) {
     if (!std::isfinite(lowHz)) lowHz = 0.0;
     if (!std::isfinite(highHz)) highHz = m_rate / 2;
-    if (highHz < lowHz) std::swap(lowHz, highHz);
+    if (highHz < lowHz) std::swap(lowHz, highHz); // no-mutate: swapping equal ends changes nothing
     m_low = std::clamp(lowHz, 0.0, m_rate / 2);
     m_high = std::clamp(highHz, 0.0, m_rate / 2);
     if (m_high <= m_low) m_high = std::min(m_rate / 2, m_low + 1.0);

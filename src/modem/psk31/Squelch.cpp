@@ -38,7 +38,8 @@ void Squelch::setSpeed(int speed) {
 
 void Squelch::update(float quality, float recentQuality) {
     const float now = levelOf(quality);
-    m_level += (now > m_level ? kRise : m_releasePerSymbol) * (now - m_level);
+    const float rate = now > m_level ? kRise : m_releasePerSymbol; // no-mutate: any rate moves 0 by 0
+    m_level += rate * (now - m_level);
     // A few symbols of noise read as clean copy now and then: good copy also needs a level well
     // above what noise reads, or the noise after a transmission would keep the squelch open and
     // print. (Not the threshold itself: a weak signal's level dips below it now and then.)

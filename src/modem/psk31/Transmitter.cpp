@@ -103,7 +103,7 @@ void Transmitter::endWhenDrained() {
 void Transmitter::abort() {
     m_queue.clear();
     m_queuePos = 0;
-    m_charLen = 0;
+    m_charLen = 0; // no-mutate: begin() sets it again before another bit is read
     if (m_state == TxState::Transmitting && m_phase != Phase::Fade) {
         m_phase = Phase::Fade;
         m_count = kAbortFadeSamples;
@@ -131,7 +131,7 @@ int Transmitter::nextTextBit() {
 }
 
 std::complex<float> Transmitter::nextSymbol() {
-    int bit = 0;
+    int bit = 0; // no-mutate: every case below sets it or returns
     switch (m_phase) {
     case Phase::Preamble:
         if (--m_count <= 0) m_phase = Phase::Text;

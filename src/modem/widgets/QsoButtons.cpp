@@ -2,6 +2,8 @@
 
 #include "core/Controls.h"
 
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -45,13 +47,19 @@ MacroEditor::MacroEditor(QWidget* parent) : QWidget(parent) {
     Frame5 = named<QGroupBox>(this, "Frame5");
     Frame5->setTitle(tr("Macro text"));
     macrotext = named<QPlainTextEdit>(Frame5, "macrotext");
+    // Lines as they go on air: the transmit window's font, room for a few lines of a macro.
+    macrotext->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    macrotext->setLineWrapMode(QPlainTextEdit::NoWrap);
+    const QFontMetrics fm(macrotext->font());
+    macrotext->setMinimumSize(fm.horizontalAdvance(QLatin1Char('M')) * 40, fm.lineSpacing() * 4 + 12);
     Command7 = namedButton(Frame5, "Command7", tr("OK"));
     Command8 = namedButton(Frame5, "Command8", tr("Cancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
+    // The buttons beside the text: the editor has to fit under the button row on a small screen.
+    auto* buttons = new QVBoxLayout;
     buttons->addWidget(Command7);
     buttons->addWidget(Command8);
-    auto* v5 = new QVBoxLayout(Frame5);
+    buttons->addStretch(1);
+    auto* v5 = new QHBoxLayout(Frame5);
     v5->addWidget(macrotext, 1);
     v5->addLayout(buttons);
 

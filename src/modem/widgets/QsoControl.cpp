@@ -197,6 +197,7 @@ void QsoControl::openEditor(Item item, int userIndex) {
     m_editor.Frame5->setVisible(true);
     if (userIndex >= 0) m_editor.Frame6->setVisible(true);
     m_editor.macrotext->setFocus();
+    m_editor.macrotext->moveCursor(QTextCursor::End); // the operator adds to what is there
 }
 
 void QsoControl::Command7_Click() {

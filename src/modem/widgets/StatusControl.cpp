@@ -18,6 +18,7 @@ StatusControl::StatusControl(MainState& state, Modem& modem, StatusPanel& status
       m_transmit(transmit), m_t(targets) {
     connect(&modem, &Modem::StatusRdy, this, &StatusControl::StatusRdy);
     connect(&modem, &Modem::IMDRdy, this, [this](int imd, int) { IMDRdy(imd); });
+    connect(&modem, &Modem::InputPeak, status.inputMeter, &InputMeter::setPeak);
 }
 
 void StatusControl::StatusRdy(int freq, int level) {
@@ -26,11 +27,12 @@ void StatusControl::StatusRdy(int freq, int level) {
     m_status.Label20->setText(QString::number(m_modem.TxFreq()));
     m_status.signalBar->setMaskHeight(signalMaskHeight(level));
     setForeColour(m_status.Label2, level > m_t.Slider1->value() ? colours::green : colours::red);
-    // The typed text: shown, the transmit frequency following the receiver under Net, handed over.
+    // The queue's count, the Net lock of the transmit frequency, typed text handed over.
     m_transmit.showPending();
     const bool net = m_status.Check1->isChecked();
     if (net) m_modem.setTxFreq(m_modem.RxFreq());
     m_transmit.handOverTypedText();
+    // A squelch speed typed into its box takes effect here.
     emit squelchSpeedDue();
     // Absolute frequencies.
     const int side = m_lowerSideband ? -1 : 1;
@@ -50,7 +52,7 @@ void StatusControl::StatusRdy(int freq, int level) {
         if (settings.changePending()) emit radioPanelDue(m_state.item(Item::RadioControl) == "Yes");
         settings.takeChange();
     }
-    // The clock, and the colours of the receive windows and QSO buttons after an over.
+    // The clock, the receive windows' colour, BTU's colour after the over.
     clockUpdate();
     m_transmit.colourReceiveWindows(m_receive.txtrxdata1, m_receive.txtRXData);
     m_transmit.resetBtuColoursWhenReceiving();

@@ -70,6 +70,7 @@ StatusPanel::StatusPanel(QWidget* parent) : QWidget(parent) {
     Label2->setFont(lamp);
     setForeColour(Label2, colours::red);
     signalBar = new SignalBar(this);
+    inputMeter = new InputMeter(this);
     Label25 = namedLabel(this, "Label25", tr("IMD"));
     lblimd = namedLabel(this, "lblimd", QString());
     Label27 = namedLabel(this, "Label27", tr("dB"));
@@ -103,6 +104,7 @@ StatusPanel::StatusPanel(QWidget* parent) : QWidget(parent) {
     g->addLayout(net, 4, 0, 1, 2);
     g->addWidget(Label2, 1, 2, Qt::AlignHCenter);
     g->addWidget(signalBar, 2, 2, 3, 1, Qt::AlignHCenter);
+    g->addWidget(inputMeter, 1, 3, 4, 1);
     g->setRowStretch(5, 1);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The status area: frequencies, UTC clock, signal bar, squelch lamp, IMD and Net.
 
+#include "modem/widgets/InputMeter.h"
+
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
@@ -43,7 +45,8 @@ public:
     QLabel* Label49; // UTC clock
     QLabel* Label2;  // squelch lamp "S"
     SignalBar* signalBar;
-    QLabel* Label25; // "IMD"
+    InputMeter* inputMeter; // the sound card's input level, beside the signal bar
+    QLabel* Label25;        // "IMD"
     QLabel* lblimd;
     QLabel* Label27; // "dB"
     QCheckBox* Check1;

@@ -165,7 +165,16 @@ void TransmitControl::keyCatPort(bool on) {
     }
 }
 
-void TransmitControl::showPending() { m_transmit.tx->setText(QString::number(m_modem.TxPending())); }
+// Typed text that waits for the modem's queue to empty is still to go out: it is counted too.
+void TransmitControl::showPending() {
+    const int typed = m_state.txState == 1 ? static_cast<int>(m_state.pendingTx.size()) : 0;
+    const int remaining = m_modem.TxPending() + typed;
+    m_transmit.tx->setText(QString::number(remaining));
+    if (remaining > 0)
+        for (QWidget* w : {static_cast<QWidget*>(m_transmit.txtit), static_cast<QWidget*>(m_transmit.tx),
+                           static_cast<QWidget*>(m_transmit.txfr)})
+            w->setVisible(true);
+}
 
 void TransmitControl::handOverTypedText() {
     if (m_state.txState == 1 && m_modem.TxPending() == 0 && !m_state.pendingTx.empty()) {

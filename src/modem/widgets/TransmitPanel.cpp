@@ -44,6 +44,10 @@ TransmitPanel::TransmitPanel(QWidget* parent) : QWidget(parent) {
     fl->addWidget(txtit);
     fl->addWidget(tx);
     txfr->setVisible(false);
+    // The count comes and goes with the queue; the window's layout must not jump with it.
+    QSizePolicy keep = txfr->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    txfr->setSizePolicy(keep);
 
     auto* side = new QGridLayout;
     side->addWidget(Label52, 0, 0, 1, 2);

@@ -3,6 +3,7 @@
 #include "core/Controls.h"
 #include "core/Numeric.h"
 #include "core/QtText.h"
+#include "core/StatusLine.h"
 #include "radio/PortNames.h"
 #include "radio/RigSetup.h"
 #include "radio/widgets/HamlibPicker.h"
@@ -206,6 +207,7 @@ void RadioSettingsWindow::Command1_Click() {
         m_state.tell(*failure);
         return;
     }
+    showInStatusLine(this, tr("Radio settings saved to %1").arg(QString::fromStdString(m_state.settings.file().string())));
     hide();
 }
 

@@ -7,6 +7,7 @@
 #include "stationinfo/DxccTable.h"
 
 #include <QObject>
+#include <string_view>
 
 namespace tavrel {
 
@@ -22,7 +23,9 @@ public:
     // Blanks the four captions and hides the new/worked label.
     void clear();
     // The lookup for state.callHead: prefix, country, heading and distance, new or worked.
-    void findprefix(const LogTable& log);
+    // Heading and distance come from `locator` when it is a valid locator, else from the
+    // prefix; the row says which.
+    void findprefix(const LogTable& log, std::string_view locator = {});
 
     const DxccTable& table() const { return m_table; }
     int dxccMatch() const { return m_match; }

@@ -25,6 +25,8 @@ StationInfoRow::StationInfoRow(QWidget* parent) : QWidget(parent) {
     Label39->setVisible(false);
     Label40 = value("Label40", 44);
     Label41 = value("Label41", 60);
+    beamfrom = namedLabel(this, "beamfrom", QString());
+    beamfrom->setMinimumWidth(150);
 
     auto* h = new QHBoxLayout(this);
     h->setContentsMargins(0, 0, 0, 0);
@@ -41,6 +43,7 @@ StationInfoRow::StationInfoRow(QWidget* parent) : QWidget(parent) {
     h->addWidget(namedLabel(this, "Label44", tr("Range")));
     h->addWidget(Label41);
     h->addWidget(namedLabel(this, "label45", tr("km")));
+    h->addWidget(beamfrom);
 }
 
 } // namespace tavrel

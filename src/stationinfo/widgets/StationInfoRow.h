@@ -11,11 +11,12 @@ class StationInfoRow : public QWidget {
 public:
     explicit StationInfoRow(QWidget* parent = nullptr);
 
-    QLabel* Label33; // prefix found
-    QLabel* Label38; // country
-    QLabel* Label39; // "New   Prefix" / "Worked Prefix"
-    QLabel* Label40; // heading, degrees
-    QLabel* Label41; // distance, km
+    QLabel* Label33;  // prefix found
+    QLabel* Label38;  // country
+    QLabel* Label39;  // "New   Prefix" / "Worked Prefix"
+    QLabel* Label40;  // heading, degrees
+    QLabel* Label41;  // distance, km
+    QLabel* beamfrom; // what heading and distance are worked out from: the locator or the prefix
 };
 
 } // namespace tavrel

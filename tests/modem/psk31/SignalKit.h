@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -99,20 +100,21 @@ struct RxSetup {
     Mode mode = Mode::Bpsk;
     double hz = 1000.0;
     int afcLimit = 0;
-    int searchRange = 0;
     int squelch = 0;
+    std::size_t chunk = 512;                             // samples a process() call
+    std::function<void(std::size_t, Receiver&)> watch{}; // after each call, with the samples so far
 };
 
 inline std::string receive(const std::vector<float>& audio, const RxSetup& setup, Receiver& rx) {
     rx.setMode(setup.mode);
     rx.setAfcLimit(setup.afcLimit);
-    rx.setSearchRange(setup.searchRange);
     rx.setSquelchThreshold(setup.squelch);
     rx.setFrequency(setup.hz);
     std::string text;
     uint8_t buf[256];
-    for (std::size_t i = 0; i < audio.size(); i += 512) {
-        rx.process(audio.data() + i, std::min<std::size_t>(512, audio.size() - i));
+    for (std::size_t i = 0; i < audio.size(); i += setup.chunk) {
+        rx.process(audio.data() + i, std::min(setup.chunk, audio.size() - i));
+        if (setup.watch) setup.watch(std::min(i + setup.chunk, audio.size()), rx);
         for (std::size_t n; (n = rx.readText(buf, sizeof buf)) > 0;)
             text.append(buf, buf + n);
     }

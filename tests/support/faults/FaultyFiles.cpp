@@ -1,5 +1,6 @@
 #include "FaultyFiles.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <dlfcn.h>
 #include <mutex>
@@ -8,11 +9,17 @@
 namespace tavrel::faults {
 namespace {
 
+// Calls on files whose path ends with `name` fail with `error` (writes once their budget is spent).
+struct Fault {
+    std::string name;
+    int error = 0;
+    bool hits(int fd) const;
+};
+
 struct State {
     std::mutex mutex;
-    std::string writeName, syncName, truncateName;
+    Fault write, sync, truncate;
     std::size_t writeBudget = 0;
-    int writeError = 0, syncError = 0, truncateError = 0;
     std::vector<std::string> record;
 };
 
@@ -29,8 +36,13 @@ std::string pathOf(int fd) {
     return n > 0 ? std::string(target, static_cast<std::size_t>(n)) : std::string();
 }
 
-bool endsWith(const std::string& s, const std::string& end) {
-    return !end.empty() && s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+bool Fault::hits(int fd) const {
+    return !name.empty() && pathOf(fd).ends_with(name);
+}
+
+int failWith(int error) {
+    errno = error;
+    return -1;
 }
 
 template <typename Fn> Fn next(const char* name) {
@@ -41,21 +53,18 @@ template <typename Fn> Fn next(const char* name) {
 
 void failWritesAfter(const std::string& name, std::size_t bytes, int error) {
     std::lock_guard lock(state().mutex);
-    state().writeName = name;
+    state().write = {name, error};
     state().writeBudget = bytes;
-    state().writeError = error;
 }
 
 void failSyncs(const std::string& name, int error) {
     std::lock_guard lock(state().mutex);
-    state().syncName = name;
-    state().syncError = error;
+    state().sync = {name, error};
 }
 
 void failTruncates(const std::string& name, int error) {
     std::lock_guard lock(state().mutex);
-    state().truncateName = name;
-    state().truncateError = error;
+    state().truncate = {name, error};
 }
 
 std::vector<std::string> syncsAndRenames() {
@@ -76,31 +85,25 @@ bool replacedDurably(const std::filesystem::path& file) {
 void reset() {
     std::lock_guard lock(state().mutex);
     State& s = state();
-    s.writeName.clear();
-    s.syncName.clear();
-    s.truncateName.clear();
+    s.write = s.sync = s.truncate = {};
     s.record.clear();
 }
 
 } // namespace tavrel::faults
 
-using tavrel::faults::endsWith;
+using tavrel::faults::failWith;
 using tavrel::faults::next;
 using tavrel::faults::pathOf;
-using tavrel::faults::State;
+using tavrel::faults::state;
 
 extern "C" ssize_t write(int fd, const void* buf, size_t count) {
     static const auto real = next<ssize_t (*)(int, const void*, size_t)>("write");
     {
-        State& s = tavrel::faults::state();
-        std::lock_guard lock(s.mutex);
-        if (!s.writeName.empty() && endsWith(pathOf(fd), s.writeName)) {
-            if (s.writeBudget == 0) {
-                errno = s.writeError;
-                return -1;
-            }
-            if (count > s.writeBudget) count = s.writeBudget;
-            s.writeBudget -= count;
+        std::lock_guard lock(state().mutex);
+        if (state().write.hits(fd)) {
+            if (state().writeBudget == 0) return failWith(state().write.error);
+            count = std::min(count, state().writeBudget);
+            state().writeBudget -= count;
         }
     }
     return real(fd, buf, count);
@@ -109,14 +112,9 @@ extern "C" ssize_t write(int fd, const void* buf, size_t count) {
 extern "C" int fsync(int fd) {
     static const auto real = next<int (*)(int)>("fsync");
     {
-        State& s = tavrel::faults::state();
-        std::lock_guard lock(s.mutex);
-        const std::string path = pathOf(fd);
-        s.record.push_back("fsync " + path);
-        if (!s.syncName.empty() && endsWith(path, s.syncName)) {
-            errno = s.syncError;
-            return -1;
-        }
+        std::lock_guard lock(state().mutex);
+        state().record.push_back("fsync " + pathOf(fd));
+        if (state().sync.hits(fd)) return failWith(state().sync.error);
     }
     return real(fd);
 }
@@ -124,12 +122,8 @@ extern "C" int fsync(int fd) {
 extern "C" int ftruncate(int fd, off_t length) noexcept {
     static const auto real = next<int (*)(int, off_t)>("ftruncate");
     {
-        State& s = tavrel::faults::state();
-        std::lock_guard lock(s.mutex);
-        if (!s.truncateName.empty() && endsWith(pathOf(fd), s.truncateName)) {
-            errno = s.truncateError;
-            return -1;
-        }
+        std::lock_guard lock(state().mutex);
+        if (state().truncate.hits(fd)) return failWith(state().truncate.error);
     }
     return real(fd, length);
 }
@@ -137,9 +131,8 @@ extern "C" int ftruncate(int fd, off_t length) noexcept {
 extern "C" int rename(const char* from, const char* to) noexcept {
     static const auto real = next<int (*)(const char*, const char*)>("rename");
     {
-        State& s = tavrel::faults::state();
-        std::lock_guard lock(s.mutex);
-        s.record.push_back(std::string("rename ") + from + " " + to);
+        std::lock_guard lock(state().mutex);
+        state().record.push_back(std::string("rename ") + from + " " + to);
     }
     return real(from, to);
 }

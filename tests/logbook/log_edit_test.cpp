@@ -1,0 +1,243 @@
+// Changing and removing a stored contact, the search of the log view, and what the log already
+// holds of the contact in hand.
+
+#include "logbook/LogEdit.h"
+#include "logbook/LogFile.h"
+#include "logbook/LogView.h"
+#include "logbook/WorkedBefore.h"
+
+#include "support/LogRows.h"
+#include "support/TempDir.h"
+#include "support/faults/FaultyFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace tavrel {
+namespace {
+
+
+const std::string kHeader(kLogHeaderLine);
+
+std::string line(const std::string& call, const std::string& date = "20240315",
+                 const std::string& end = "102000") {
+    return formatRecord(sampleContact(call, date, end));
+}
+
+// A hand-kept log: one line with an odd start time and leading blanks, which must survive
+// an edit of another contact byte for byte.
+const std::string kLog =
+    kHeader + line("DL1ABC") +
+    "zqx,20240316,  G4XYZ,9:505,40,BPSK,40,110000,579,579,Bob,Leeds,,,,IO93,,,,,,,,|:\r\n" +
+    line("F5AB", "20240317");
+
+LogRecord rowOf(std::string_view bytes, int row) {
+    const LogLoad load = parseLog(bytes);
+    EXPECT_TRUE(load.ok());
+    return load.table.rows.at(static_cast<size_t>(row));
+}
+
+TEST(LogEdit, RewriteChangesOnlyTheChosenRecord) {
+    LogRecord renamed = rowOf(kLog, 1);
+    renamed[10] = "hans-peter";
+    const struct {
+        const char* what;
+        std::string bytes;
+        int row;
+        const LogRecord* after;
+        std::string want;
+    } cases[] = {
+        {"edit the first", kLog, 1, &renamed,
+         kHeader +
+             "zqx,20240315,DL1ABC,101500,20,BPSK,40,102000,579,599,Hans-peter,Berlin,nice qso,,,JO62QM,,,,,,,"
+             ",|:\r\n" +
+             kLog.substr(kHeader.size() + line("DL1ABC").size())},
+        {"delete the middle", kLog, 2, nullptr, kHeader + line("DL1ABC") + line("F5AB", "20240317")},
+        {"delete the last", kLog, 3, nullptr, kLog.substr(0, kLog.size() - line("F5AB", "20240317").size())},
+        // Two records on one line, the second one removed: no comma is left dangling.
+        {"delete from a shared line",
+         kHeader + line("K1AA").substr(0, line("K1AA").size() - 2) + "," + line("K2BB"), 2, nullptr,
+         kHeader + line("K1AA")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const LogRewrite out = rewriteLog(c.bytes, c.row, rowOf(c.bytes, c.row), c.after);
+        ASSERT_FALSE(out.error) << out.error->message;
+        EXPECT_EQ(out.bytes, c.want);
+        EXPECT_TRUE(parseLog(out.bytes).ok());
+    }
+}
+
+TEST(LogEdit, RewriteRefusesWhatItCannotDoSafely) {
+    LogRecord badDate = rowOf(kLog, 1);
+    badDate[1] = "20240230";
+    LogRecord stale = rowOf(kLog, 2);
+    stale[10] = "Robert"; // the program holds another text than the file
+    const struct {
+        const char* what;
+        std::string bytes;
+        int row;
+        LogRecord before;
+        const LogRecord* after;
+        const char* told;
+    } cases[] = {
+        {"file changed behind our back", kLog, 2, stale, nullptr, "has changed since Tavrel read it"},
+        {"row past the end", kLog, 4, rowOf(kLog, 3), nullptr, "has changed since Tavrel read it"},
+        {"the header", kLog, 0, rowOf(kLog, 0), nullptr, "has changed since Tavrel read it"},
+        {"damaged file", kLog + "zqx,short|:\r\n", 1, rowOf(kLog, 1), nullptr, "damaged"},
+        {"not a calendar date", kLog, 1, rowOf(kLog, 1), &badDate, "calendar date"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const LogRewrite out = rewriteLog(c.bytes, c.row, c.before, c.after);
+        ASSERT_TRUE(out.error);
+        EXPECT_NE(out.error->message.find(c.told), std::string::npos) << out.error->message;
+        EXPECT_TRUE(out.bytes.empty());
+    }
+}
+
+TEST(LogEdit, EditedFieldsTakeTheStoredFormAndAreJudgedOnlyWhenChanged) {
+    const LogRecord before = rowOf(kLog, 2); // start time "9:505" as stored by hand
+    LogRecord typed = before;
+    typed[2] = " g4\xD8xy ";
+    typed[10] = "mary-ann o'neil";
+    typed[15] = "io93fs";
+    typed[12] = "Kept As Typed";
+    const LogRecord out = editedContact(before, typed);
+    EXPECT_EQ(out[2], "G40XY");
+    EXPECT_EQ(out[10], "Mary-ann O'neil");
+    EXPECT_EQ(out[15], "IO93FS");
+    EXPECT_EQ(out[12], "Kept As Typed");
+    EXPECT_EQ(out[3], "9:505"); // unchanged, so not judged
+    EXPECT_EQ(out[22], "");
+    EXPECT_FALSE(contactProblem(before, out));
+
+    const struct {
+        int field;
+        const char* value;
+        bool good;
+    } cases[] = {
+        {1, "20240229", true}, {1, "20230229", false}, {1, "2024-03-15", false}, {1, "20241301", false},
+        {3, "", true},         {3, "235959", true},    {3, "240000", false},     {7, "", false},
+        {7, "1020", false},    {2, "  ", false},
+    };
+    for (const auto& c : cases) {
+        LogRecord t = before;
+        t[static_cast<size_t>(c.field)] = c.value;
+        EXPECT_EQ(!contactProblem(before, editedContact(before, t)), c.good) << c.field << " " << c.value;
+    }
+}
+
+TEST(LogEditFile, ChangeKeepsABackupAndReplacesTheLogDurably) {
+    faults::Scope faults;
+    TempDir dir;
+    const auto path = dir.file("zizoro.tan");
+    writeFile(path, kLog);
+    LogRecord after = rowOf(kLog, 3);
+    after[12] = "QSL via bureau";
+    ASSERT_FALSE(editContact(path, 3, rowOf(kLog, 3), after));
+    EXPECT_EQ(readFile(logBackupPath(path)), kLog);
+    EXPECT_TRUE(faults::replacedDurably(path));
+    const LogLoad load = getlog(path);
+    ASSERT_TRUE(load.ok());
+    EXPECT_EQ(load.table.rows[3][12], "QSL via bureau");
+
+    ASSERT_FALSE(deleteContact(path, 1, load.table.rows[1]));
+    const LogLoad shorter = getlog(path);
+    ASSERT_TRUE(shorter.ok());
+    ASSERT_EQ(shorter.table.logCount(), 3);
+    EXPECT_EQ(shorter.table.rows[1][2], "G4XYZ");
+}
+
+// A full disk or a failing flush at any step leaves the log whole and loadable.
+TEST(LogEditFile, FailureInTheMiddleLeavesTheLogWhole) {
+    const struct {
+        const char* what;
+        const char* file; // whose writes fail
+        std::size_t writesTaken;
+        bool flushFails;
+        const char* told;
+    } cases[] = {
+        {"backup copy, disk full", "zizoro.tan.bak.tmp", 0, false, "copy of the log"},
+        {"new log, disk full half-way", "zizoro.tan.tmp", 100, false, "cannot be written: No space left"},
+        {"new log, flush fails", "zizoro.tan.tmp", 1 << 20, true, "cannot be written: Input/output error"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        faults::Scope faults;
+        TempDir dir;
+        const auto path = dir.file("zizoro.tan");
+        writeFile(path, kLog);
+        faults::failWritesAfter(c.file, c.writesTaken);
+        if (c.flushFails) faults::failSyncs(c.file);
+        const auto error = deleteContact(path, 2, rowOf(kLog, 2));
+        faults::reset();
+        ASSERT_TRUE(error);
+        EXPECT_NE(error->message.find(c.told), std::string::npos) << error->message;
+        EXPECT_NE(error->message.find("The log is as it was."), std::string::npos) << error->message;
+        EXPECT_EQ(readFile(path), kLog);
+        EXPECT_FALSE(std::filesystem::exists(dir.file("zizoro.tan.tmp")));
+    }
+}
+
+TEST(LogViewSearch, FindsCallNameOrDateFoldingCase) {
+    LogRecord r = sampleContact("DL1ABC", "20240315", "102000");
+    r[22] = "20240315102000";
+    const LogViewRow row = logViewRow(r);
+    const struct {
+        const char* search;
+        bool found;
+    } cases[] = {
+        {"", true},        {"  ", true},       {"dl1", true},    {"hANS", true},
+        {"2024-03", true}, {"20240315", true}, {" 0315 ", true}, {"Berlin", false},
+        {"579", false},    {"DL1ABCD", false}, {"10:20", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(viewRowMatches(row, c.search), c.found) << '"' << c.search << '"';
+}
+
+TEST(LogViewSearch, DateColumnOrdersOneDayByTime) {
+    LogRecord morning = sampleContact("ZZ1Z", "20240315", "080000");
+    LogRecord evening = sampleContact("AA1A", "20240315", "200000");
+    morning[22] = "20240315080000";
+    evening[22] = "20240315200000";
+    EXPECT_TRUE(viewRowLess(logViewRow(morning), logViewRow(evening), 0));
+    EXPECT_FALSE(viewRowLess(logViewRow(evening), logViewRow(morning), 0));
+}
+
+TEST(WorkedBefore, SameCallOnBandAndModeAndExactDuplicates) {
+    LogTable log;
+    log.rows = {logHeaderRecord(), sampleContact("DL1ABC"), sampleContact("DL1ABCD"),
+                sampleContact("DL1ABC", "20240316")};
+    log.rows[3][4] = "40";
+
+    LogRecord now = sampleContact("DL1ABC", "20240316");
+    EXPECT_TRUE(workedOnBandAndMode(log, now)); // 20 m on the 15th
+    now[4] = "15";
+    EXPECT_FALSE(workedOnBandAndMode(log, now));
+    now[4] = "20";
+    now[5] = "QPSK";
+    EXPECT_FALSE(workedOnBandAndMode(log, now));
+    EXPECT_TRUE(workedBefore(log, "DL1ABC"));
+    EXPECT_FALSE(workedBefore(log, "DL1AB")); // exact calls only
+    EXPECT_FALSE(workedBefore(log, "Call"));  // never the header
+
+    const struct {
+        const char* call;
+        const char* date;
+        const char* start;
+        int row;
+    } cases[] = {
+        {"DL1ABC", "20240315", "101500", 1},
+        {"DL1ABC", "20240316", "101500", 3},
+        {"DL1ABC", "20240316", "101501", 0},
+        {"DL1AB", "20240315", "101500", 0},
+    };
+    for (const auto& c : cases) {
+        LogRecord candidate = sampleContact(c.call, c.date);
+        candidate[3] = c.start;
+        EXPECT_EQ(findDuplicate(log, candidate), c.row) << c.call << " " << c.date << " " << c.start;
+    }
+}
+
+} // namespace
+} // namespace tavrel
