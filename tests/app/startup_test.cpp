@@ -263,7 +263,8 @@ TEST(StartupTest, DamagedSettingsAreToldOnceAndKeptAsTheyWere) {
 TEST(UserSettingsLayout, DisplayRangeOptionsStandOneUnderTheOther) {
     testApplication();
     TempDir dir;
-    UserSettingsWindow w(dir.path);
+    MainState state(dir.path);
+    UserSettingsWindow w(state);
     auto* grid = qobject_cast<QGridLayout*>(w.Frame5->layout());
     ASSERT_NE(grid, nullptr);
     auto cell = [&](QWidget* x) {
