@@ -116,9 +116,9 @@ TEST(StationRow, ShowsPrefixCountryBeamAndWhetherThePrefixIsWorked) {
     const PrefixMark fresh{true, "New   Prefix", 49152}, worked{true, "Worked Prefix", 33023}, none{};
     const std::tuple<const char*, LogTable, StationRow> cases[] = {
         {"", logWith({"K1ABC"}), {}},
-        {"K1AB", logWith({}), {3, " K", " United States", "288", "5569", fresh}},
-        {"D", logWith({"DL1ABC"}), {1, " D", " D land", "91", "704", worked}},
-        {"DL", logWith({"K1ABC", "D"}), {2, " DL", " Germany", "91", "704", fresh}},
+        {"K1AB", logWith({}), {3, " K", " United States", "288", "5569", fresh, "prefix K"}},
+        {"D", logWith({"DL1ABC"}), {1, " D", " D land", "91", "704", worked, "prefix D"}},
+        {"DL", logWith({"K1ABC", "D"}), {2, " DL", " Germany", "91", "704", fresh, "prefix DL"}},
         {"Q1AB", logWith({"Q1ABC"}), {0, " ?", " Unknown", " ", " ", none}},
         {"XX1A", logWith({}), {4, " XX", " Nowhere", " ", " ", fresh}},
         {"CA3A", logWith({}), {5, " CA", " Chile", " ", " ", fresh}}, // the header's "Call" is no CA call

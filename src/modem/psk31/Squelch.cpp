@@ -49,9 +49,10 @@ void Squelch::update(float quality, float recentQuality) {
     m_goodRun = copy ? std::min(m_goodRun + 1, kSteadyRun) : 0;
     if (m_level >= m_threshold && m_good) m_open = true;
     if (m_open && m_good) m_release = true;
-    if (m_sinceGood > m_hangSymbols) {
+    if (m_sinceGood > m_hangSymbols && m_goodRun < kSteadyRun) {
         // Good copy did not come back (or never came): what was held came from noise, or from a
-        // fade too deep to copy.
+        // fade too deep to copy. Steady copy while the level is still rising at the start of an
+        // over is neither: its characters wait for the level.
         m_open = false;
         m_heldCount = 0;
     }
