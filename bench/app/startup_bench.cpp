@@ -6,7 +6,7 @@
 #include "app/Startup.h"
 #include "modem/PskModem.h"
 #include "radio/QtSerialPort.h"
-#include "ui/Form1.h"
+#include "app/Form1.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

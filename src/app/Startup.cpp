@@ -1,43 +1,41 @@
 #include "app/Startup.h"
 
-#include "app/Controls.h"
-#include "app/FileStore.h"
-#include "app/Numeric.h"
-#include "app/QtText.h"
+#include "app/Form1.h"
+#include "core/FileStore.h"
+#include "core/Numeric.h"
 #include "modem/Modem.h"
 #include "modem/SoundChoice.h"
 #include "radio/PortNames.h"
 #include "radio/SerialPort.h"
 #include "ui/ColourScheme.h"
-#include "ui/Form1.h"
 
 #include <QLabel>
-#include <QMessageBox>
 #include <QStatusBar>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 
 namespace tavrel {
 
 namespace {
 constexpr const char* kCatProblem = "The CAT port ";
+
+std::string catSettings(const MainState& s) {
+    return Startup::catSettingsText(s.item(Item::CatBaud), s.item(Item::CatParity), s.item(Item::CatDataBits),
+                                    s.item(Item::CatStopBits));
+}
+
+StartProblem damagedLog(const std::string& message) {
+    return {"Tavrel: the log is damaged", message,
+            "Tavrel will close now. Mend the line named above (or restore a backup) and start Tavrel again."};
+}
 } // namespace
 
 Startup::Startup(Form1& form) : m_form(form) {
-    m_form.statusControl->reapplySettings = [this] { reapplySettings(); };
-    onSettingsUnreadable = [this](const std::string& message) {
-        std::fprintf(stderr, "Tavrel: %s\n", message.c_str());
-        QMessageBox::critical(
-            &m_form, QObject::tr("Tavrel: the settings cannot be read"),
-            QString::fromStdString(message) +
-                QObject::tr("\n\nThe file has been left as it is and Tavrel will close now. "
-                            "Make it readable for your user (or restore a backup) and "
-                            "start Tavrel again."));
-        // As at the end of main(): the sound library's exit handlers can hang once it has run.
-        std::fflush(nullptr);
-        std::_Exit(2);
-    };
+    connect(m_form.statusControl, &StatusControl::reapplyDue, this, [this] {
+        if (auto problem = reapplySettings()) emit stopped(*problem);
+    });
+    connect(m_form.entryControl, &EntryControl::logUnusable, this,
+            [this](const QString& message) { emit stopped(damagedLog(message.toStdString())); });
     onSettingsDamaged = [this](const std::string& message) {
         std::fprintf(stderr, "Tavrel: %s\n", message.c_str());
         // A lasting part of the status line, kept narrow enough that the sound card's messages
@@ -58,9 +56,9 @@ std::string Startup::catSettingsText(const std::string& baud, const std::string&
 // The group of four writes stops at the first failure; the operator reads why in the status line.
 // A port the re-apply has already opened is no failure.
 void Startup::openCatPort(const std::string& catSettings) {
-    const std::string& port = m_form.state.item(41);
+    const std::string& port = m_form.state.item(Item::CatPort);
     // A Hamlib rig (model "4") has the CAT port to itself.
-    if (m_form.state.item(63) == "4") return;
+    if (m_form.state.item(Item::RadioModel) == "4") return;
     if (!isPortItem(port)) {
         // "0" or nothing: no rig control wanted. Anything else names no port the program knows.
         if (holdsNumber(port) ? wholeNumber16(port) != 0 : port.find_first_not_of(" \t") != std::string::npos)
@@ -85,17 +83,17 @@ void Startup::showStatus(const std::string& text) {
     m_form.statusBar()->showMessage(QString::fromStdString(text));
 }
 
-// Reads tavrel.ini into the main window's list; false when the program must not go on.
-bool Startup::readSettingsFile() {
+// Reads tavrel.ini into the main window's list.
+std::optional<StartProblem> Startup::readSettingsFile() {
     MainState& s = m_form.state;
-    const auto ini = s.file("tavrel.ini");
-    SettingsRead read = loadSettings(ini);
+    const auto& ini = s.settings.file();
+    const SettingsRead read = s.settings.load();
     if (read.error) {
         // Defaults now would be written over the operator's settings by the band restore.
-        onSettingsUnreadable(*read.error);
-        return false;
+        return StartProblem{"Tavrel: the settings cannot be read", *read.error,
+                            "The file has been left as it is and Tavrel will close now. Make it readable for "
+                            "your user (or restore a backup) and start Tavrel again."};
     }
-    if (read.missing) writeDefaultSettings(ini);
     if (read.damage && !m_damageTold) {
         m_damageTold = true;
         // The first save would write the repaired list over it: keep the file as it was.
@@ -108,68 +106,31 @@ bool Startup::readSettingsFile() {
             message += " and keeps the file as it was in " + kept.string() + ".";
         onSettingsDamaged(message);
     }
-    s.settings = std::move(read.list);
-    return true;
+    return std::nullopt;
 }
 
-void Startup::startup() {
-    run(true);
+std::optional<StartProblem> Startup::startup() {
+    return run(true);
 }
 
-void Startup::run(bool programStart) {
+// Start-up, in the order the program has always run it.
+std::optional<StartProblem> Startup::run(bool programStart) {
     Form1& f = m_form;
     MainState& s = f.state;
-    Modem& modem = f.PskModem1;
 
-    // The grey-line program's menu item.
     f.menuControl->findGreyLine();
-    // A missing settings file is made with the defaults and read.
-    if (!readSettingsFile()) return;
-    // A missing log file is made with its header record.
-    f.entryControl->makeLogIfMissing();
-    s.currentBand = s.item(50);
-    settingsChanged = 0;
-    // Today's date, taken as mm-dd-yyyy.
-    const std::string today = monthDayYear(s.clock.local());
-    s.qsoYear = today.substr(6, 4);
-    s.qsoMonth = today.substr(0, 2);
-    s.qsoDay = today.substr(3, 2);
-    s.qsoDateKey = s.qsoYear + s.qsoMonth + s.qsoDay;
-    // Display range; any other item 60 keeps the previous range.
-    const std::string& range = s.item(60);
-    if (range == "1") {
-        s.rangeBottom = 0;
-        s.rangeTop = 3000;
-    } else if (range == "2") {
-        s.rangeBottom = 0;
-        s.rangeTop = 4000;
-    } else if (range == "3") {
-        s.rangeBottom = wholeNumber16(s.item(61));
-        s.rangeTop = wholeNumber16(s.item(62));
-    }
-    modem.SetDisplayRange(s.rangeBottom, s.rangeTop);
-    modem.setIdText("de " + s.item(0) + "*");
-    modem.setDisplayType(1);
-    // The transmit drive in percent (item 68); unset, the level the program has always used.
-    modem.setAuxSetting(driveFromPercent(s.item(68)));
-    // PTT handed to the modem only for a port of its own: on the CAT port's cable the CAT port
-    // keys it (TxStateChg), the device being opened only once.
-    if ((numberValue(s.item(26)) > 0 || isDevicePath(s.item(26))) && !sameDevice(s.item(26), s.item(41)))
-        modem.SetPttPort(pttPortArgument(s.item(26)), wholeNumber32(s.item(27)));
-    modem.setRxFreq(1200);
-    s.squelchSpeedValue = 1;
-    modem.setSquelchSpeed(1);
-    f.receiver->sqlmode->setText("1");
-    f.receiver->sqlset->setCurrentText("Slow");
-    s.displayKind = 1;
-    f.receiver->Slider1->setValue(50);
-    // Whatever the controls show is what the modem runs with.
-    f.receiverControl->sendControls();
+    if (auto problem = readSettingsFile()) return problem;
+    if (auto message = f.entryControl->makeLogIfMissing()) return damagedLog(*message);
+    s.currentBand = s.item(Item::Band);
+    s.settings.takeChange();
+    takeTodaysDate();
+    applyDisplayRange();
+    applyModemSettings();
+    f.receiverControl->reset();
     // The entry panel is emptied at program start only; a re-apply leaves the contact in progress.
     s.sep3 = "   ";
     if (programStart) f.entryControl->cllog();
-    f.entryControl->getlog();
-    // Flags and the prefix table.
+    if (auto message = f.entryControl->getlog()) return damagedLog(*message);
     if (programStart) {
         s.signOffHeld = 0;
         s.logAfterTx = 0;
@@ -177,66 +138,99 @@ void Startup::run(bool programStart) {
     }
     s.slashZero = 1;
     f.stationControl->getdxcc();
-    s.keepTxFocus = 0;
-    setBackColour(f.receiver->txfocus, colours::red);
-    f.status->Check1->setChecked(true);
-    s.netOn = 1;
-    // The CAT port, or the Hamlib rig.
-    f.radioControl->applyRigSettings();
-    openCatPort(catSettingsText(s.item(42), s.item(44), s.item(43), s.item(45)));
-    // Radio controls hidden when radio control is off.
-    if (s.item(40) != "Yes") f.radioControl->hideRadioControls();
-    modem.LoadPalette((s.appFolder / "spectrum.col").string());
-    // The sound card's input and output (items 66, 67), empty for the system default.
-    modem.setSoundDevices(s.item(66), s.item(67));
-    modem.StartModem(-1, 1);
+    f.receiverControl->resetTxFocus();
+    f.presetControl->resetNet();
+    connectRig();
+    f.PskModem1.LoadPalette((s.appFolder / "spectrum.col").string());
+    // The sound card's input and output, empty for the system default.
+    f.PskModem1.setSoundDevices(s.item(Item::InputDevice), s.item(Item::OutputDevice));
+    f.PskModem1.StartModem(-1, 1);
     // The backup reminder comes once, at program start, and only for a log that holds a contact.
     if (programStart) f.backupControl->reminderTest(f.logTable.logLast());
     // The log's own window stays open across a re-apply (a band button saves the settings).
-    if (programStart) f.logView->setVisible(false);
-    // Band restore: the band button's click, which saves the settings and so marks them changed.
+    if (programStart) f.logViewControl->hide();
+    // The band button's click, which saves the settings and so announces a change.
     f.radioControl->restoreBand(s.currentBand);
     // New text starts at the bottom of the history.
     std::string crlf;
     for (int i = 0; i < 11; ++i) crlf += "\r\n";
     f.receiveControl->appendToHistory(crlf);
-    s.rxDisplayOn = 1;
-    setBackColour(f.receiver->scrollstop, colours::green);
-    // Colour scheme.
+    f.receiverControl->resumeReceivedText();
     setcolours(*f.centralWidget());
-    f.macroEditor->Frame5->setVisible(false);
-    f.macroEditor->Frame6->setVisible(false);
-    f.presets->setVisible(false);
-    f.presetEntry->setVisible(false);
-    // Macro captions; the first page shown.
-    for (int i = 0; i < 3; ++i) {
-        f.qso->mtext[i]->setText(toQString(s.item(33 + i)));
-        f.qso->mtext[i + 3]->setText(toQString(s.item(54 + i)));
-    }
-    s.macroPage = 0;
-    f.qsoControl->showPage();
-    // Audio preset captions.
-    const int presetItems[5] = {28, 29, 22, 23, 24};
-    for (int i = 0; i < 5; ++i) f.presets->preset[i]->setText(toQString(s.item(presetItems[i])));
+    f.qsoControl->apply(s.settings);
+    f.presetControl->apply(s.settings);
     // The operator's layout comes back at program start; a re-apply leaves the window as it is.
     if (programStart) f.layoutMemory->restore();
+    return std::nullopt;
 }
 
-void Startup::reapplySettings() {
+// The contact's date, taken as mm-dd-yyyy.
+void Startup::takeTodaysDate() {
+    MainState& s = m_form.state;
+    const std::string today = monthDayYear(s.clock.local());
+    s.qsoYear = today.substr(6, 4);
+    s.qsoMonth = today.substr(0, 2);
+    s.qsoDay = today.substr(3, 2);
+    s.qsoDateKey = s.qsoYear + s.qsoMonth + s.qsoDay;
+}
+
+// Normal, Wide or Custom; any other choice keeps the range the display has.
+void Startup::applyDisplayRange() {
+    const MainState& s = m_form.state;
+    const std::string& range = s.item(Item::DisplayRange);
+    if (range == "1") {
+        m_rangeBottom = 0;
+        m_rangeTop = 3000;
+    } else if (range == "2") {
+        m_rangeBottom = 0;
+        m_rangeTop = 4000;
+    } else if (range == "3") {
+        m_rangeBottom = wholeNumber16(s.item(Item::CustomRangeBottom));
+        m_rangeTop = wholeNumber16(s.item(Item::CustomRangeTop));
+    }
+    m_form.PskModem1.SetDisplayRange(m_rangeBottom, m_rangeTop);
+}
+
+// The station's ID, the waterfall, the drive, the PTT port and the receive frequency.
+void Startup::applyModemSettings() {
+    const MainState& s = m_form.state;
+    Modem& modem = m_form.PskModem1;
+    modem.setIdText("de " + s.item(Item::OwnCall) + "*");
+    modem.setDisplayType(1);
+    // The transmit drive in percent; unset, the level the program has always used.
+    modem.setAuxSetting(driveFromPercent(s.item(Item::TxDrive)));
+    // PTT handed to the modem only for a port of its own: on the CAT port's cable the CAT port
+    // keys it (TxStateChg), the device being opened only once.
+    const std::string& ptt = s.item(Item::PttPort);
+    if ((numberValue(ptt) > 0 || isDevicePath(ptt)) && !sameDevice(ptt, s.item(Item::CatPort)))
+        modem.SetPttPort(pttPortArgument(ptt), wholeNumber32(s.item(Item::PttLine)));
+    modem.setRxFreq(1200);
+}
+
+// The CAT port or the Hamlib rig; the radio panel hidden when radio control is off.
+void Startup::connectRig() {
+    const MainState& s = m_form.state;
+    m_form.radioControl->applyRigSettings();
+    openCatPort(catSettings(s));
+    if (s.item(Item::RadioControl) != "Yes") m_form.radioControl->hideRadioControls();
+}
+
+std::optional<StartProblem> Startup::reapplySettings() {
     Form1& f = m_form;
     MainState& s = f.state;
     if (f.Comm2.portOpen()) f.Comm2.setPortOpen(false);
-    if (!readSettingsFile()) return;
+    if (auto problem = readSettingsFile()) return problem;
     // The modem gives up a PTT port that is now the CAT port's cable before that port opens.
-    const bool pttOnCat = sameDevice(s.item(26), s.item(41));
-    f.PskModem1.SetPttPort(pttOnCat ? "0" : pttPortArgument(s.item(26)), wholeNumber32(s.item(27)));
-    const std::string cat = catSettingsText(s.item(42), s.item(44), s.item(43), s.item(45));
+    const std::string& ptt = s.item(Item::PttPort);
+    const std::string& cat = s.item(Item::CatPort);
+    f.PskModem1.SetPttPort(sameDevice(ptt, cat) ? "0" : pttPortArgument(ptt), wholeNumber32(s.item(Item::PttLine)));
     // With PTT and CAT on the same port, start-up below opens it.
-    if (isPortItem(s.item(41)) && s.item(26) != s.item(41)) openCatPort(cat);
+    if (isPortItem(cat) && ptt != cat) openCatPort(catSettings(s));
     // Radio controls hidden when radio control is off.
-    if (s.item(40) != "Yes") f.radioControl->hideRadioControls();
-    run(false);
+    if (s.item(Item::RadioControl) != "Yes") f.radioControl->hideRadioControls();
+    if (auto problem = run(false)) return problem;
     f.layoutMemory->reapplied();
+    return std::nullopt;
 }
 
 } // namespace tavrel

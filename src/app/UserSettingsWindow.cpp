@@ -1,8 +1,8 @@
 #include "app/UserSettingsWindow.h"
 
-#include "app/Numeric.h"
-#include "app/QtText.h"
-#include "app/StatusLine.h"
+#include "core/Numeric.h"
+#include "core/QtText.h"
+#include "core/StatusLine.h"
 #include "modem/SoundChoice.h"
 #include "radio/PortNames.h"
 
@@ -12,7 +12,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMediaDevices>
-#include <QMessageBox>
 #include <QVBoxLayout>
 
 namespace tavrel {
@@ -44,29 +43,28 @@ void selectOnly(std::initializer_list<QRadioButton*> group, QRadioButton* chosen
 
 } // namespace
 
-UserSettingsWindow::UserSettingsWindow(std::filesystem::path appFolder, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_file(appFolder / "tavrel.ini") {
+UserSettingsWindow::UserSettingsWindow(MainState& state, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_state(state) {
     setObjectName("formusersettings");
     setWindowTitle(tr("User Settings"));
-    tellOperator = [this](const QString& text) { QMessageBox::warning(this, tr("User Settings"), text); };
 
     Frame1 = frame(this, "Frame1", tr("Operators Details"));
-    mycall = textBox(Frame1, "mycall", tr("Callsign"), 0);
-    myname = textBox(Frame1, "myname", tr("Name"), 2);
+    mycall = textBox(Frame1, "mycall", tr("Callsign"), Item::OwnCall);
+    myname = textBox(Frame1, "myname", tr("Name"), Item::OwnName);
 
     Frame2 = frame(this, "Frame2", tr("Station Equipment Details"));
-    mycomputer = textBox(Frame2, "mycomputer", tr("Computer"), 6);
-    myrig = textBox(Frame2, "myrig", tr("Rig"), 8);
-    mypower = textBox(Frame2, "mypower", tr("Power"), 9);
-    myantenna = textBox(Frame2, "myantenna", tr("Antenna"), 10);
+    mycomputer = textBox(Frame2, "mycomputer", tr("Computer"), Item::OwnComputer);
+    myrig = textBox(Frame2, "myrig", tr("Rig"), Item::OwnRig);
+    mypower = textBox(Frame2, "mypower", tr("Power"), Item::OwnPower);
+    myantenna = textBox(Frame2, "myantenna", tr("Antenna"), Item::OwnAntenna);
 
     Frame3 = frame(this, "Frame3", tr("QTH Details"));
-    mytown = textBox(Frame3, "mytown", tr("Town"), 3);
-    myarea = textBox(Frame3, "myarea", tr("Area"), 4);
-    mylocator = textBox(Frame3, "mylocator", tr("Locator"), 5);
-    mylat = textBox(Frame3, "mylat", tr("Lattitude"), 16);
-    mylong = textBox(Frame3, "mylong", tr("Longtitude"), 17);
-    gmt = textBox(Frame3, "gmt", tr("GMT Offset east + west -"), 12);
+    mytown = textBox(Frame3, "mytown", tr("Town"), Item::OwnTown);
+    myarea = textBox(Frame3, "myarea", tr("Area"), Item::OwnArea);
+    mylocator = textBox(Frame3, "mylocator", tr("Locator"), Item::OwnLocator);
+    mylat = textBox(Frame3, "mylat", tr("Lattitude"), Item::OwnLatitude);
+    mylong = textBox(Frame3, "mylong", tr("Longtitude"), Item::OwnLongitude);
+    gmt = textBox(Frame3, "gmt", tr("GMT Offset east + west -"), Item::GmtOffset);
     auto* help1 = new QLabel(tr("Enter south and east as negative i.e. -29.7"), Frame3);
     help1->setObjectName("Label13");
     auto* help2 = new QLabel(tr("Enter as degrees.degrees, not degrees.minutes"), Frame3);
@@ -159,7 +157,7 @@ UserSettingsWindow::UserSettingsWindow(std::filesystem::path appFolder, QWidget*
     load();
 
     // Edits go straight into the window's list; nothing reaches the file before "Save Settings".
-    auto take26 = [this] { m_list[26] = toBytes(Combo1->currentText()); };
+    auto take26 = [this] { m_list[Item::PttPort] = toBytes(Combo1->currentText()); };
     connect(Combo1, &QComboBox::activated, this, take26);
     // A typed port path counts once the operator leaves the box or presses Enter.
     connect(Combo1->lineEdit(), &QLineEdit::editingFinished, this, take26);
@@ -167,24 +165,23 @@ UserSettingsWindow::UserSettingsWindow(std::filesystem::path appFolder, QWidget*
         {Option1, "1"}, {Option2, "2"}, {Option3, "3"}, {Option4, "4"}};
     for (auto [b, v] : lines)
         connect(b, &QRadioButton::clicked, this, [this, b, v] {
-            if (b->isChecked()) m_list[27] = v;
+            if (b->isChecked()) m_list[Item::PttLine] = v;
         });
     const std::pair<QRadioButton*, const char*> ranges[] = {
         {rangenormal, "1"}, {rangewide, "2"}, {rangecustom, "3"}};
     for (auto [b, v] : ranges)
         connect(b, &QRadioButton::clicked, this, [this, b, v] {
-            if (b->isChecked()) m_list[60] = v;
+            if (b->isChecked()) m_list[Item::DisplayRange] = v;
         });
     connect(rangebottom, &QLineEdit::textChanged, this,
-            [this](const QString& t) { m_list[61] = toBytes(t); });
-    connect(rangetop, &QLineEdit::textChanged, this, [this](const QString& t) { m_list[62] = toBytes(t); });
-    connect(cqtick, &QCheckBox::clicked, this, [this] { m_list[38] = cqtick->isChecked() ? "1" : "0"; });
+            [this](const QString& t) { m_list[Item::CustomRangeBottom] = toBytes(t); });
+    connect(rangetop, &QLineEdit::textChanged, this, [this](const QString& t) { m_list[Item::CustomRangeTop] = toBytes(t); });
+    connect(cqtick, &QCheckBox::clicked, this, [this] { m_list[Item::LogCqCalls] = cqtick->isChecked() ? "1" : "0"; });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    for (auto [box, item] : {std::pair{soundin, 66}, std::pair{soundout, 67}})
-        connect(box, &QComboBox::activated, this, [this, box, item] {
-            m_list[static_cast<size_t>(item)] = toBytes(box->currentData().toString());
-        });
-    connect(txdrive, &QSpinBox::valueChanged, this, [this](int v) { m_list[68] = std::to_string(v); });
+    for (auto [box, item] : {std::pair{soundin, Item::InputDevice}, std::pair{soundout, Item::OutputDevice}})
+        connect(box, &QComboBox::activated, this,
+                [this, box, item] { m_list[item] = toBytes(box->currentData().toString()); });
+    connect(txdrive, &QSpinBox::valueChanged, this, [this](int v) { m_list[Item::TxDrive] = std::to_string(v); });
 }
 
 // The devices Qt Multimedia lists, by description; the item keeps the device's id.
@@ -198,36 +195,38 @@ QComboBox* UserSettingsWindow::deviceBox(const char* name, const QString& label,
     return box;
 }
 
-QLineEdit* UserSettingsWindow::textBox(QGroupBox* frame, const char* name, const QString& label, int item) {
+QLineEdit* UserSettingsWindow::textBox(QGroupBox* frame, const char* name, const QString& label, Item item) {
     auto* e = new QLineEdit(frame);
     e->setObjectName(QString::fromLatin1(name));
     auto* l = new QLabel(label, frame);
     l->setObjectName(QString::fromLatin1(name) + "Label");
     static_cast<QFormLayout*>(frame->layout())->addRow(l, e);
     connect(e, &QLineEdit::textChanged, this,
-            [this, item](const QString& t) { m_list[static_cast<size_t>(item)] = toBytes(t); });
+            [this, item](const QString& t) { m_list[item] = toBytes(t); });
     return e;
 }
 
 void UserSettingsWindow::load() {
-    m_list = readSettings(m_file);
-    const std::pair<QLineEdit*, int> boxes[] = {{myantenna, 10}, {myarea, 4},  {mycall, 0},  {mycomputer, 6},
-                                                {mylocator, 5},  {myname, 2},  {mypower, 9}, {myrig, 8},
-                                                {mytown, 3},     {mylong, 17}, {mylat, 16},  {gmt, 12}};
+    m_list = readSettings(m_state.settings.file());
+    const std::pair<QLineEdit*, Item> boxes[] = {
+        {myantenna, Item::OwnAntenna}, {myarea, Item::OwnArea},         {mycall, Item::OwnCall},
+        {mycomputer, Item::OwnComputer}, {mylocator, Item::OwnLocator}, {myname, Item::OwnName},
+        {mypower, Item::OwnPower},     {myrig, Item::OwnRig},           {mytown, Item::OwnTown},
+        {mylong, Item::OwnLongitude},  {mylat, Item::OwnLatitude},      {gmt, Item::GmtOffset}};
     // Setting a box copies its text back into the list, so take the values first.
     const SettingsList read = m_list;
     for (auto [box, item] : boxes)
-        box->setText(toQString(read[static_cast<size_t>(item)]));
-    const double line = numberValue(read[27]);
+        box->setText(toQString(read[item]));
+    const double line = numberValue(read[Item::PttLine]);
     selectOnly({Option1, Option2, Option3, Option4}, line == 4   ? Option4
                                                      : line == 3 ? Option3
                                                      : line == 2 ? Option2
                                                      : line == 1 ? Option1
                                                                  : nullptr);
-    cqtick->setChecked(wholeNumber16(read[38]) == 1);
+    cqtick->setChecked(wholeNumber16(read[Item::LogCqCalls]) == 1);
     // A chosen device that is not plugged in now stays chosen, marked as missing.
-    for (auto [box, item] : {std::pair{soundin, 66}, std::pair{soundout, 67}}) {
-        const QString chosen = toQString(read[static_cast<size_t>(item)]);
+    for (auto [box, item] : {std::pair{soundin, Item::InputDevice}, std::pair{soundout, Item::OutputDevice}}) {
+        const QString chosen = toQString(read[item]);
         int at = chosen.isEmpty() ? 0 : box->findData(chosen);
         if (at < 0) at = box->findText(chosen);
         if (at < 0) {
@@ -236,12 +235,12 @@ void UserSettingsWindow::load() {
         }
         box->setCurrentIndex(at);
     }
-    txdrive->setValue(holdsNumber(read[68]) ? wholeNumber16(read[68])
-                                            : percentFromDrive(driveFromPercent("")));
-    Combo1->setCurrentText(toQString(read[26]));
-    rangebottom->setText(toQString(read[61]));
-    rangetop->setText(toQString(read[62]));
-    const std::string& range = read[60];
+    txdrive->setValue(holdsNumber(read[Item::TxDrive]) ? wholeNumber16(read[Item::TxDrive])
+                                                       : percentFromDrive(driveFromPercent("")));
+    Combo1->setCurrentText(toQString(read[Item::PttPort]));
+    rangebottom->setText(toQString(read[Item::CustomRangeBottom]));
+    rangetop->setText(toQString(read[Item::CustomRangeTop]));
+    const std::string& range = read[Item::DisplayRange];
     selectOnly({rangenormal, rangewide, rangecustom}, range == "3"   ? rangecustom
                                                       : range == "2" ? rangewide
                                                       : range == "1" ? rangenormal
@@ -250,12 +249,11 @@ void UserSettingsWindow::load() {
 }
 
 void UserSettingsWindow::Command1_Click() {
-    if (auto failure = writeSettings(m_file, m_list)) {
-        tellOperator(QString::fromStdString(*failure));
+    if (auto failure = m_state.settings.save(m_list)) {
+        m_state.tell(*failure);
         return;
     }
-    settingsChanged = 1;
-    showInStatusLine(this, tr("Settings saved to %1").arg(QString::fromStdString(m_file.string())));
+    showInStatusLine(this, tr("Settings saved to %1").arg(QString::fromStdString(m_state.settings.file().string())));
     hide();
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 // formusersettings: the operator's and station's details, the PTT port and line, the display
 // range and the CQ logging option. The window works on its own copy of the settings list, read
-// from tavrel.ini when it is made; "Save Settings" writes the whole copy, marks the settings as
-// changed and hides the window. The close box throws the window away with its edits.
+// from tavrel.ini when it is made; "Save Settings" hands the whole copy to the main window's
+// settings store, which writes it and announces the change, and hides the window. The close box
+// throws the window away with its edits.
 
-#include "app/Settings.h"
+#include "core/MainState.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,19 +16,15 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QWidget>
-#include <filesystem>
-#include <functional>
 
 namespace tavrel {
 
 class UserSettingsWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit UserSettingsWindow(std::filesystem::path appFolder, QWidget* parent = nullptr);
+    explicit UserSettingsWindow(MainState& state, QWidget* parent = nullptr);
 
     const SettingsList& list() const { return m_list; }
-    // Tells the operator that the settings file could not be written (a warning box unless replaced).
-    std::function<void(const QString&)> tellOperator;
 
     QGroupBox *Frame1, *Frame2, *Frame3, *comm, *Frame4, *Frame5, *logcqcalls;
     QLineEdit *mycall, *myname;
@@ -58,10 +55,10 @@ protected:
 
 private:
     void load();
-    QLineEdit* textBox(QGroupBox* frame, const char* name, const QString& label, int item);
+    QLineEdit* textBox(QGroupBox* frame, const char* name, const QString& label, Item item);
     QComboBox* deviceBox(const char* name, const QString& label, bool input);
 
-    std::filesystem::path m_file;
+    MainState& m_state;
     SettingsList m_list{};
 };
 

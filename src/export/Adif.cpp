@@ -1,6 +1,6 @@
 #include "export/Adif.h"
 
-#include "app/FileStore.h"
+#include "core/FileStore.h"
 
 #include <array>
 

@@ -12,7 +12,7 @@
 // other controls to blanks); the log keeps the original. The logged CQ calls (call "CQ") are not
 // contacts and are left out, and a contact without a start time gets its end time as TIME_ON.
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 #include "logbook/LogRecord.h"
 
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "export/Backup.h"
 
-#include "app/FileStore.h"
+#include "core/FileStore.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -163,14 +163,14 @@ std::optional<CopyFailure> copyOver(const fs::path& from, const fs::path& to) {
     return std::nullopt;
 }
 
-BackupResult runBackup(SettingsList& settings, const std::string& dateKey, const BackupPlaces& places,
-                       const BackupAsk& ask) {
+BackupResult runBackup(const RecordBackupDate& recordDate, const std::string& dateKey,
+                       const BackupPlaces& places, const BackupAsk& ask) {
     BackupResult result;
     // The date goes in first: a backup given up later still counts as made.
-    settings[13] = dateKey;
-    const fs::path ini = places.appFolder / "tavrel.ini";
-    if (auto failure = writeSettings(ini, settings))
+    if (auto failure = recordDate(dateKey)) {
+        const fs::path ini = places.appFolder / "tavrel.ini";
         result.localFailures.push_back({ini.string(), "the backup date could not be recorded: " + *failure});
+    }
 
     // Local copies, every time; a file that fails does not keep the others from being copied.
     std::error_code ec;
@@ -209,7 +209,6 @@ BackupResult runBackup(SettingsList& settings, const std::string& dateKey, const
             }
             if (result.mediumProblem.empty()) {
                 result.medium = *medium;
-                settings[13] = dateKey;
                 return result;
             }
         }

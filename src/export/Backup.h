@@ -9,7 +9,7 @@
 // to it fails, the operator is told which and asked to retry (from the first of the three copies
 // again) or to give up.
 
-#include "app/Settings.h"
+#include "core/Settings.h"
 
 #include <filesystem>
 #include <functional>
@@ -85,9 +85,11 @@ struct BackupResult {
 // none went to a removable medium.
 std::string backupSummary(const BackupResult& result, const BackupPlaces& places);
 
-// The whole backup. `settings` is the main window's list; item 13 is set to `dateKey` and the
-// list written to appFolder/tavrel.ini first.
-BackupResult runBackup(SettingsList& settings, const std::string& dateKey, const BackupPlaces& places,
-                       const BackupAsk& ask);
+// Puts the date of the backup into the settings and writes them; why they could not be written.
+using RecordBackupDate = std::function<std::optional<std::string>(const std::string& dateKey)>;
+
+// The whole backup. The date is recorded first, so the copies of the settings hold it.
+BackupResult runBackup(const RecordBackupDate& recordDate, const std::string& dateKey,
+                       const BackupPlaces& places, const BackupAsk& ask);
 
 } // namespace tavrel

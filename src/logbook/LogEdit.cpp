@@ -1,6 +1,6 @@
 #include "logbook/LogEdit.h"
 
-#include "app/FileStore.h"
+#include "core/FileStore.h"
 #include "logbook/LogText.h"
 
 #include <algorithm>

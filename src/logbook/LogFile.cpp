@@ -1,7 +1,8 @@
 #include "logbook/LogFile.h"
 
-#include "app/Cp1252.h"
-#include "app/FileStore.h"
+#include "core/Cp1252.h"
+#include "core/FieldReader.h"
+#include "core/FileStore.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -22,72 +23,6 @@ bool isLineEnd(char c) {
 bool holdsNoRecord(std::string_view bytes) {
     return bytes.find_first_not_of(" \r\n") == std::string_view::npos;
 }
-
-// Splits a log text into fields by the loading rules, keeping the line each field starts on.
-class FieldReader {
-public:
-    explicit FieldReader(std::string_view text) : m_text(text) {}
-
-    // Reads the next field into out; false when the text holds no further field.
-    bool next(std::string& out) {
-        const size_t n = m_text.size();
-        size_t p = m_pos;
-        while (p < n && m_text[p] == ' ')
-            ++p;
-        if (p >= n) {
-            m_pos = n;
-            // A comma always has a field after it, even at the very end.
-            if (!m_afterComma) return false;
-            m_afterComma = false;
-            m_fieldLine = m_line;
-            out.clear();
-            return true;
-        }
-        m_fieldLine = m_line;
-        m_afterComma = false;
-        if (m_text[p] == '"') {
-            const size_t close = m_text.find('"', p + 1);
-            const size_t end = close == std::string_view::npos ? n : close;
-            out.assign(m_text.substr(p + 1, end - p - 1));
-            countLineEnds(p + 1, end);
-            p = close == std::string_view::npos ? n : close + 1;
-            while (p < n && m_text[p] != ',' && !isLineEnd(m_text[p]))
-                ++p;
-        } else {
-            size_t e = m_text.find_first_of(",\r\n", p);
-            if (e == std::string_view::npos) e = n;
-            out.assign(m_text.substr(p, e - p));
-            p = e;
-        }
-        if (p < n) {
-            if (m_text[p] == ',') {
-                m_afterComma = true;
-                ++p;
-            } else {
-                p += (m_text[p] == '\r' && p + 1 < n && m_text[p + 1] == '\n') ? 2 : 1;
-                ++m_line;
-            }
-        }
-        m_pos = p;
-        return true;
-    }
-
-    int fieldLine() const { return m_fieldLine; } // line of the field last read, 1-based
-    size_t position() const { return m_pos; }     // where the next field's reading starts
-
-private:
-    void countLineEnds(size_t from, size_t to) {
-        for (size_t i = from; i < to; ++i) {
-            if (m_text[i] == '\n' || (m_text[i] == '\r' && (i + 1 >= to || m_text[i + 1] != '\n'))) ++m_line;
-        }
-    }
-
-    std::string_view m_text;
-    size_t m_pos = 0;
-    int m_line = 1;
-    int m_fieldLine = 1;
-    bool m_afterComma = false;
-};
 
 // A short piece of file text fit for a message: UTF-8, controls shown as "?".
 std::string shownText(std::string_view text) {
@@ -120,7 +55,7 @@ struct BadLine {
 // The first line, up to `lastLine`, that does not hold exactly one record's worth of fields:
 // the line the operator has to mend when the records have lost their alignment.
 std::optional<BadLine> firstBadLine(std::string_view bytes, int lastLine) {
-    FieldReader reader(bytes);
+    FieldReader reader(bytes, kLogFieldRules);
     std::string field;
     BadLine current{1, 0};
     while (reader.next(field)) {
@@ -220,7 +155,7 @@ LogLoad parseLog(std::string_view bytes) {
     // so a file of nothing but line ends cannot make us reserve gigabytes.
     const auto lines = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
     rows.reserve(std::min(lines, bytes.size() / 26) + 1);
-    FieldReader reader(bytes);
+    FieldReader reader(bytes, kLogFieldRules);
     std::string marker;
     while (reader.next(marker)) {
         const int recordLine = reader.fieldLine();
@@ -255,7 +190,7 @@ LogLoad parseLog(std::string_view bytes) {
 
 std::vector<size_t> recordOffsets(std::string_view bytes) {
     std::vector<size_t> offsets;
-    FieldReader reader(bytes);
+    FieldReader reader(bytes, kLogFieldRules);
     std::string field;
     for (int i = 0;; ++i) {
         const size_t at = reader.position();

@@ -1,6 +1,6 @@
 #include "modem/SoundChoice.h"
 
-#include "app/Numeric.h"
+#include "core/Numeric.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // The arithmetic and texts of the status area: absolute frequencies and their grouping, the
 // signal bar's mask, the UTC clock.
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 
 #include <string>
 

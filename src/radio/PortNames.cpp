@@ -1,6 +1,6 @@
 #include "radio/PortNames.h"
 
-#include "app/Numeric.h"
+#include "core/Numeric.h"
 
 #include <QSerialPortInfo>
 

@@ -1,6 +1,6 @@
 #include "radio/RigSetup.h"
 
-#include "app/Numeric.h"
+#include "core/Numeric.h"
 #include "radio/HamlibRig.h"
 #include "radio/PortNames.h"
 

@@ -1,6 +1,6 @@
 #include "stationinfo/BeamInfo.h"
 
-#include "app/Numeric.h"
+#include "core/Numeric.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,7 @@
 #include "stationinfo/DxccTable.h"
 
+#include "core/FieldReader.h"
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -24,59 +26,6 @@ const DxccRecord& emptyRecord() {
     return empty;
 }
 
-class FieldReader {
-public:
-    explicit FieldReader(std::string_view text) : m_text(text) {}
-
-    // True when no further field can be read. A comma just before the end still opens one
-    // (empty) field.
-    bool atEnd() const { return m_pos >= m_text.size() && !m_afterComma; }
-
-    // Reads the next field. False when the text ends inside it (an unclosed quote).
-    bool next(std::string& out) {
-        m_afterComma = false;
-        while (m_pos < m_text.size() && (m_text[m_pos] == ' ' || m_text[m_pos] == '\t'))
-            ++m_pos;
-        if (m_pos < m_text.size() && m_text[m_pos] == '"') {
-            const size_t close = m_text.find('"', m_pos + 1);
-            if (close == std::string_view::npos) {
-                m_pos = m_text.size();
-                return false;
-            }
-            out.assign(m_text.substr(m_pos + 1, close - m_pos - 1));
-            m_pos = close + 1;
-            skipToFieldEnd(); // anything between the closing quote and the comma is dropped
-        } else {
-            const size_t start = m_pos;
-            skipToFieldEnd();
-            out.assign(m_text.substr(start, m_pos - start));
-        }
-        consumeFieldEnd();
-        return true;
-    }
-
-private:
-    static bool isFieldEnd(char c) { return c == ',' || c == '\r' || c == '\n'; }
-
-    void skipToFieldEnd() {
-        while (m_pos < m_text.size() && !isFieldEnd(m_text[m_pos]))
-            ++m_pos;
-    }
-
-    void consumeFieldEnd() {
-        if (m_pos >= m_text.size()) return;
-        const char c = m_text[m_pos++];
-        if (c == ',')
-            m_afterComma = true;
-        else if (c == '\r' && m_pos < m_text.size() && m_text[m_pos] == '\n')
-            ++m_pos;
-    }
-
-    std::string_view m_text;
-    size_t m_pos = 0;
-    bool m_afterComma = false;
-};
-
 } // namespace
 
 DxccTable::DxccTable(std::vector<DxccRecord> records) : m_records(std::move(records)) {
@@ -99,7 +48,7 @@ int DxccTable::lastRowWithPrefix(std::string_view prefix) const {
 
 DxccTable parseDxcc(std::string_view text) {
     std::vector<DxccRecord> records;
-    FieldReader reader(text);
+    FieldReader reader(text, kPrefixFieldRules);
     while (!reader.atEnd()) {
         DxccRecord record;
         bool complete = true;

@@ -1,6 +1,6 @@
 #include "ui/ColourScheme.h"
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 
 #include <QWidget>
 #include <initializer_list>

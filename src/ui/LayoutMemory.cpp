@@ -1,6 +1,6 @@
 #include "ui/LayoutMemory.h"
 
-#include "app/Numeric.h"
+#include "core/Numeric.h"
 
 #include <QEvent>
 #include <QSplitter>
@@ -54,8 +54,8 @@ int LayoutMemory::displayShare() const {
 }
 
 void LayoutMemory::restore() {
-    m_writtenShare = m_state.item(kDisplayShareItem);
-    m_writtenSize = m_state.item(kTextSizeItem);
+    m_writtenShare = m_state.item(Item::DisplayShare);
+    m_writtenSize = m_state.item(Item::TextSize);
     if (const auto share = displayShareFrom(m_writtenShare)) {
         m_chosenShare = *share;
         applyShare(*share);
@@ -67,7 +67,7 @@ void LayoutMemory::restore() {
 }
 
 void LayoutMemory::reapplied() {
-    if (m_state.item(kDisplayShareItem) != m_writtenShare || m_state.item(kTextSizeItem) != m_writtenSize)
+    if (m_state.item(Item::DisplayShare) != m_writtenShare || m_state.item(Item::TextSize) != m_writtenSize)
         save();
 }
 
@@ -105,22 +105,21 @@ std::string LayoutMemory::sizeItem() const {
 // Only the two layout items change: the file may hold a settings window's save that this window
 // has not read yet, and that must not be written over.
 void LayoutMemory::save() {
-    const auto file = m_state.file("tavrel.ini");
-    SettingsRead read = loadSettings(file);
+    const SettingsRead read = loadSettings(m_state.settings.file());
     if (read.error) {
         if (tellFailure) tellFailure("The window layout was not saved: " + *read.error);
         return;
     }
-    SettingsList list = read.missing || read.damage ? m_state.settings : read.list;
+    SettingsList list = read.missing || read.damage ? m_state.settings.list() : read.list;
     const std::string share = shareItem(), size = sizeItem();
-    list[kDisplayShareItem] = share;
-    list[kTextSizeItem] = size;
-    if (auto failure = writeSettings(file, list)) {
+    list[Item::DisplayShare] = share;
+    list[Item::TextSize] = size;
+    if (auto failure = m_state.settings.saveQuietly(list)) {
         if (tellFailure) tellFailure("The window layout was not saved. " + *failure);
         return;
     }
-    m_state.settings[kDisplayShareItem] = share;
-    m_state.settings[kTextSizeItem] = size;
+    m_state.settings[Item::DisplayShare] = share;
+    m_state.settings[Item::TextSize] = size;
     m_writtenShare = share;
     m_writtenSize = size;
 }

@@ -3,7 +3,7 @@
 // the receive history, and the size of the receive and transmit text. Both live in the settings
 // file and come back at the next start.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 
 #include <QFont>
 #include <QObject>
@@ -16,9 +16,6 @@ class QSplitter;
 class QWidget;
 
 namespace tavrel {
-
-inline constexpr int kDisplayShareItem = 70; // percent of the splitter's height the display has
-inline constexpr int kTextSizeItem = 71; // point size of the receive and transmit text; empty: the system's
 
 // A stored share, held to what leaves both parts usable; nothing for an empty or unreadable item.
 std::optional<int> displayShareFrom(const std::string& item);

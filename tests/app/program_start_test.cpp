@@ -1,6 +1,6 @@
 // The installed program started offscreen in an empty folder.
 
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "support/TempDir.h"
 
 #include <QCoreApplication>

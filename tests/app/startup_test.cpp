@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "app/UserSettingsWindow.h"
 #include "support/FormHarness.h"
 
@@ -36,7 +36,7 @@ TEST(StartupTest, FirstStartInEmptyFolderMakesDefaultsAndCallsTheModemInOrder) {
     h.startup->startup();
     EXPECT_EQ(readFile(h.file("tavrel.ini")), formatSettings(defaultSettings()));
     // The band restore saved the settings, so the first status event re-applies them.
-    EXPECT_EQ(settingsChanged, 1);
+    EXPECT_TRUE(h.form->state.settings.changePending());
     // Every receiver control's value too, though none changed: the modem runs with what the window shows.
     EXPECT_EQ(joined(h.modem.calls),
               "SetDisplayRange(0,3000) IdText=de * DisplayType=1 AuxSetting=253 RxFreq=1200 "
@@ -112,7 +112,7 @@ TEST(StartupTest, ReapplyClosesAndReopensTheCatPortAndRunsStartupAgain) {
     EXPECT_EQ(h.modem.calls.front(), "SetPttPort(0,2)"); // made whatever item 26 holds
     EXPECT_EQ(h.modem.idText, "de G4NEW*");
     // Start-up cleared the flag; its band restore set it again for the status handling to clear.
-    EXPECT_EQ(settingsChanged, 1);
+    EXPECT_TRUE(h.form->state.settings.changePending());
 }
 
 // The same port by number or by device path: the modem is not handed it, so the CAT port opens
@@ -135,7 +135,7 @@ TEST(StartupTest, PttOnTheCatPortsCableOpensTheDeviceOnceForCat) {
 TEST(StartupTest, StatusEventReappliesOnlyWhenTheSettingsChangedAndLeavesTheContactInProgress) {
     FormHarness h;
     h.startSettled();
-    EXPECT_EQ(settingsChanged, 0);
+    EXPECT_FALSE(h.form->state.settings.changePending());
     h.modem.clearCalls();
     h.modem.raiseStatus(1200, 0);
     EXPECT_EQ(h.modem.countCalls("IdText"), 0);
@@ -145,11 +145,10 @@ TEST(StartupTest, StatusEventReappliesOnlyWhenTheSettingsChangedAndLeavesTheCont
     for (QLineEdit* field : fields)
         field->setText("kept");
     h.form->state.signOffHeld = h.form->state.logAfterTx = 1;
-    h.writeSettingsWith({{0, "G4NEW"}});
-    settingsChanged = 1; // as a settings window's save leaves it
+    h.saveSettingsWith({{0, "G4NEW"}});
     h.modem.raiseStatus(1200, 0);
     EXPECT_EQ(h.modem.idText, "de G4NEW*");
-    EXPECT_EQ(settingsChanged, 0);
+    EXPECT_FALSE(h.form->state.settings.changePending());
     for (QLineEdit* field : fields)
         EXPECT_EQ(field->text(), "kept") << field->objectName().toStdString();
     EXPECT_EQ(h.form->state.signOffHeld + h.form->state.logAfterTx, 2);
@@ -161,8 +160,8 @@ TEST(StartupTest, StatusEventReappliesOnlyWhenTheSettingsChangedAndLeavesTheCont
 
 // The band button, the macro editor and the audio preset entry each keep the operator's edit.
 TEST(StartupTest, FailedSettingsSaveIsReportedAndTheEditStays) {
-    const std::tuple<int, const char*, int> cases[] = {
-        {50, "15", 0}, {14, "CQ de G4NEW", 1}, {22, "1500", 2}};
+    const std::tuple<Item, const char*, int> cases[] = {
+        {Item::Band, "15", 0}, {Item::CqText, "CQ de G4NEW", 1}, {Item::Preset3, "1500", 2}};
     for (const auto& c : cases) {
         const auto [item, value, editor] = c;
         SCOPED_TRACE(value);
@@ -176,12 +175,12 @@ TEST(StartupTest, FailedSettingsSaveIsReportedAndTheEditStays) {
                 f.radioControl->bandClick(value);
                 return;
             case 1:
-                f.qsoControl->openEditor(14, -1);
+                f.qsoControl->openEditor(Item::CqText, -1);
                 f.macroEditor->macrotext->setPlainText(value);
                 f.qsoControl->Command7_Click();
                 return;
             default:
-                f.state.macroEditItem = 22;
+                f.state.macroEditItem = Item::Preset3;
                 f.presetEntry->setVisible(true);
                 f.presetEntry->Text5->setText(value);
                 f.presetControl->Command16_Click();
@@ -191,14 +190,14 @@ TEST(StartupTest, FailedSettingsSaveIsReportedAndTheEditStays) {
         edit();
         EXPECT_EQ(h.told, std::vector<std::string>{"The settings could not be saved to " +
                                                    h.file("tavrel.ini").string() + ": Is a directory."});
-        EXPECT_EQ(settingsChanged, 0);
+        EXPECT_FALSE(h.form->state.settings.changePending());
         h.modem.raiseStatus(1200, 0); // no re-apply reads the old file over the edit
         EXPECT_EQ(f.state.item(item), value);
         EXPECT_TRUE(stillOpen[editor]->isVisibleTo(&f));
         // Once the cause is gone the next save keeps it.
         std::filesystem::remove(h.file("tavrel.ini.tmp"));
         edit();
-        EXPECT_EQ(readSettings(h.file("tavrel.ini"))[static_cast<size_t>(item)], value);
+        EXPECT_EQ(readSettings(h.file("tavrel.ini"))[item], value);
         EXPECT_EQ(h.told.size(), 1u);
     }
 }
@@ -221,12 +220,10 @@ TEST(StartupTest, MacroAndPresetCaptionsComeFromTheSettings) {
 TEST(StartupTest, UnreadableSettingsAreLeftAloneAndEndTheProgram) {
     FormHarness h;
     const auto ini = h.file("tavrel.ini");
-    std::vector<std::string> told;
-    h.startup->onSettingsUnreadable = [&](const std::string& m) { told.push_back(m); };
     std::filesystem::create_directory(ini);
-    h.startup->startup();
-    EXPECT_EQ(told, std::vector<std::string>{"The settings file " + ini.string() +
-                                             " cannot be read: Is a directory."});
+    auto stop = h.startup->startup();
+    ASSERT_TRUE(stop);
+    EXPECT_EQ(stop->message, "The settings file " + ini.string() + " cannot be read: Is a directory.");
     EXPECT_TRUE(std::filesystem::is_directory(ini));
     EXPECT_EQ(h.modem.countCalls("StartModem"), 0) << "start-up went on";
     // At a re-apply too.
@@ -235,8 +232,7 @@ TEST(StartupTest, UnreadableSettingsAreLeftAloneAndEndTheProgram) {
     h.modem.clearCalls();
     std::filesystem::remove(ini);
     std::filesystem::create_directory(ini);
-    h.startup->reapplySettings();
-    EXPECT_EQ(told.size(), 2u);
+    EXPECT_TRUE(h.startup->reapplySettings());
     EXPECT_TRUE(h.modem.calls.empty());
 }
 
@@ -267,7 +263,8 @@ TEST(StartupTest, DamagedSettingsAreToldOnceAndKeptAsTheyWere) {
 TEST(UserSettingsLayout, DisplayRangeOptionsStandOneUnderTheOther) {
     testApplication();
     TempDir dir;
-    UserSettingsWindow w(dir.path);
+    MainState state(dir.path);
+    UserSettingsWindow w(state);
     auto* grid = qobject_cast<QGridLayout*>(w.Frame5->layout());
     ASSERT_NE(grid, nullptr);
     auto cell = [&](QWidget* x) {

@@ -1,6 +1,6 @@
 // The signal browser in the main window, fed by the modem's band reports.
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "support/FormHarness.h"
 
 #include <QDockWidget>
@@ -16,7 +16,7 @@ TEST(SignalBrowserPanel, ColoursRowsClickTunesDoubleClickWorksTheStationAndTheDo
     testApplication();
     FormHarness h;
     h.startup->startup();
-    h.form->state.settings[0] = "G4ABC";
+    h.form->state.settings[Item::OwnCall] = "G4ABC";
     h.form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(h.form.get()));
     QTableWidget* list = h.control<QTableWidget>("browserList");

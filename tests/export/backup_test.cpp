@@ -54,7 +54,11 @@ protected:
             return retry();
         };
         ask.reportLocal = [this](const std::vector<CopyFailure>& f) { reported = f; };
-        return runBackup(settings, "20261207", places, ask);
+        const auto record = [this](const std::string& dateKey) {
+            settings[Item::LastBackup] = dateKey;
+            return writeSettings(app / "tavrel.ini", settings);
+        };
+        return runBackup(record, "20261207", places, ask);
     }
     void expectCopies(const fs::path& folder) {
         EXPECT_EQ(readFile(folder / "20261207.ini"), readFile(app / "tavrel.ini"));

@@ -22,7 +22,7 @@ protected:
         writeFile(h.file("zizoro.tan"), std::string(kLogHeaderLine) + kContact);
         writeFile(h.file("spectrum.col"), "palette");
         h.startWith({{13, lastBackup}});
-        h.form->adifControl->tellOperator = [this](const QString& t) { told << t; };
+        h.form->state.tellOperator = [this](const std::string& t) { told << QString::fromStdString(t); };
         BackupControl& b = *h.form->backupControl;
         b.documentsFolder = docs;
         b.mediaRoots = {h.dir.path / "media"};
@@ -32,7 +32,6 @@ protected:
             boxes << text;
             return false; // Cancel
         };
-        b.tellOperator = [this](const QString& t) { told << t; };
         b.tellDone = [this](const QString& t) { done << t; };
     }
     void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
@@ -67,9 +66,9 @@ TEST_F(ExportPanel, ExportWritesTheLogInMemoryWithTheTimeOfTheClick) {
 TEST_F(ExportPanel, BackupWithoutRemovableMediumKeepsLocalCopiesAndHidesTheReminder) {
     startWith("");
     ASSERT_TRUE(reminderShown());
-    h.form->state.settings[1] = "QSL via bureau";
+    h.form->state.settings[Item::QslText] = "QSL via bureau";
     fs::remove(h.file("spectrum.col"));
-    settingsChanged = 0;
+    h.form->state.settings.takeChange();
     click(h.form->entry->bu);
     EXPECT_EQ(boxes,
               QStringList(noMediumText(
@@ -79,7 +78,7 @@ TEST_F(ExportPanel, BackupWithoutRemovableMediumKeepsLocalCopiesAndHidesTheRemin
     ASSERT_EQ(told.size(), 1); // the missing palette, by name
     EXPECT_TRUE(told[0].contains(QString::fromStdString(h.file("spectrum.col").string())));
     EXPECT_FALSE(reminderShown());
-    EXPECT_EQ(settingsChanged, 0);
+    EXPECT_FALSE(h.form->state.settings.changePending());
     const SettingsList onDisk = readSettings(h.file("tavrel.ini"));
     EXPECT_EQ(onDisk[13], "20261207");
     EXPECT_EQ(onDisk[1], "QSL via bureau");
@@ -104,7 +103,7 @@ TEST_F(ExportPanel, ReminderBackUpNowCopiesToTheMediumAndCancelOnlyHides) {
     EXPECT_TRUE(boxes.isEmpty());
     EXPECT_FALSE(reminderShown());
     EXPECT_EQ(readFile(stick / "20261207.col"), "palette");
-    EXPECT_EQ(h.form->state.item(13), "20261207");
+    EXPECT_EQ(h.form->state.item(Item::LastBackup), "20261207");
 }
 
 TEST(NoMediumBox, OffersRetryAndCancelAndSaysWhereTheCopiesAre) {

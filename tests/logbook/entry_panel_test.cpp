@@ -1,7 +1,7 @@
 // The entry panel, the lookup and the log view on the real main window.
 
 #include "app/AppFolder.h"
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "logbook/LogFile.h"
 #include "support/FormHarness.h"
 
@@ -118,10 +118,10 @@ TEST_F(EntryTest, DamagedLogIsReportedWithItsLineAndLeftUntouched) {
     const std::string damaged = kHeader + contact("20250102", "DL1ABC", "093015", "Hans", "JO30") +
                                 "zqx,20250103,G4X,1,20,BPSK,40,2,579,579,extra,field,,,,,,,,,,,,,|:\r\n";
     writeFile(h.file("zizoro.tan"), damaged);
-    std::string reported;
-    h.form->entryControl->onDamagedLog = [&](const std::string& m) { reported = m; };
-    h.startWith();
-    EXPECT_NE(reported.find("line 3"), std::string::npos) << reported;
+    h.writeSettingsWith({});
+    const auto stop = h.startup->startup();
+    ASSERT_TRUE(stop);
+    EXPECT_NE(stop->message.find("line 3"), std::string::npos) << stop->message;
     EXPECT_EQ(readFile(h.file("zizoro.tan")), damaged);
 }
 

@@ -3,14 +3,14 @@
 // into the sink, another decodes what comes back, in real time, as two stations would.
 
 #include "ModemTestSupport.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "app/Startup.h"
 #include "logbook/LogFile.h"
 #include "modem/widgets/QsoButtons.h"
 #include "support/FakeSerial.h"
 #include "support/FormHarness.h"
 #include "support/TempDir.h"
-#include "ui/Form1.h"
+#include "app/Form1.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,6 +1,6 @@
 // The QSO buttons on the real main window, a whole contact against FakeModem, and the macros.
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "logbook/LogFile.h"
 #include "support/FormHarness.h"
 
@@ -40,7 +40,7 @@ protected:
 
 TEST_F(QsoTest, WholeContactIsLoggedOnceWhenTheSignOffHasGone) {
     click(h->form->radioPanel->forty);
-    state().settings[9] = "100 W";
+    state().settings[Item::OwnPower] = "100 W";
     entry().hiscall->setText("dl1xyz");
     press(qso().answer);
     EXPECT_EQ(entry().start->text(), "14:30:15");
@@ -144,8 +144,7 @@ TEST_F(QsoTest, AbortLeavesNothingThatKeysTheTransmitterAgain) {
 }
 
 TEST_F(QsoTest, FailedStoreAfterTheSignOffKeepsTheContactForLogEntry) {
-    std::vector<std::string> failures;
-    h->form->entryControl->onStoreFailed = [&](const std::string& m) { failures.push_back(m); };
+    const std::vector<std::string>& failures = h->told;
     entry().hiscall->setText("DL1XYZ");
     press(qso().answer);
     entry().hisname->setText("Hans");
@@ -184,7 +183,7 @@ TEST_F(QsoTest, CqClearsThePanelSendsAndLogsWhenAsked) {
     const LogRecord& r = h->form->logTable.rows[1];
     EXPECT_EQ(std::vector<std::string>({r[2], r[3], r[7], r[8]}),
               std::vector<std::string>({"CQ", "", "143015", ""}));
-    state().settings[38] = "0"; // not logged with the option off
+    state().settings[Item::LogCqCalls] = "0"; // not logged with the option off
     press(qso().cq);
     EXPECT_EQ(h->form->logTable.logCount(), 2);
 }
@@ -208,7 +207,7 @@ TEST_F(QsoTest, EditingAUserMacroStoresTextAndCaption) {
     click(qso().Command9); // the second bank
     EXPECT_EQ(qso().Command9->text(), "B");
     press(qso().mtext[4], Qt::RightButton);
-    EXPECT_EQ(state().macroEditItem, 52);
+    EXPECT_EQ(state().macroEditItem, Item::UserMacro5);
     EXPECT_TRUE(h->form->macroEditor->Frame6->isVisibleTo(h->form.get()));
     h->form->macroEditor->macrotext->setPlainText("Rig: IC-735\nAnt: \"dipole\"");
     h->form->macroEditor->Text4->setText("Brag");
@@ -219,7 +218,7 @@ TEST_F(QsoTest, EditingAUserMacroStoresTextAndCaption) {
     EXPECT_EQ(file[52], "Rig: IC-735\r\nAnt: 'dipole'");
     EXPECT_EQ(file[55], "Brag");
     h->modem.raiseStatus(1200, 0); // re-apply: the multi-line text comes back whole
-    EXPECT_EQ(state().item(52), "Rig: IC-735\r\nAnt: 'dipole'");
+    EXPECT_EQ(state().item(Item::UserMacro5), "Rig: IC-735\r\nAnt: 'dipole'");
     EXPECT_EQ(qso().Command9->text(), "A");
     click(qso().Command9);
     h->modem.sent.clear();
@@ -230,7 +229,7 @@ TEST_F(QsoTest, EditingAUserMacroStoresTextAndCaption) {
 
 TEST_F(QsoTest, EditingTheCqTextStoresOnlyItsItemAndCancelStoresNothing) {
     press(qso().cq, Qt::RightButton);
-    EXPECT_EQ(state().macroEditItem, 14);
+    EXPECT_EQ(state().macroEditItem, Item::CqText);
     EXPECT_FALSE(h->form->macroEditor->Frame6->isVisibleTo(h->form.get())); // no caption
     h->form->macroEditor->macrotext->setPlainText("CQ de G4ABC");
     h->form->macroEditor->Text4->setText("ignored");

@@ -1,7 +1,7 @@
 // The receive, transmit and status panels on the real main window, against FakeModem/FakeSerial:
 // received characters, typing and switching, PTT, and the status area on StatusRdy and IMDRdy.
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "support/FormHarness.h"
 
 #include <QTest>
@@ -250,7 +250,7 @@ TEST_F(PanelTest, ClockFollowsTheOffsetSetting) {
     h = std::make_unique<FormHarness>(DateTime{2026, 12, 7, 1, 30, 15}, DateTime{2026, 12, 7, 4, 44, 44});
     startWith();
     EXPECT_EQ(state().utcTime, "04:44:44"); // item 12 empty: the system's UTC
-    state().settings[12] = "2";
+    state().settings[Item::GmtOffset] = "2";
     h->modem.raiseStatus(1200, 0);
     EXPECT_EQ(h->form->status->Label49->text(), "23:30:15");
 }

@@ -54,7 +54,7 @@ TEST_F(RadioWindowTest, EachBandButtonTunesItsBandWithOneWriteAndSavesIt) {
     for (auto [button, bandName, command, dial, kHz] : rows) {
         h.comm2.clearRecord();
         h.modem.clearCalls();
-        settingsChanged = 0;
+        h.form->state.settings.takeChange();
         if (button) {
             QTest::mouseClick(button, Qt::LeftButton);
         } else {
@@ -67,7 +67,7 @@ TEST_F(RadioWindowTest, EachBandButtonTunesItsBandWithOneWriteAndSavesIt) {
         EXPECT_EQ(QStringList({panel().txrxfreq->text(), band(), panel().bandlist->currentText(),
                                QString::fromStdString(onDisk()[50])}),
                   QStringList({dial, bandName, bandName, bandName}));
-        EXPECT_EQ(settingsChanged, 1);
+        EXPECT_TRUE(h.form->state.settings.changePending());
     }
 }
 
@@ -87,8 +87,7 @@ TEST_F(RadioWindowTest, RadioControlSwitchesTheRadioPanelAndThePresetsAtTheNextS
     h.modem.raiseStatus(1200, 0);
     EXPECT_TRUE(shown(false));
     EXPECT_EQ(h.modem.DialFreq(), 0);
-    h.writeSettingsWith(catPortAnd({{40, "Yes"}, {50, "15"}, {63, "1"}}));
-    settingsChanged = 1;
+    h.saveSettingsWith(catPortAnd({{40, "Yes"}, {50, "15"}, {63, "1"}}));
     h.modem.raiseStatus(1200, 0);
     EXPECT_TRUE(shown(true));
     EXPECT_EQ(h.modem.DialFreq(), 21070);
@@ -133,7 +132,7 @@ TEST_F(RadioWindowTest, SettingsWindowShowsTheFileAndUpdateHandsTheEditsOnAtTheN
               (std::vector<std::string>{"Yes", "/dev/ttyUSB7", "9600", "8", "N", "2", "0357", "074", "080",
                                         "150"}));
     EXPECT_EQ(readFile(h.file("tavrel.ini")), formatSettings(w->settings()));
-    EXPECT_EQ(settingsChanged, 1);
+    EXPECT_TRUE(h.form->state.settings.changePending());
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(h.form->radioControl->settingsWindow(), w); // hidden, still loaded
     EXPECT_TRUE(h.comm2.writes().empty());
@@ -156,7 +155,7 @@ TEST_F(RadioWindowTest, SettingsWindowSelectsTheModelsButtonAndListsThePorts) {
     const std::pair<const char*, int> cases[] = {{"1", 0}, {"2", 1}, {"3", 2}, {"4", 3}, {"", -1}, {"9", -1}};
     for (auto [model, selected] : cases) {
         h.writeSettingsWith({{63, model}});
-        RadioSettingsWindow w(h.file("tavrel.ini"), nullptr, nullptr,
+        RadioSettingsWindow w(h.form->state, nullptr, nullptr,
                               std::vector<std::string>{"/dev/ttyUSB0"});
         const QRadioButton* buttons[4] = {w.ic735, w.ft900, w.ts440, w.hamlib};
         for (int i = 0; i < 4; ++i)
@@ -176,13 +175,13 @@ TEST_F(RadioWindowTest, SettingsWindowThatCannotSaveSaysWhyAndTheCloseBoxDropsTh
     h.startSettled({{41, "0"}});
     RadioSettingsWindow* w = openSettings();
     QStringList told;
-    w->tellOperator = [&](const QString& t) { told << t; };
+    h.form->state.tellOperator = [&](const std::string& t) { told << QString::fromStdString(t); };
     std::filesystem::create_directory(h.file("tavrel.ini.tmp")); // the write cannot be made
     type(w->comportr, "2");
     QTest::mouseClick(w->Command1, Qt::LeftButton);
     ASSERT_EQ(told.size(), 1);
     EXPECT_TRUE(told[0].contains("tavrel.ini")) << told[0].toStdString();
-    EXPECT_EQ(settingsChanged, 0);
+    EXPECT_FALSE(h.form->state.settings.changePending());
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->comportr->currentText(), "2");
 
@@ -256,7 +255,7 @@ TEST_F(RadioWindowTest, RigctldFollowsTheBandButtonsAndThePanelFollowsTheRig) {
     EXPECT_EQ(QStringList({band(), panel().bandlist->currentText()}), QStringList({"80", "80"}));
     EXPECT_FALSE(panel().txrxusb->isVisibleTo(h.form.get()));
     EXPECT_EQ(onDisk()[50], "20");
-    ASSERT_EQ(settingsChanged, 1);
+    ASSERT_TRUE(h.form->state.settings.changePending());
     h.modem.raiseStatus(1200, 0); // the re-apply after the band save
     EXPECT_EQ(band(), "80");
     QTest::qWait(500);
@@ -277,8 +276,7 @@ TEST_F(RadioWindowTest, RigctldFollowsTheBandButtonsAndThePanelFollowsTheRig) {
     EXPECT_TRUE(waitFor([&] { return rigStatus().isEmpty(); })) << rigStatus().toStdString();
     EXPECT_TRUE(tuned("28120000", "PKTUSB")) << d.rigctl({"f"}).toStdString();
 
-    h.writeSettingsWith({{63, "4"}, {64, ""}});
-    settingsChanged = 1;
+    h.saveSettingsWith({{63, "4"}, {64, ""}});
     h.modem.raiseStatus(1200, 0);
     EXPECT_EQ(rigStatus(), "no Hamlib rig model chosen");
     QTest::mouseClick(panel().forty, Qt::LeftButton);

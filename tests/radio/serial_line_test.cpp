@@ -2,7 +2,7 @@
 // and the installed program driving a rig. The port opens the slave side; the test reads and
 // inspects the line from the master side.
 
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "modem/audio/PttPort.h"
 #include "radio/QtSerialPort.h"
 #include "support/FakeSerial.h"

@@ -1,6 +1,6 @@
 // The receiver controls and the audio presets beside them, on the real main window with FakeModem.
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "support/FormHarness.h"
 
 #include <QCheckBox>
@@ -42,28 +42,28 @@ TEST_F(ReceiverTest, PresetsTuneOnALeftClickAndAreEditedOnARightClick) {
     entry().Text5->setText("earlier");
     click(preset(3), Qt::RightButton);
     EXPECT_EQ(std::tuple(h.form->state.macroEditItem, entry().isVisible(), entry().Text5->text()),
-              std::tuple(23, true, QString("earlier")));
+              std::tuple(Item::Preset4, true, QString("earlier")));
     EXPECT_EQ(QApplication::focusWidget(), entry().Text5);
     QTest::keyClicks(entry().Text5, "2500");
     click(entry().Command17);
-    EXPECT_EQ(std::tuple(entry().isVisible(), preset(3)->text(), settingsChanged),
-              std::tuple(false, QString("abc"), 0));
+    EXPECT_EQ(std::tuple(entry().isVisible(), preset(3)->text(), h.form->state.settings.changePending()),
+              std::tuple(false, QString("abc"), false));
     EXPECT_EQ(readFile(h.file("tavrel.ini")), before);
 
     click(preset(3), Qt::RightButton);
     entry().Text5->setText("1700");
     click(entry().Command16);
-    EXPECT_EQ(std::tuple(entry().isVisible(), preset(3)->text(), settingsChanged),
-              std::tuple(false, QString("1700"), 1));
+    EXPECT_EQ(std::tuple(entry().isVisible(), preset(3)->text(), h.form->state.settings.changePending()),
+              std::tuple(false, QString("1700"), true));
     EXPECT_EQ(fileLine(h.file("tavrel.ini"), 24), "\"1700\"");
-    EXPECT_EQ(readFile(h.file("tavrel.ini")), formatSettings(h.form->state.settings));
+    EXPECT_EQ(readFile(h.file("tavrel.ini")), formatSettings(h.form->state.settings.list()));
     click(preset(3));
     // A preset without a frequency tunes nowhere, nor does a right click.
     EXPECT_EQ(h.modem.calls,
               (std::vector<std::string>{"RxFreq=1000", "RxFreq=1500", "RxFreq=2200", "RxFreq=1700"}));
     // The macro editor shares the entry's item: for an item that is no preset, its text is stored.
     h.form->macroEditor->macrotext->setPlainText("line one\nline two");
-    h.form->state.macroEditItem = 34;
+    h.form->state.macroEditItem = Item::UserCaption2;
     click(entry().Command16);
     const SettingsList s = readSettings(h.file("tavrel.ini"));
     EXPECT_EQ(std::pair(s[34], s[23]), std::pair(std::string("line one\r\nline two"), std::string("1700")));

@@ -2,12 +2,12 @@
 // The real main window over a temporary application folder, with FakeModem and FakeSerial.
 // Tests that use it link tavrel_app.
 
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "app/Startup.h"
 #include "support/FakeModem.h"
 #include "support/FakeSerial.h"
 #include "support/TempDir.h"
-#include "ui/Form1.h"
+#include "app/Form1.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -66,6 +66,13 @@ struct FormHarness {
         for (const auto& [i, v] : items)
             s[static_cast<size_t>(i)] = v;
         if (const auto failure = writeSettings(file("tavrel.ini"), s)) throw std::runtime_error(*failure);
+    }
+    // The same list saved as a settings window saves it: the next status event re-applies it.
+    void saveSettingsWith(const Items& items) const {
+        SettingsList s = defaultSettings();
+        for (const auto& [i, v] : items)
+            s[static_cast<size_t>(i)] = v;
+        if (const auto failure = form->state.settings.save(s)) throw std::runtime_error(*failure);
     }
     // Program start over those settings.
     void startWith(const Items& items = {}) {

@@ -22,7 +22,7 @@ protected:
         h = std::make_unique<FormHarness>();
         h->startSettled({{0, "G4ABC"}, {9, "40"}});
         h->form->show();
-        h->form->adifControl->tellOperator = [this](const QString& t) { told << t; };
+        h->form->state.tellOperator = [this](const std::string& t) { told << QString::fromStdString(t); };
         BackupControl& b = *h->form->backupControl;
         b.documentsFolder = h->dir.path / "Documents";
         b.mediaRoots = {h->dir.path / "media"};
@@ -30,7 +30,6 @@ protected:
         writeFile(b.mountTable, "");
         writeFile(h->file("spectrum.col"), "0,0,0\r\n");
         b.askRetry = [](const QString&) { return false; };
-        b.tellOperator = [this](const QString& t) { told << t; };
         b.tellDone = [](const QString&) {};
     }
     QString statusLine() const { return h->form->statusBar()->currentMessage(); }
@@ -82,7 +81,6 @@ TEST_F(Feedback, AFailedExportOrStoreClaimsNothing) {
     EXPECT_EQ(told.size(), 1);
     EXPECT_TRUE(statusLine().isEmpty()) << statusLine().toStdString();
 
-    h->form->entryControl->onStoreFailed = [](const std::string&) {};
     fs::remove(h->file("zizoro.tan"));
     fs::create_directory(h->file("zizoro.tan"));
     logContact("DL1AAA");

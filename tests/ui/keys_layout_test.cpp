@@ -1,6 +1,6 @@
 // The main window's keys, the first start's welcome and the remembered layout, on the real window.
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "support/FormHarness.h"
 
 #include <QSplitter>
@@ -165,7 +165,7 @@ TEST_F(KeysLayoutTest, StoredLayoutItemsAreHeldToUsableValues) {
 }
 
 TEST_F(KeysLayoutTest, SplitAndTextSizeComeBackAndAreKeptAgainstOtherWriters) {
-    startWith({{0, "G4ABC"}, {kDisplayShareItem, "60"}, {kTextSizeItem, "14"}});
+    startWith({{0, "G4ABC"}, {static_cast<int>(Item::DisplayShare), "60"}, {static_cast<int>(Item::TextSize), "14"}});
     h->form->show();
     QApplication::processEvents();
     EXPECT_NEAR(h->form->layoutMemory->displayShare(), 60, 3);
@@ -179,33 +179,32 @@ TEST_F(KeysLayoutTest, SplitAndTextSizeComeBackAndAreKeptAgainstOtherWriters) {
     QTest::keyClick(tx, Qt::Key_Plus, Qt::ControlModifier);
     QTest::keyClick(tx, Qt::Key_Minus, Qt::ControlModifier);
     EXPECT_EQ(h->control("txtRXData")->font().pointSize(), 15);
-    EXPECT_EQ(fileItems()[kTextSizeItem], "15");
+    EXPECT_EQ(fileItems()[Item::TextSize], "15");
 
     // The operator drags the split: kept when the handle is let go.
     auto* splitter = h->control<QSplitter>("displaySplitter");
     const int total = splitter->sizes()[0] + splitter->sizes()[1];
     splitter->setSizes({total * 45 / 100, total * 55 / 100});
     QTest::mouseRelease(splitter->handle(1), Qt::LeftButton);
-    EXPECT_NEAR(std::stoi(fileItems()[kDisplayShareItem]), 55, 2);
+    EXPECT_NEAR(std::stoi(fileItems()[Item::DisplayShare]), 55, 2);
 
     // A settings window saves its copy of the list: a layout change before the re-apply leaves
     // that save alone, and the re-apply puts back the layout its older copy took away.
     SettingsList older = fileItems();
     older[0] = "G4XYZ";
-    older[kDisplayShareItem] = "30";
-    older[kTextSizeItem] = "9";
-    ASSERT_EQ(writeSettings(h->file("tavrel.ini"), older), std::nullopt);
-    settingsChanged = 1;
+    older[Item::DisplayShare] = "30";
+    older[Item::TextSize] = "9";
+    ASSERT_EQ(h->form->state.settings.save(older), std::nullopt);
     QTest::keyClick(tx, Qt::Key_0, Qt::ControlModifier);
     EXPECT_EQ(fileItems()[0], "G4XYZ");
-    EXPECT_EQ(fileItems()[kTextSizeItem], ""); // Ctrl+0: the system's size, nothing stored
+    EXPECT_EQ(fileItems()[Item::TextSize], ""); // Ctrl+0: the system's size, nothing stored
     ASSERT_EQ(writeSettings(h->file("tavrel.ini"), older), std::nullopt);
     h->modem.raiseStatus(1200, 50);
-    EXPECT_EQ(settingsChanged, 0);
+    EXPECT_FALSE(h->form->state.settings.changePending());
     const SettingsList now = fileItems();
     EXPECT_EQ(now[0], "G4XYZ");
-    EXPECT_NEAR(std::stoi(now[kDisplayShareItem]), 55, 2);
-    EXPECT_EQ(now[kTextSizeItem], "");
+    EXPECT_NEAR(std::stoi(now[Item::DisplayShare]), 55, 2);
+    EXPECT_EQ(now[Item::TextSize], "");
 }
 
 } // namespace

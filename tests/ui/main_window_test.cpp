@@ -1,7 +1,7 @@
 // The main window's assembly, its menus and the programs they start, the user settings window and
 // the colour scheme, on the real main window.
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "radio/widgets/RadioSettingsWindow.h"
 #include "support/FormHarness.h"
 #include "ui/MenuPrograms.h"
@@ -119,7 +119,7 @@ protected:
                 started.push_back(path + (args.empty() ? "" : " " + args[0]));
                 return true;
             }};
-        h.form->menuControl->tellOperator = [this](const QString& t) { told << t; };
+        h.form->state.tellOperator = [this](const std::string& t) { told << QString::fromStdString(t); };
         h.startSettled(items);
     }
     UserSettingsWindow* openUserSettings() {
@@ -205,7 +205,7 @@ TEST_F(MenuTest, UserSettingsShowTheFileAndReachTheModemAtTheNextStatusEvent) {
 
     QTest::mouseClick(w->Command1, Qt::LeftButton);
     EXPECT_FALSE(w->isVisible());
-    EXPECT_EQ(settingsChanged, 1);
+    EXPECT_TRUE(h.form->state.settings.changePending());
     EXPECT_EQ(readFile(h.file("tavrel.ini")), formatSettings(w->list()));
     h.modem.raiseStatus(1200, 0);
     EXPECT_EQ(h.modem.idText, "de NEWCALL*");
@@ -276,7 +276,7 @@ TEST_F(MenuTest, ReapplyReturnsTheSchemeColours) {
                                                             {"Command1", true, colours::buttonFace()}};
     for (auto [name, back, colour] : scheme)
         (back ? setBackColour : setForeColour)(h.control(name), colours::orange);
-    settingsChanged = 1;
+    ASSERT_EQ(h.form->state.settings.saveOwn(), std::nullopt); // a re-apply at the next status event
     h.modem.raiseStatus(1200, 0);
     for (auto [name, back, colour] : scheme)
         EXPECT_EQ((back ? backColour : foreColour)(h.control(name)), colour) << name;

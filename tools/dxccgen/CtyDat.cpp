@@ -1,6 +1,6 @@
 #include "dxccgen/CtyDat.h"
 
-#include "app/Cp1252.h"
+#include "core/Cp1252.h"
 
 #include <algorithm>
 #include <charconv>

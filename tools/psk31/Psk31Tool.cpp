@@ -1,6 +1,6 @@
 #include "Psk31Tool.h"
 
-#include "app/Cp1252.h"
+#include "core/Cp1252.h"
 #include "modem/psk31/Receiver.h"
 #include "modem/psk31/Transmitter.h"
 

@@ -1,6 +1,6 @@
 #include "browser/widgets/BrowserControl.h"
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "modem/Modem.h"
 
 #include <QEvent>
@@ -40,7 +40,7 @@ BrowserControl::BrowserControl(MainState& state, Modem& modem, SignalBrowser& pa
 }
 
 void BrowserControl::heard(const std::vector<HeardSignal>& heard) {
-    m_list.setOwnCall(m_state.item(0));
+    m_list.setOwnCall(m_state.item(Item::OwnCall));
     m_list.update(heard);
     m_panel.setLines(m_list.lines());
     const bool called = m_list.ownCallHeard();

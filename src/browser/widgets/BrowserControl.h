@@ -4,7 +4,7 @@
 // window. The browser's dock is remembered (where, how big, shown or not) in layout.ini in the
 // application folder, saved a moment after the operator has changed it.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "browser/SignalList.h"
 #include "browser/widgets/SignalBrowser.h"
 

@@ -1,6 +1,6 @@
 #include "browser/widgets/SignalBrowser.h"
 
-#include "app/QtText.h"
+#include "core/QtText.h"
 
 #include <QFontDatabase>
 #include <QHeaderView>

@@ -1,13 +1,12 @@
 #pragma once
 // adifout: the log held in memory to zizoro.adi, from the log view's Command6 and the menu.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "logbook/LogRecord.h"
 
 #include <QObject>
 #include <QPushButton>
 #include <QString>
-#include <functional>
 
 namespace tavrel {
 
@@ -17,19 +16,16 @@ QString adifWrittenText(const std::filesystem::path& file, int contacts);
 class AdifControl : public QObject {
     Q_OBJECT
 public:
-    AdifControl(MainState& state, QPushButton& command6, QWidget* dialogParent);
-
-    // The log in memory. Until one is handed in, the log file is read at each export.
-    std::function<const LogTable&()> logTable;
-    // Tells the operator why the export could not be written (a warning box unless replaced).
-    std::function<void(const QString&)> tellOperator;
+    // log: the log in memory, which is what is exported.
+    AdifControl(MainState& state, const LogTable& log, QPushButton& command6);
 
     void adifout();
     void Command6_Click() { adifout(); }
 
 private:
     MainState& m_state;
-    QWidget* m_dialogParent;
+    const LogTable& m_log;
+    QWidget& m_command6; // its window finds the status line
 };
 
 } // namespace tavrel

@@ -1,6 +1,6 @@
 #include "export/widgets/BackupControl.h"
 
-#include "app/StatusLine.h"
+#include "core/StatusLine.h"
 
 #include <QStandardPaths>
 
@@ -30,7 +30,6 @@ BackupControl::BackupControl(MainState& state, BackupReminder& bup, QPushButton&
     askRetry = [this](const QString& text) {
         return makeNoMediumBox(m_bup.window(), text)->exec() == QMessageBox::Retry;
     };
-    tellOperator = [this](const QString& text) { QMessageBox::warning(m_bup.window(), tr("Back up"), text); };
     tellDone = [this](const QString& text) { QMessageBox::information(m_bup.window(), tr("Back up"), text); };
     connect(&bu, &QPushButton::clicked, this, [this] { bu_Click(); });
     connect(bup.Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
@@ -48,9 +47,14 @@ void BackupControl::bu_Click() {
             tr("The backup to %1 is not complete:").arg(QString::fromStdString(documentsFolder.string()));
         for (const CopyFailure& f : failures)
             text += "\n" + QString::fromStdString(f.file) + ": " + QString::fromStdString(f.reason);
-        tellOperator(text);
+        m_state.tell(text.toStdString());
     };
-    const BackupResult result = runBackup(m_state.settings, m_state.qsoDateKey, places, ask);
+    // The date changes nothing the program runs with: no re-apply follows.
+    const auto recordDate = [this](const std::string& dateKey) {
+        m_state.settings[Item::LastBackup] = dateKey;
+        return m_state.settings.saveQuietly();
+    };
+    const BackupResult result = runBackup(recordDate, m_state.qsoDateKey, places, ask);
     m_bup.setVisible(false);
     const QString summary = QString::fromStdString(backupSummary(result, places));
     showInStatusLine(m_bup.window(), QString(summary).replace(QLatin1Char('\n'), QLatin1String("  ")));
@@ -62,7 +66,7 @@ void BackupControl::Command5_Click() {
 }
 
 void BackupControl::reminderTest(int contacts) {
-    if (contacts > 0 && reminderDue(m_state.item(13), m_state.qsoDateKey)) m_bup.setVisible(true);
+    if (contacts > 0 && reminderDue(m_state.item(Item::LastBackup), m_state.qsoDateKey)) m_bup.setVisible(true);
 }
 
 } // namespace tavrel

@@ -1,7 +1,7 @@
 #pragma once
 // The backup (bu, Command4) and the reminder frame bup (Command5, the start-up test).
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "export/Backup.h"
 #include "export/widgets/BackupReminder.h"
 
@@ -30,8 +30,6 @@ public:
     std::filesystem::path mountTable = "/proc/self/mountinfo";
     // The Retry/Cancel box with its text: true for Retry.
     std::function<bool(const QString&)> askRetry;
-    // Tells the operator which local copies failed (a warning box unless replaced).
-    std::function<void(const QString&)> tellOperator;
     // Tells the operator what the backup did and where (an information box unless replaced).
     std::function<void(const QString&)> tellDone;
 

@@ -1,6 +1,6 @@
 #include "export/widgets/BackupReminder.h"
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>

@@ -1,6 +1,6 @@
 #include "logbook/widgets/ContactEditor.h"
 
-#include "app/QtText.h"
+#include "core/QtText.h"
 #include "logbook/LogEdit.h"
 #include "logbook/LogFile.h"
 

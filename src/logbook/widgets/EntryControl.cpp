@@ -1,8 +1,8 @@
 #include "logbook/widgets/EntryControl.h"
 
-#include "app/Controls.h"
-#include "app/QtText.h"
-#include "app/StatusLine.h"
+#include "core/Controls.h"
+#include "core/QtText.h"
+#include "core/StatusLine.h"
 #include "logbook/LogEntry.h"
 #include "logbook/LogLookup.h"
 #include "logbook/LogText.h"
@@ -14,8 +14,6 @@
 #include "stationinfo/widgets/StationInfoControl.h"
 
 #include <QMessageBox>
-#include <cstdio>
-#include <cstdlib>
 
 namespace tavrel {
 
@@ -28,19 +26,6 @@ EntryControl::EntryControl(MainState& state, LogTable& log, EntryPanel& entry, L
                            QPushButton& answer)
     : QObject(&entry), m_state(state), m_entry(entry), m_lookup(lookup), m_capture(capture), m_view(view),
       m_station(station), m_answer(answer), m_log(log) {
-    onDamagedLog = [&entry](const std::string& message) {
-        std::fprintf(stderr, "Tavrel: %s\n", message.c_str());
-        QMessageBox::critical(entry.window(), QObject::tr("Tavrel: the log is damaged"),
-                              QString::fromStdString(message) +
-                                  QObject::tr("\n\nTavrel will close now. Mend the line named above "
-                                              "(or restore a backup) and start Tavrel again."));
-        std::exit(2);
-    };
-    onStoreFailed = [&entry](const std::string& message) {
-        std::fprintf(stderr, "Tavrel: %s\n", message.c_str());
-        QMessageBox::critical(entry.window(), QObject::tr("Tavrel: contact not stored"),
-                              QString::fromStdString(message));
-    };
     confirmDuplicate = [&entry](const std::string& question) {
         return QMessageBox::question(entry.window(), QObject::tr("Log Entry"),
                                      QString::fromStdString(question), QMessageBox::Yes | QMessageBox::No,
@@ -61,22 +46,21 @@ EntryControl::EntryControl(MainState& state, LogTable& log, EntryPanel& entry, L
         onDoubleClick(field, [this, field] { fileCapturedWord(field); });
 }
 
-void EntryControl::makeLogIfMissing() {
+std::optional<std::string> EntryControl::makeLogIfMissing() {
     // Anything standing under the name, readable or not, is for getlog to judge.
     std::error_code ec;
     if (std::filesystem::symlink_status(logPath(), ec).type() != std::filesystem::file_type::not_found)
-        return;
-    if (auto error = newlog(logPath())) onDamagedLog(error->message);
+        return std::nullopt;
+    if (auto error = newlog(logPath())) return error->message;
+    return std::nullopt;
 }
 
-void EntryControl::getlog() {
+std::optional<std::string> EntryControl::getlog() {
     LogLoad load = tavrel::getlog(logPath());
-    if (!load.ok()) {
-        onDamagedLog(load.error->message);
-        return;
-    }
+    if (!load.ok()) return load.error->message;
     m_log = std::move(load.table);
     m_entry.qno->setText(QString::number(m_log.logCount()));
+    return std::nullopt;
 }
 
 LogRecord EntryControl::panelRecord() const {
@@ -84,18 +68,22 @@ LogRecord EntryControl::panelRecord() const {
                            toBytes(m_entry.band->currentText()), bytesOf(m_entry.hisrst),
                            bytesOf(m_entry.myrst), bytesOf(m_entry.hisname), bytesOf(m_entry.qtht),
                            bytesOf(m_entry.notes), bytesOf(m_entry.locator)};
-    return buildRecord(panel, m_state.qsoDateKey, m_state.item(9));
+    return buildRecord(panel, m_state.qsoDateKey, m_state.item(Item::OwnPower));
 }
 
 bool EntryControl::putlog() {
     LogRecord row = panelRecord();
     if (auto error = appendContact(logPath(), row)) {
         // Nothing was stored: the panel keeps the contact so the operator can try again.
-        onStoreFailed(error->message);
+        m_state.tell(error->message);
         return false;
     }
     m_keepEndTime = false;
-    getlog();
+    if (auto message = getlog()) {
+        // Stored, but the log no longer reads back: nothing more may be written to it.
+        emit logUnusable(QString::fromStdString(*message));
+        return true;
+    }
     // The reloaded row carries the chronological key, so a new contact sorts by date and time too.
     m_view.addContact(m_log.rows.empty() ? row : m_log.rows.back());
     showInStatusLine(&m_entry, tr("Contact %1 stored: %2").arg(m_log.logLast()).arg(toQString(row[2])));
@@ -221,7 +209,10 @@ void EntryControl::markWorkedBand() {
 }
 
 void EntryControl::logChanged() {
-    getlog();
+    if (auto message = getlog()) {
+        emit logUnusable(QString::fromStdString(*message));
+        return;
+    }
     if (m_state.hisCallUpper.empty()) return;
     stationLookup();
     Search_Click();

@@ -2,12 +2,13 @@
 // The QSO entry panel and the log behind it: loading the log, storing a contact, clearing the
 // panel, filing captured words, and the previous-contact lookup as the call is typed.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "logbook/LogFile.h"
 #include "logbook/LogRecord.h"
 
 #include <QObject>
 #include <functional>
+#include <optional>
 #include <string>
 
 class QPushButton;
@@ -26,9 +27,10 @@ public:
     EntryControl(MainState& state, LogTable& log, EntryPanel& entry, LookupPanel& lookup, CaptureBox& capture,
                  LogViewControl& view, StationInfoControl& station, QPushButton& answer);
 
-    // Start-up: a missing log is made with its header record; the log is read.
-    void makeLogIfMissing();
-    void getlog();
+    // Start-up: a missing log is made with its header record; the log is read. Each returns why
+    // the log cannot be used (it must then be left as it is and the program ended).
+    std::optional<std::string> makeLogIfMissing();
+    std::optional<std::string> getlog();
     // True when the contact was stored; otherwise the operator has been told why.
     bool putlog();
     void cllog();
@@ -56,14 +58,13 @@ public:
     const LogTable& logTable() const { return m_log; }
     int hitCount() const { return m_hitCount; }
 
-    // A damaged log ends the program; the default tells the operator (message box and standard
-    // error) and exits. Tests put their own here.
-    std::function<void(const std::string& message)> onDamagedLog;
-    // A contact that could not be written (disk full, folder read-only) is reported here.
-    std::function<void(const std::string& message)> onStoreFailed;
     // "Log Entry" of a contact stored already (same call, date and start time) asks this first;
     // false keeps the panel as it is and stores nothing.
     std::function<bool(const std::string& question)> confirmDuplicate;
+
+signals:
+    // The log, read again after a store, cannot be used: the program must end.
+    void logUnusable(const QString& message);
 
 private:
     std::filesystem::path logPath() const { return m_state.file("zizoro.tan"); }

@@ -1,6 +1,6 @@
 #include "logbook/widgets/EntryPanel.h"
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "logbook/widgets/LogViewControl.h"
 
-#include "app/Controls.h"
-#include "app/QtText.h"
+#include "core/Controls.h"
+#include "core/QtText.h"
 #include "logbook/LogEdit.h"
 #include "logbook/LogText.h"
 #include "logbook/widgets/ContactEditor.h"

@@ -64,7 +64,8 @@ public:
     void listlog();
     void addContact(const LogRecord& row);
     void logview_ColumnClick(int column);
-    void Command3_Click();
+    void Command3_Click(); // closes the list
+    void hide() { Command3_Click(); }
     // Change or remove the selected contact; the file is rewritten safely (see LogEdit.h).
     void editcontact_Click();
     void deletecontact_Click();

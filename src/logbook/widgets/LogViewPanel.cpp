@@ -1,6 +1,6 @@
 #include "logbook/widgets/LogViewPanel.h"
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>

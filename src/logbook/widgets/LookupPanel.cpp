@@ -1,6 +1,6 @@
 #include "logbook/widgets/LookupPanel.h"
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 
 #include <QFontDatabase>
 #include <QGridLayout>

@@ -8,7 +8,7 @@
 // quarter of the half span off the middle. Plain C++ on the audio thread, but taken() comes from
 // the UI thread; build it where the other FFT users are built.
 
-#include "modem/audio/HistoryRing.h"
+#include "core/HistoryRing.h"
 #include "modem/psk31/Receiver.h"
 #include "modem/psk31/Spectrum.h"
 

@@ -4,7 +4,7 @@
 // time. Text decoded live while a replay runs is held and follows the replayed text. Plain C++,
 // used on the audio thread; build it on the thread that builds the other FFT users.
 
-#include "modem/audio/HistoryRing.h"
+#include "core/HistoryRing.h"
 #include "modem/psk31/Receiver.h"
 
 #include <cstddef>

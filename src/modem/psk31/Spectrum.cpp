@@ -42,9 +42,8 @@ void Spectrum::setRange(double lowHz, double highHz, std::size_t bins) {
     if (m_high <= m_low) m_high = std::min(m_rate / 2, m_low + 1.0);
     if (m_high <= m_low) m_low = m_high - 1.0;
     m_bins = std::max<std::size_t>(bins, 1);
-    m_frames.assign(kMaxQueuedFrames * m_bins, kFloorDb);
-    m_head = 0;
-    m_queued = 0;
+    m_frames = HistoryRing<std::vector<float>>(kMaxQueuedFrames, std::vector<float>(m_bins, kFloorDb));
+    m_nextFrame = 0;
 }
 
 void Spectrum::setTrim(int ppm) {
@@ -71,15 +70,7 @@ void Spectrum::makeFrame() {
     for (std::size_t k = 0; k < nfft; ++k)
         m_power[k] = out[k][0] * out[k][0] + out[k][1] * out[k][1];
 
-    std::size_t slot;
-    if (m_queued < kMaxQueuedFrames) {
-        slot = (m_head + m_queued) % kMaxQueuedFrames;
-        ++m_queued;
-    } else {
-        slot = m_head; // overwrite the oldest
-        m_head = (m_head + 1) % kMaxQueuedFrames;
-    }
-    float* frame = &m_frames[slot * m_bins];
+    float* frame = m_frames.pushSlot().data(); // over the oldest when the queue is full
     const double binHz = m_rate / m_size;
     const double span = (m_high - m_low) / m_bins;
     for (std::size_t b = 0; b < m_bins; ++b) {
@@ -103,11 +94,15 @@ void Spectrum::makeFrame() {
     }
 }
 
+std::size_t Spectrum::framesReady() const {
+    return static_cast<std::size_t>(m_frames.end() - std::max(m_nextFrame, m_frames.begin()));
+}
+
 bool Spectrum::takeFrame(float* out) {
-    if (m_queued == 0) return false;
-    std::copy_n(&m_frames[m_head * m_bins], m_bins, out);
-    m_head = (m_head + 1) % kMaxQueuedFrames;
-    --m_queued;
+    if (framesReady() == 0) return false;
+    m_nextFrame = std::max(m_nextFrame, m_frames.begin());
+    std::copy_n(m_frames.at(m_nextFrame).data(), m_bins, out);
+    ++m_nextFrame;
     return true;
 }
 

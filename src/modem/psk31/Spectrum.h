@@ -8,7 +8,10 @@
 // 0 dB is a full-scale sine (amplitude 1.0). No allocation in process(); construct and destroy on one
 // thread at a time with other FFTW users.
 
+#include "core/HistoryRing.h"
+
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace tavrel::psk31 {
@@ -37,7 +40,7 @@ public:
     // dropped).
     void process(const float* in, std::size_t n);
 
-    std::size_t framesReady() const { return m_queued; }
+    std::size_t framesReady() const;
     // Copies the oldest frame (bins() values, dB) to out and drops it; false when none is ready.
     bool takeFrame(float* out);
 
@@ -61,9 +64,8 @@ private:
     void* m_plan = nullptr;
     std::vector<float> m_power;
 
-    std::vector<float> m_frames; // kMaxQueuedFrames * m_bins
-    std::size_t m_head = 0;
-    std::size_t m_queued = 0;
+    HistoryRing<std::vector<float>> m_frames{kMaxQueuedFrames}; // each bins() values
+    uint64_t m_nextFrame = 0; // number of the oldest frame not taken yet
 };
 
 } // namespace tavrel::psk31

@@ -1,6 +1,6 @@
 #include "modem/widgets/QsoButtons.h"
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>

@@ -1,9 +1,9 @@
 #include "modem/widgets/QsoControl.h"
 
-#include "app/Controls.h"
-#include "app/Numeric.h"
-#include "app/QtText.h"
-#include "app/Settings.h"
+#include "core/Controls.h"
+#include "core/Numeric.h"
+#include "core/QtText.h"
+#include "core/Settings.h"
 #include "logbook/widgets/EntryControl.h"
 #include "logbook/widgets/EntryPanel.h"
 #include "modem/Modem.h"
@@ -12,15 +12,11 @@
 #include "modem/widgets/TransmitPanel.h"
 
 #include <QSignalBlocker>
+#include <optional>
 
 namespace tavrel {
 
 namespace {
-// Settings items of the texts the editor changes, and of the user macros' texts and captions.
-constexpr int kCqItem = 14, kQthItem = 18, kStationItem = 19, kQslItem = 1, kWeatherItem = 11, kEndItem = 21;
-constexpr int kUserText[6] = {30, 31, 32, 51, 52, 53};
-constexpr int kUserCaption[6] = {33, 34, 35, 54, 55, 56};
-
 // The editor shows line breaks; the settings keep CR LF as the air does.
 QString forEditor(const std::string& item) {
     QString t = toQString(item);
@@ -42,27 +38,27 @@ QsoControl::QsoControl(MainState& state, Modem& modem, QsoButtons& qso, MacroEdi
     struct Button {
         QPushButton* button;
         void (QsoControl::*send)();
-        int item; // edited by a right click; 0: none
+        std::optional<Item> item; // edited by a right click
     };
-    const Button buttons[] = {{qso.cq, &QsoControl::cq_Click, kCqItem},
-                              {qso.answer, &QsoControl::answer_Click, 0},
-                              {qso.tover, &QsoControl::tover_Click, 0},
-                              {qso.report, &QsoControl::report_Click, 0},
-                              {qso.qth, &QsoControl::qth_Click, kQthItem},
-                              {qso.stn, &QsoControl::stn_Click, kStationItem},
-                              {qso.qsl, &QsoControl::qsl_Click, kQslItem},
-                              {qso.weather, &QsoControl::weather_Click, kWeatherItem},
-                              {qso.endqb, &QsoControl::endqb_Click, kEndItem}};
+    const Button buttons[] = {{qso.cq, &QsoControl::cq_Click, Item::CqText},
+                              {qso.answer, &QsoControl::answer_Click, {}},
+                              {qso.tover, &QsoControl::tover_Click, {}},
+                              {qso.report, &QsoControl::report_Click, {}},
+                              {qso.qth, &QsoControl::qth_Click, Item::QthText},
+                              {qso.stn, &QsoControl::stn_Click, Item::StationText},
+                              {qso.qsl, &QsoControl::qsl_Click, Item::QslText},
+                              {qso.weather, &QsoControl::weather_Click, Item::WeatherText},
+                              {qso.endqb, &QsoControl::endqb_Click, Item::EndText}};
     for (const Button& b : buttons) {
         onMouseDown(b.button, [this, b](int button) {
             if (button == 1) (this->*b.send)();
-            if (button == 2 && b.item != 0) openEditor(b.item, -1);
+            if (button == 2 && b.item) openEditor(*b.item, -1);
         });
     }
     for (int i = 0; i < 6; ++i) {
         onMouseDown(qso.mtext[static_cast<size_t>(i)], [this, i](int button) {
             if (button == 1) sendUserMacro(i);
-            if (button == 2) openEditor(kUserText[i], i);
+            if (button == 2) openEditor(kUserMacroItems[i], i);
         });
     }
     onClick(editor.Command7, [this] { Command7_Click(); });
@@ -74,17 +70,17 @@ QsoControl::QsoControl(MainState& state, Modem& modem, QsoButtons& qso, MacroEdi
 QsoValues QsoControl::values() const {
     QsoValues v;
     const MainState& s = m_state;
-    v.M = s.item(0);
+    v.M = s.item(Item::OwnCall);
     v.H = s.hisCallUpper;
     v.R = toBytes(m_entry.hisrst->text());
-    v.N = s.item(2);
-    v.Q = s.item(3);
-    v.A = s.item(4);
-    v.L = s.item(5);
-    v.C = s.item(6);
-    v.G = s.item(8);
-    v.P = s.item(9);
-    v.T = s.item(10);
+    v.N = s.item(Item::OwnName);
+    v.Q = s.item(Item::OwnTown);
+    v.A = s.item(Item::OwnArea);
+    v.L = s.item(Item::OwnLocator);
+    v.C = s.item(Item::OwnComputer);
+    v.G = s.item(Item::OwnRig);
+    v.P = s.item(Item::OwnPower);
+    v.T = s.item(Item::OwnAntenna);
     v.S = s.sep3;
     v.U = s.utcTime;
     v.D = monthDayYear(s.clock.local());
@@ -104,11 +100,11 @@ void QsoControl::setTransmitWindow(const QString& text) {
 
 void QsoControl::cq_Click() {
     m_entryControl.clearlog_Click();
-    send(m_qso.cq, cqText(values(), m_state.item(kCqItem)));
+    send(m_qso.cq, cqText(values(), m_state.item(Item::CqText)));
     m_entry.hiscall->setText("CQ");
     m_modem.StartTx(0);
     m_modem.EndTx();
-    if (numberValue(m_state.item(38)) == 1) {
+    if (numberValue(m_state.item(Item::LogCqCalls)) == 1) {
         m_entry.endt->setText(toQString(m_state.utcTime));
         m_entry.hisrst->clear();
         m_entry.myrst->clear();
@@ -142,22 +138,22 @@ void QsoControl::report_Click() {
 }
 
 void QsoControl::qth_Click() {
-    send(m_qso.qth, qthText(values(), m_state.item(kQthItem)));
+    send(m_qso.qth, qthText(values(), m_state.item(Item::QthText)));
     m_modem.StartTx(0);
 }
 
 void QsoControl::stn_Click() {
-    send(m_qso.stn, stationText(values(), m_state.item(kStationItem)));
+    send(m_qso.stn, stationText(values(), m_state.item(Item::StationText)));
     m_modem.StartTx(0);
 }
 
 void QsoControl::qsl_Click() {
-    send(m_qso.qsl, storedLine(m_state.item(kQslItem)));
+    send(m_qso.qsl, storedLine(m_state.item(Item::QslText)));
     m_modem.StartTx(0);
 }
 
 void QsoControl::weather_Click() {
-    send(m_qso.weather, storedLine(m_state.item(kWeatherItem)));
+    send(m_qso.weather, storedLine(m_state.item(Item::WeatherText)));
     m_modem.StartTx(0);
 }
 
@@ -168,7 +164,7 @@ void QsoControl::endqb_Click() {
     m_state.pendingTx.clear();
     setTransmitWindow(QString());
     m_state.signOffHeld = 1;
-    m_modem.SendText(signOffText(values(), m_state.item(kEndItem)));
+    m_modem.SendText(signOffText(values(), m_state.item(Item::EndText)));
     setTransmitWindow(QStringLiteral("\n") + QString::fromLatin1(kSignOffHeldNotice));
     m_modem.StartTx(0);
     m_modem.EndTx();
@@ -190,14 +186,14 @@ void QsoControl::signOffCheck() {
 
 void QsoControl::sendUserMacro(int index) {
     setBackColour(m_qso.mtext[static_cast<size_t>(index)], colours::brightGreen);
-    m_modem.SendText(userMacroText(m_state.item(kUserText[index])));
+    m_modem.SendText(userMacroText(m_state.item(kUserMacroItems[index])));
     m_modem.StartTx(0);
 }
 
-void QsoControl::openEditor(int item, int userIndex) {
+void QsoControl::openEditor(Item item, int userIndex) {
     m_state.macroEditItem = item;
     m_editor.macrotext->setPlainText(forEditor(m_state.item(item)));
-    if (userIndex >= 0) m_editor.Text4->setText(toQString(m_state.item(kUserCaption[userIndex])));
+    if (userIndex >= 0) m_editor.Text4->setText(toQString(m_state.item(kUserCaptionItems[userIndex])));
     m_editor.Frame5->setVisible(true);
     if (userIndex >= 0) m_editor.Frame6->setVisible(true);
     m_editor.macrotext->setFocus();
@@ -205,16 +201,15 @@ void QsoControl::openEditor(int item, int userIndex) {
 }
 
 void QsoControl::Command7_Click() {
-    const int item = m_state.macroEditItem;
-    if (item < 0 || item >= kSettingsCount) return; // no-mutate: the buttons set valid items only
-    m_state.settings[static_cast<size_t>(item)] = fromEditor(m_editor.macrotext->toPlainText());
+    const Item item = m_state.macroEditItem;
+    m_state.settings[item] = fromEditor(m_editor.macrotext->toPlainText());
     for (int i = 0; i < 6; ++i) {
-        if (kUserText[i] != item) continue;
-        m_state.settings[static_cast<size_t>(kUserCaption[i])] = toBytes(m_editor.Text4->text());
+        if (kUserMacroItems[i] != item) continue;
+        m_state.settings[kUserCaptionItems[i]] = toBytes(m_editor.Text4->text());
         m_qso.mtext[static_cast<size_t>(i)]->setText(m_editor.Text4->text());
     }
     // Not saved: the editor stays open with the text, for another try.
-    if (auto failure = saveSettings(m_state)) {
+    if (auto failure = m_state.saveSettings()) {
         m_state.tell(*failure);
         return;
     }
@@ -228,12 +223,21 @@ void QsoControl::Command8_Click() {
 }
 
 void QsoControl::Command9_Click() {
-    m_state.macroPage = (m_state.macroPage + 1) % 2;
+    m_macroPage = (m_macroPage + 1) % 2;
+    showPage();
+}
+
+void QsoControl::apply(const SettingsStore& settings) {
+    m_editor.Frame5->setVisible(false);
+    m_editor.Frame6->setVisible(false);
+    for (size_t i = 0; i < m_qso.mtext.size(); ++i)
+        m_qso.mtext[i]->setText(toQString(settings[kUserCaptionItems[i]]));
+    m_macroPage = 0;
     showPage();
 }
 
 void QsoControl::showPage() {
-    const bool pageB = m_state.macroPage == 1;
+    const bool pageB = m_macroPage == 1;
     m_qso.Command9->setText(pageB ? QStringLiteral("B") : QStringLiteral("A"));
     for (int i = 0; i < 6; ++i) m_qso.mtext[static_cast<size_t>(i)]->setVisible((i >= 3) == pageB);
 }

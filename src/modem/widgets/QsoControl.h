@@ -2,7 +2,7 @@
 // The QSO buttons: CQ, Answer, T/Over, Report, QTH, Station, QSL Info, Weather and End QSO with
 // its held sign-off; the operator's six macros; and the editor that changes their texts.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "modem/QsoTexts.h"
 
 #include <QObject>
@@ -39,11 +39,13 @@ public:
     void signOffCheck();
 
     void sendUserMacro(int index); // 0..5
-    void openEditor(int item, int userIndex); // userIndex -1 for a QSO button
+    void openEditor(Item item, int userIndex); // userIndex -1 for a QSO button
     void Command7_Click();                    // OK
     void Command8_Click();                    // Cancel
     void Command9_Click();                    // page A / B
     void showPage();
+    // Start-up: the macro editor closed, the user macros' captions from the settings, page A.
+    void apply(const SettingsStore& settings);
 
     // The values the texts are built from, as they stand now.
     QsoValues values() const;
@@ -61,6 +63,7 @@ private:
     EntryPanel& m_entry;
     EntryControl& m_entryControl;
     QLabel& m_lblimd;
+    int m_macroPage = 0; // 0 shows user macros 1-3, 1 shows 4-6
 };
 
 } // namespace tavrel

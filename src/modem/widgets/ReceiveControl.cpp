@@ -1,7 +1,7 @@
 #include "modem/widgets/ReceiveControl.h"
 
-#include "app/Controls.h"
-#include "app/QtText.h"
+#include "core/Controls.h"
+#include "core/QtText.h"
 #include "modem/Modem.h"
 #include "modem/widgets/ReceivePanel.h"
 #include "modem/widgets/TransmitPanel.h"
@@ -35,7 +35,7 @@ void ReceiveControl::RxCharRdy(int code) {
     const char rxChar = substituteReceived(static_cast<char>(code & 0xFF), m_state.slashZero);
     if (m_state.rxDisplayOn == 1) show(appendReceived(m_windows, rxChar));
     if (m_state.keepTxFocus == 1) m_transmit.txtTXData->setFocus();
-    if (signOffCheck) signOffCheck();
+    emit characterShown();
     if (m_modem.TxPending() >= 1) m_modem.StartTx(0);
 }
 

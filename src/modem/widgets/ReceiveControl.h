@@ -3,7 +3,7 @@
 // sign-off check and keeping the transmitter keyed. Also the clear button and the double-click
 // that captures a word for the log.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "modem/ReceiveText.h"
 
 #include <QLineEdit>
@@ -29,8 +29,9 @@ public:
 
     const ReceiveWindows& windows() const { return m_windows; }
 
-    // The held sign-off's check after each received character, wired by the QSO texts.
-    std::function<void()> signOffCheck;
+signals:
+    // A character has been received and shown: the held sign-off may go now.
+    void characterShown();
 
 private:
     void show(const ReceiveChange& change);

@@ -1,6 +1,6 @@
 #include "modem/widgets/ReceivePanel.h"
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>

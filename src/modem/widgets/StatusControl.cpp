@@ -1,7 +1,7 @@
 #include "modem/widgets/StatusControl.h"
 
-#include "app/Controls.h"
-#include "app/QtText.h"
+#include "core/Controls.h"
+#include "core/QtText.h"
 #include "modem/Modem.h"
 #include "modem/StatusText.h"
 #include "modem/widgets/ReceivePanel.h"
@@ -33,9 +33,9 @@ void StatusControl::StatusRdy(int freq, int level) {
     if (net) m_modem.setTxFreq(m_modem.RxFreq());
     m_transmit.handOverTypedText();
     // A squelch speed typed into its box takes effect here.
-    if (applySquelchSpeed) applySquelchSpeed();
+    emit squelchSpeedDue();
     // Absolute frequencies.
-    const int side = lowerSideband && lowerSideband() ? -1 : 1;
+    const int side = m_lowerSideband ? -1 : 1;
     m_state.rxAbsFreq = absoluteFrequency(side * m_modem.RxFreq(), m_modem.DialFreq());
     m_state.txAbsFreq = absoluteFrequency(side * m_modem.TxFreq(), m_modem.DialFreq());
     m_t.txrxfreq->setText(toQString(groupFrequency(m_state.rxAbsFreq, m_modem.DialFreq())));
@@ -44,11 +44,13 @@ void StatusControl::StatusRdy(int freq, int level) {
     m_t.Label51->setText(QString::number(m_modem.TxFreq()));
     m_t.Label50->setText(QString::number(m_modem.RxFreq()));
     m_t.Label47->setText(toQString(groupFrequency(m_state.txAbsFreq, m_modem.DialFreq())));
-    // Settings written by a settings window, a band, a preset or a macro edit.
-    if (settingsChanged == 1) {
-        if (reapplySettings) reapplySettings();
-        if (settingsChanged == 1 && switchRadioPanel) switchRadioPanel(m_state.item(40) == "Yes");
-        settingsChanged = 0;
+    // Settings saved by a settings window, a band, a preset or a macro edit.
+    // The band restore inside the re-apply saves again, and that save is what switches the panel.
+    SettingsStore& settings = m_state.settings;
+    if (settings.changePending()) {
+        emit reapplyDue();
+        if (settings.changePending()) emit radioPanelDue(m_state.item(Item::RadioControl) == "Yes");
+        settings.takeChange();
     }
     // The clock, the receive windows' colour, BTU's colour after the over.
     clockUpdate();
@@ -57,7 +59,7 @@ void StatusControl::StatusRdy(int freq, int level) {
 }
 
 void StatusControl::clockUpdate() {
-    m_state.utcTime = utcClock(m_state.clock, m_state.item(12));
+    m_state.utcTime = utcClock(m_state.clock, m_state.item(Item::GmtOffset));
     m_status.Label49->setText(toQString(m_state.utcTime));
 }
 

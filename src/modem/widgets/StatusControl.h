@@ -2,7 +2,7 @@
 // StatusRdy, the program's clock, and IMDRdy: the status area, the typed-text hand-over, the
 // settings re-apply and the UTC clock, in that order on every status event.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 
 #include <QObject>
 #include <functional>
@@ -36,12 +36,15 @@ public:
     void IMDRdy(int imd);
     void clockUpdate();
 
-    // Hooks of other parts of the program, each run at its place in the order.
-    std::function<void()> applySquelchSpeed;         // after the typed text is handed over
-    std::function<void()> reapplySettings;           // when a settings writer has saved
-    std::function<void(bool show)> switchRadioPanel; // after that re-apply
-    // True while the rig is on the lower sideband: the audio then lies below the dial.
-    std::function<bool()> lowerSideband;
+    // The rig is on the lower sideband: the audio then lies below the dial.
+    void setLowerSideband(bool lower) { m_lowerSideband = lower; }
+
+signals:
+    // Each at its place in a status event's order: the squelch speed chosen takes effect; a saved
+    // change of the settings is re-applied; then the radio panel is shown or hidden to match.
+    void squelchSpeedDue();
+    void reapplyDue();
+    void radioPanelDue(bool show);
 
 private:
     MainState& m_state;
@@ -50,6 +53,7 @@ private:
     ReceivePanel& m_receive;
     TransmitControl& m_transmit;
     StatusTargets m_t;
+    bool m_lowerSideband = false;
 };
 
 } // namespace tavrel

@@ -1,6 +1,6 @@
 #include "modem/widgets/StatusPanel.h"
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

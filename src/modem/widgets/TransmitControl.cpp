@@ -1,8 +1,8 @@
 #include "modem/widgets/TransmitControl.h"
 
-#include "app/Controls.h"
-#include "app/Numeric.h"
-#include "app/QtText.h"
+#include "core/Controls.h"
+#include "core/Numeric.h"
+#include "core/QtText.h"
 #include "modem/Modem.h"
 #include "modem/QsoTexts.h"
 #include "modem/widgets/QsoButtons.h"
@@ -68,13 +68,13 @@ void TransmitControl::btu_Click() {
     m_state.pendingTx = typedText() + kCrLf;
     setBackColour(m_qso.btu, colours::brightGreen);
     m_state.btuTailDue = 1;
-    m_state.btuColourDue = 1;
+    m_btuColourDue = 1;
     m_modem.StartTx(0);
 }
 
 void TransmitControl::tune_Click() {
-    m_state.tuneOn = m_state.tuneOn == 0 ? 1 : 0;
-    if (m_state.tuneOn == 1) {
+    m_tuneOn = m_tuneOn == 0 ? 1 : 0;
+    if (m_tuneOn == 1) {
         setBackColour(m_transmit.tune, colours::red);
         m_modem.StartTx(4);
     } else {
@@ -91,12 +91,12 @@ void TransmitControl::abort_Click() {
     m_modem.AbortTx();
     m_state.pendingTx.clear();
     m_state.btuTailDue = 0;
-    m_state.btuColourDue = 0;
+    m_btuColourDue = 0;
     m_state.signOffHeld = 0;
     m_state.logAfterTx = 0;
     m_state.txState = 0; // typing builds up the window until a transmit control is pressed
-    if (m_state.tuneOn == 1) {
-        m_state.tuneOn = 0;
+    if (m_tuneOn == 1) {
+        m_tuneOn = 0;
         setBackColour(m_transmit.tune, colours::green);
     }
     removeSignOffNotices();
@@ -152,14 +152,14 @@ void TransmitControl::TxStateChg(int state) {
 }
 
 void TransmitControl::keyCatPort(bool on) {
-    const std::string& pttPort = m_state.item(26);
+    const std::string& pttPort = m_state.item(Item::PttPort);
     if (numberValue(pttPort) == 0 && !isDevicePath(pttPort)) {
         // Without a PTT port of its own the transmitter is keyed by RTS on the CAT port.
         m_comm2.setRTSEnable(on);
-    } else if (sameDevice(pttPort, m_state.item(41))) {
+    } else if (sameDevice(pttPort, m_state.item(Item::CatPort))) {
         // PTT named on the CAT port's own cable: the port is opened once, for CAT, and PTT is keyed
         // on its lines as the PTT line setting says (1 RTS, 2 DTR, 3 both).
-        const int lines = wholeNumber16(m_state.item(27));
+        const int lines = wholeNumber16(m_state.item(Item::PttLine));
         if (lines == 1 || lines == 3) m_comm2.setRTSEnable(on);
         if (lines == 2 || lines == 3) m_comm2.setDTREnable(on);
     }
@@ -183,7 +183,7 @@ void TransmitControl::handOverTypedText() {
         m_transmit.txtTXData->clear();
     }
     if (m_modem.TxPending() == 0 && m_state.pendingTx.empty() && m_state.btuTailDue == 1) {
-        m_modem.SendText(btuLine(m_state.item(0), m_state.hisCallUpper, m_state.sep3));
+        m_modem.SendText(btuLine(m_state.item(Item::OwnCall), m_state.hisCallUpper, m_state.sep3));
         m_modem.StartTx(0);
         m_modem.EndTx();
         m_state.btuTailDue = 0;
@@ -197,9 +197,9 @@ void TransmitControl::colourReceiveWindows(QWidget* line, QWidget* history) {
 }
 
 void TransmitControl::resetBtuColoursWhenReceiving() {
-    if (m_state.btuColourDue == 1 && m_state.txState == 0) {
+    if (m_btuColourDue == 1 && m_state.txState == 0) {
         resetToverBtuColours();
-        m_state.btuColourDue = 0;
+        m_btuColourDue = 0;
     }
 }
 

@@ -2,7 +2,7 @@
 // The transmit side: typing into the transmit window, the receive/transmit indicators, BTU,
 // Tune, Abort, Clear, the button colours, TxStateChg and PTT on the CAT port's RTS line.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 
 #include <QObject>
 #include <functional>
@@ -55,6 +55,8 @@ private:
     void removeSignOffNotices();
 
     MainState& m_state;
+    int m_tuneOn = 0;        // 1 while the tune carrier is on
+    int m_btuColourDue = 0; // 1 while BTU's colour waits for the over to end
     Modem& m_modem;
     SerialPort& m_comm2;
     TransmitPanel& m_transmit;

@@ -1,6 +1,6 @@
 #include "modem/widgets/TransmitPanel.h"
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 
 #include <QFontDatabase>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #include "radio/widgets/HamlibPicker.h"
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "radio/HamlibRig.h"
 
 #include <QGridLayout>

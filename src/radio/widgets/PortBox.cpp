@@ -1,6 +1,6 @@
 #include "radio/widgets/PortBox.h"
 
-#include "app/QtText.h"
+#include "core/QtText.h"
 #include "radio/PortNames.h"
 
 #include <QComboBox>

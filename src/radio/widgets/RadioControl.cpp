@@ -1,7 +1,7 @@
 #include "radio/widgets/RadioControl.h"
 
-#include "app/Controls.h"
-#include "app/QtText.h"
+#include "core/Controls.h"
+#include "core/QtText.h"
 #include "modem/Modem.h"
 #include "radio/BandPlan.h"
 #include "radio/RigCommands.h"
@@ -51,17 +51,18 @@ RadioControl::RadioControl(MainState& state, Modem& modem, SerialPort& comm2, Ra
 RadioControl::~RadioControl() = default;
 
 bool RadioControl::hamlib() const {
-    return m_state.item(63) == "4";
+    return m_state.item(Item::RadioModel) == "4";
 }
 
 uint32_t RadioControl::tuneFrequency(const BandInfo& band) const {
     // The preset boxes of the 40, 20, 15 and 10 m bands.
-    const int item = band.presetMHz == 7    ? 46
-                     : band.presetMHz == 14 ? 47
-                     : band.presetMHz == 21 ? 48
-                     : band.presetMHz == 28 ? 49
-                                            : -1;
-    return item < 0 ? band.frequencyHz : bandFrequency(band, m_state.item(item));
+    switch (band.presetMHz) {
+    case 7: return bandFrequency(band, m_state.item(Item::BandPreset40));
+    case 14: return bandFrequency(band, m_state.item(Item::BandPreset20));
+    case 21: return bandFrequency(band, m_state.item(Item::BandPreset15));
+    case 28: return bandFrequency(band, m_state.item(Item::BandPreset10));
+    default: return band.frequencyHz;
+    }
 }
 
 bool RadioControl::bandClick(std::string_view band) {
@@ -69,14 +70,14 @@ bool RadioControl::bandClick(std::string_view band) {
     if (!b) return false;
     const uint32_t hz = tuneFrequency(*b);
     if (hamlib()) {
-        m_rig->tune(hz, bandMode(m_state.item(65)));
+        m_rig->tune(hz, bandMode(m_state.item(Item::HamlibDataMode)));
     } else if (m_comm2.portOpen()) {
         // Unknown models have no command; nothing goes to a closed port.
-        const std::string bytes = setFrequencyCommand(hz, m_state.item(63));
+        const std::string bytes = setFrequencyCommand(hz, m_state.item(Item::RadioModel));
         if (!bytes.empty()) m_comm2.output(bytes);
     }
     showBand(band, hz);
-    if (auto failure = saveSettings(m_state)) m_state.tell(*failure);
+    if (auto failure = m_state.saveSettings()) m_state.tell(*failure);
     return true;
 }
 
@@ -86,7 +87,7 @@ bool RadioControl::restoreBand(std::string_view band) {
     // The rig is the truth once it has been heard: its band, not the saved one.
     if (const BandInfo* on = bandOfFrequency(*dial)) band = on->band;
     showBand(band, *dial);
-    if (auto failure = saveSettings(m_state)) m_state.tell(*failure);
+    if (auto failure = m_state.saveSettings()) m_state.tell(*failure);
     return true;
 }
 
@@ -106,22 +107,25 @@ void RadioControl::applyRigSettings() {
             m_panel.txrxlsb->setVisible(false);
         }
         m_lowerSideband = false;
+        emit sidebandChanged(false);
         m_rig->apply(std::nullopt);
         return;
     }
     const auto& s = m_state;
-    const RigSetup setup = hamlibSetup({s.item(64), s.item(41), s.item(42), s.item(26), s.item(27)});
+    const RigSetup setup = hamlibSetup({s.item(Item::HamlibModel), s.item(Item::CatPort), s.item(Item::CatBaud),
+                                               s.item(Item::PttPort), s.item(Item::PttLine)});
     m_rig->apply(setup.config, QString::fromStdString(setup.problem));
 }
 
 void RadioControl::dialRead(quint64 hz, int mode) {
     // With radio control off the dial stays 0: absolute frequencies are then audio frequencies.
-    if (!hamlib() || m_state.item(40) != "Yes") return;
+    if (!hamlib() || m_state.item(Item::RadioControl) != "Yes") return;
     m_modem.setDialFreq(dialKHz(static_cast<uint32_t>(hz)));
     const auto m = static_cast<RigMode>(mode);
     m_panel.txrxusb->setVisible(m == RigMode::Usb || m == RigMode::UsbData);
     m_lowerSideband = m == RigMode::Lsb || m == RigMode::LsbData;
     m_panel.txrxlsb->setVisible(m_lowerSideband);
+    emit sidebandChanged(m_lowerSideband);
     // The next contact is logged on the band the rig is on; the band is not saved for that, so
     // no re-apply follows a turn of the dial.
     const BandInfo* b = bandOfFrequency(hz);
@@ -152,7 +156,7 @@ void RadioControl::hideRadioControls() {
 
 void RadioControl::openSettingsWindow() {
     if (!m_settingsWindow) {
-        m_settingsWindow = new RadioSettingsWindow(m_state.file("tavrel.ini"), m_window, m_rig);
+        m_settingsWindow = new RadioSettingsWindow(m_state, m_window, m_rig);
         // The close box unloads the window and drops its edits; "Update Settings" only hides it.
         m_settingsWindow->setAttribute(Qt::WA_DeleteOnClose);
     }

@@ -11,7 +11,7 @@
 // and LSB indicators and the band follow what the rig is really on, and the status line tells when
 // the rig does not answer. PTT goes through the rig when the settings say so.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "radio/widgets/RadioSettingsWindow.h"
 
 #include <QObject>
@@ -67,6 +67,10 @@ public:
     void openSettingsWindow();
     // The loaded window, or nullptr.
     RadioSettingsWindow* settingsWindow() const { return m_settingsWindow; }
+
+signals:
+    // The rig's dial is read on the lower sideband (true) or not.
+    void sidebandChanged(bool lower);
 
 private:
     bool hamlib() const;

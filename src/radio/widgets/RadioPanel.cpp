@@ -1,6 +1,6 @@
 #include "radio/widgets/RadioPanel.h"
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "radio/BandPlan.h"
 
 #include <QGridLayout>

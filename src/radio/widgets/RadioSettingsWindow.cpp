@@ -1,9 +1,9 @@
 #include "radio/widgets/RadioSettingsWindow.h"
 
-#include "app/Controls.h"
-#include "app/Numeric.h"
-#include "app/QtText.h"
-#include "app/StatusLine.h"
+#include "core/Controls.h"
+#include "core/Numeric.h"
+#include "core/QtText.h"
+#include "core/StatusLine.h"
 #include "radio/PortNames.h"
 #include "radio/RigSetup.h"
 #include "radio/widgets/HamlibPicker.h"
@@ -51,13 +51,12 @@ QString readingText(const RigReading& r) {
 
 } // namespace
 
-RadioSettingsWindow::RadioSettingsWindow(std::filesystem::path iniFile, QWidget* parent, RigControl* station,
+RadioSettingsWindow::RadioSettingsWindow(MainState& state, QWidget* parent, RigControl* station,
                                          std::optional<std::vector<std::string>> devices)
-    : QWidget(parent, Qt::Window), m_iniFile(std::move(iniFile)), m_station(station),
+    : QWidget(parent, Qt::Window), m_state(state), m_station(station),
       m_probe(new RigControl(this)) {
     setObjectName("Form4");
     setWindowTitle(tr("Radio Settings"));
-    tellOperator = [this](const QString& text) { QMessageBox::warning(this, tr("Radio Settings"), text); };
 
     Frame1 = named<QGroupBox>(this, "Frame1");
     Frame1->setTitle(tr("Radio Setings"));
@@ -118,13 +117,13 @@ RadioSettingsWindow::RadioSettingsWindow(std::filesystem::path iniFile, QWidget*
         const char* prefix;
         const char* prefixName;
         QLineEdit* box;
-        int item;
+        Item item;
     };
     // The boxes hold the kHz that follow the band's MHz shown in front of them.
-    const Preset presets[] = {{"40 Metres", "7.", "fortyMHz", fortypre, 46},
-                              {"20 Metres", "14.", "twentyMHz", twentypre, 47},
-                              {"15 Metres", "21.", "fifteenMHz", fifteenpre, 48},
-                              {"10 Metres", "28.", "tenMHz", tenpre, 49}};
+    const Preset presets[] = {{"40 Metres", "7.", "fortyMHz", fortypre, Item::BandPreset40},
+                              {"20 Metres", "14.", "twentyMHz", twentypre, Item::BandPreset20},
+                              {"15 Metres", "21.", "fifteenMHz", fifteenpre, Item::BandPreset15},
+                              {"10 Metres", "28.", "tenMHz", tenpre, Item::BandPreset10}};
     row = 0;
     for (const Preset& p : presets) {
         f3->addWidget(new QLabel(tr(p.label), Frame3), row, 0);
@@ -134,7 +133,7 @@ RadioSettingsWindow::RadioSettingsWindow(std::filesystem::path iniFile, QWidget*
         f3->addWidget(p.box, row, 2);
         // Each edit goes into the list at once.
         connect(p.box, &QLineEdit::textChanged, this, [this, item = p.item](const QString& t) {
-            m_settings[static_cast<size_t>(item)] = toBytes(t);
+            m_settings[item] = toBytes(t);
         });
         ++row;
     }
@@ -142,9 +141,9 @@ RadioSettingsWindow::RadioSettingsWindow(std::filesystem::path iniFile, QWidget*
 
     hamlibRig = new HamlibPicker(Frame1);
     connect(hamlibRig, &HamlibPicker::modelChosen, this,
-            [this](int number) { m_settings[64] = std::to_string(number); });
+            [this](int number) { m_settings[Item::HamlibModel] = std::to_string(number); });
     connect(hamlibRig->hamdata, &QCheckBox::clicked, this,
-            [this](bool on) { m_settings[65] = on ? "1" : "0"; });
+            [this](bool on) { m_settings[Item::HamlibDataMode] = on ? "1" : "0"; });
     onClick(hamlibRig->rigtest, [this] { rigtest_Click(); });
     connect(hamlib, &QRadioButton::toggled, hamlibRig, &QWidget::setEnabled);
     hamlibRig->setEnabled(false);
@@ -153,7 +152,7 @@ RadioSettingsWindow::RadioSettingsWindow(std::filesystem::path iniFile, QWidget*
         {ic735, "1"}, {ft900, "2"}, {ts440, "3"}, {hamlib, "4"}};
     for (auto [button, model] : models)
         connect(button, &QRadioButton::clicked, this, [this, button, model] {
-            if (button->isChecked()) m_settings[63] = model;
+            if (button->isChecked()) m_settings[Item::RadioModel] = model;
         });
     onClick(Command1, [this] { Command1_Click(); });
 
@@ -171,47 +170,44 @@ RadioSettingsWindow::RadioSettingsWindow(std::filesystem::path iniFile, QWidget*
 }
 
 void RadioSettingsWindow::load() {
-    m_settings = readSettings(m_iniFile);
-    const auto item = [this](int i) { return toQString(m_settings[static_cast<size_t>(i)]); };
-    rcyes->setCurrentText(item(40));
-    comportr->setCurrentText(item(41));
-    baud->setCurrentText(item(42));
-    Databits->setCurrentText(item(43));
-    parity->setCurrentText(item(44));
-    stopbits->setCurrentText(item(45));
-    fortypre->setText(item(46));
-    twentypre->setText(item(47));
-    fifteenpre->setText(item(48));
-    tenpre->setText(item(49));
-    const std::string& model = m_settings[63];
+    m_settings = readSettings(m_state.settings.file());
+    const auto item = [this](Item i) { return toQString(m_settings[i]); };
+    rcyes->setCurrentText(item(Item::RadioControl));
+    comportr->setCurrentText(item(Item::CatPort));
+    baud->setCurrentText(item(Item::CatBaud));
+    Databits->setCurrentText(item(Item::CatDataBits));
+    parity->setCurrentText(item(Item::CatParity));
+    stopbits->setCurrentText(item(Item::CatStopBits));
+    fortypre->setText(item(Item::BandPreset40));
+    twentypre->setText(item(Item::BandPreset20));
+    fifteenpre->setText(item(Item::BandPreset15));
+    tenpre->setText(item(Item::BandPreset10));
+    const std::string& model = m_settings[Item::RadioModel];
     ic735->setChecked(model == "1");
     ft900->setChecked(model == "2");
     ts440->setChecked(model == "3");
     hamlib->setChecked(model == "4");
     // Taken before selecting, which writes the selection back into the list.
-    const int rigModel = wholeNumber32(m_settings[64]);
-    const bool dataMode = m_settings[65] == "1";
+    const int rigModel = wholeNumber32(m_settings[Item::HamlibModel]);
+    const bool dataMode = m_settings[Item::HamlibDataMode] == "1";
     hamlibRig->selectModel(rigModel);
     hamlibRig->hamdata->setChecked(dataMode);
 }
 
 void RadioSettingsWindow::Command1_Click() {
-    const auto put = [this](int i, const QComboBox* box) {
-        m_settings[static_cast<size_t>(i)] = toBytes(box->currentText());
-    };
-    put(40, rcyes);
-    put(45, stopbits);
-    put(42, baud);
-    put(43, Databits);
-    put(44, parity);
-    put(41, comportr);
+    const auto put = [this](Item i, const QComboBox* box) { m_settings[i] = toBytes(box->currentText()); };
+    put(Item::RadioControl, rcyes);
+    put(Item::CatStopBits, stopbits);
+    put(Item::CatBaud, baud);
+    put(Item::CatDataBits, Databits);
+    put(Item::CatParity, parity);
+    put(Item::CatPort, comportr);
     // Not saved: the window stays up with the operator's values, for another try.
-    if (auto failure = writeSettings(m_iniFile, m_settings)) {
-        tellOperator(QString::fromStdString(*failure));
+    if (auto failure = m_state.settings.save(m_settings)) {
+        m_state.tell(*failure);
         return;
     }
-    settingsChanged = 1;
-    showInStatusLine(this, tr("Radio settings saved to %1").arg(QString::fromStdString(m_iniFile.string())));
+    showInStatusLine(this, tr("Radio settings saved to %1").arg(QString::fromStdString(m_state.settings.file().string())));
     hide();
 }
 
@@ -219,7 +215,7 @@ void RadioSettingsWindow::rigtest_Click() {
     QLabel* result = hamlibRig->rigtestresult;
     const std::string port = toBytes(comportr->currentText());
     const std::string baudText = toBytes(baud->currentText());
-    RigSetup setup = hamlibSetup({m_settings[64], port, baudText, {}, {}});
+    RigSetup setup = hamlibSetup({m_settings[Item::HamlibModel], port, baudText, {}, {}});
     if (!setup.config) {
         result->setText(QString::fromStdString(setup.problem));
         return;

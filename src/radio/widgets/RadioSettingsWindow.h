@@ -3,11 +3,12 @@
 // Hamlib), the CAT port and its line settings, and a kHz preset per band.
 //
 // Works on its own copy of the settings list, read from tavrel.ini when the window is made. "Update
-// Settings" writes the whole list back, marks the settings changed and hides the window, which keeps
-// its list; so like every settings writer it puts back the values it read of items other windows
-// changed since. The close box unloads it (see RadioControl) and so drops its edits.
+// Settings" hands the whole list to the main window's settings store, which writes it and announces
+// the change, and hides the window, which keeps its list; so like every settings writer it puts back
+// the values it read of items other windows changed since. The close box unloads it (see
+// RadioControl) and so drops its edits.
 
-#include "app/Settings.h"
+#include "core/MainState.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -30,16 +31,14 @@ class RigControl;
 class RadioSettingsWindow : public QWidget {
     Q_OBJECT
 public:
-    // Reads iniFile. station: the station's rig, asked instead of opening the same rig twice when
+    // Reads the settings file. station: the station's rig, asked instead of opening the same rig twice when
     // "Test" names it. devices: the serial devices listed in the port box after "0".."4" (by
     // default those of this machine).
-    explicit RadioSettingsWindow(std::filesystem::path iniFile, QWidget* parent = nullptr,
+    explicit RadioSettingsWindow(MainState& state, QWidget* parent = nullptr,
                                  RigControl* station = nullptr,
                                  std::optional<std::vector<std::string>> devices = std::nullopt);
 
     const SettingsList& settings() const { return m_settings; }
-    // Tells the operator that the settings file could not be written (a warning box unless replaced).
-    std::function<void(const QString&)> tellOperator;
 
     void Command1_Click(); // "Update Settings"
     void rigtest_Click();  // "Test": open the Hamlib rig shown, read its dial
@@ -73,7 +72,7 @@ public:
 private:
     void load();
 
-    std::filesystem::path m_iniFile;
+    MainState& m_state;
     SettingsList m_settings{};
     RigControl* m_station;
     RigControl* m_probe; // this window's own, for "Test"

@@ -1,8 +1,8 @@
 #include "receiver/widgets/PresetControl.h"
 
-#include "app/Controls.h"
-#include "app/Numeric.h"
-#include "app/QtText.h"
+#include "core/Controls.h"
+#include "core/Numeric.h"
+#include "core/QtText.h"
 #include "modem/Modem.h"
 #include "receiver/widgets/AudioPresets.h"
 #include "receiver/widgets/ReceiverControls.h"
@@ -27,7 +27,7 @@ PresetControl::PresetControl(MainState& state, Modem& modem, AudioPresets& frame
 }
 
 void PresetControl::presetMouseDown(int index, int button) {
-    const int item = kPresetItems[index];
+    const Item item = kPresetItems[index];
     if (button == 1) {
         // A preset that holds no frequency (empty, or not starting with a number) tunes nowhere.
         const std::string& text = m_state.item(item);
@@ -41,19 +41,18 @@ void PresetControl::presetMouseDown(int index, int button) {
 }
 
 void PresetControl::Command16_Click() {
-    const int item = m_state.macroEditItem;
-    if (item < 0 || item >= kSettingsCount) return;
+    const Item item = m_state.macroEditItem;
     // The macro editor shares macroEditItem: its text goes in first, a preset then replaces it.
     QString macro = m_macrotext.toPlainText();
     macro.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    m_state.settings[static_cast<size_t>(item)] = toBytes(macro);
+    m_state.settings[item] = toBytes(macro);
     for (int i = 0; i < 5; ++i) {
         if (kPresetItems[i] != item) continue;
-        m_state.settings[static_cast<size_t>(item)] = toBytes(m_frame8.Text5->text());
+        m_state.settings[item] = toBytes(m_frame8.Text5->text());
         m_frame7.preset[static_cast<size_t>(i)]->setText(m_frame8.Text5->text());
     }
     // Not saved: the entry stays open with the frequency, for another try.
-    if (auto failure = saveSettings(m_state)) {
+    if (auto failure = m_state.saveSettings()) {
         m_state.tell(*failure);
         return;
     }
@@ -62,6 +61,18 @@ void PresetControl::Command16_Click() {
 
 void PresetControl::Command17_Click() {
     m_frame8.setVisible(false);
+}
+
+void PresetControl::resetNet() {
+    m_check1.setChecked(true);
+    m_state.netOn = 1;
+}
+
+void PresetControl::apply(const SettingsStore& settings) {
+    m_frame7.setVisible(false);
+    m_frame8.setVisible(false);
+    for (size_t i = 0; i < m_frame7.preset.size(); ++i)
+        m_frame7.preset[i]->setText(toQString(settings[kPresetItems[i]]));
 }
 
 void PresetControl::Command15_Click() {

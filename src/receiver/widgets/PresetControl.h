@@ -5,7 +5,7 @@
 // A left click on a preset tunes the receiver to it; a right click opens Frame8 to set it. "OK"
 // stores the preset as the button's caption and in the settings, and saves them.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 
 #include <QObject>
 
@@ -27,12 +27,13 @@ public:
     PresetControl(MainState& state, Modem& modem, AudioPresets& frame7, PresetEntry& frame8,
                   ReceiverControls& receiver, QPlainTextEdit& macrotext, QCheckBox& check1);
 
-    // Settings item of each preset button, Command10..Command14.
-    static constexpr int kPresetItems[5] = {28, 29, 22, 23, 24};
-
     void presetMouseDown(int index, int button); // index 0..4 = Command10..Command14
     void Command16_Click();                      // "OK"
     void Command17_Click();                      // "Cancel"
+    // Start-up: Net on (the transmitter follows the receiver).
+    void resetNet();
+    // Start-up: both frames hidden, the preset buttons' captions from the settings.
+    void apply(const SettingsStore& settings);
     void Command15_Click();                      // "Net"
     void Command2_Click();                       // receive on 1200 Hz
     void Label55_Click();                        // "RePlay"

@@ -1,6 +1,6 @@
 #include "receiver/widgets/ReceiverControl.h"
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "modem/Modem.h"
 #include "receiver/widgets/ReceiverControls.h"
 
@@ -35,8 +35,8 @@ void ReceiverControl::setAfcLimit(int v) {
 
 void ReceiverControl::sendControls() {
     // The display kind itself is sent by start-up; its name follows it.
-    m_c.displayt->setText(QString::fromLatin1(kDisplayNames[std::clamp(m_state.displayKind, 0, 4)]));
-    m_modem.setMode(m_state.modeIndex);
+    m_c.displayt->setText(QString::fromLatin1(kDisplayNames[std::clamp(m_displayKind, 0, 4)]));
+    m_modem.setMode(m_modeIndex);
     m_modem.setSquelchThreshold(m_c.Slider1->value());
     setAfcLimit(m_c.Slider2->value());
     m_modem.setSearchRange(m_c.Slider3->value());
@@ -44,34 +44,55 @@ void ReceiverControl::sendControls() {
 }
 
 void ReceiverControl::display_Click() {
-    m_state.displayKind = (m_state.displayKind + 1) % 5;
-    if (m_state.displayKind < 0) m_state.displayKind = 0;
-    m_c.displayt->setText(QString::fromLatin1(kDisplayNames[m_state.displayKind]));
-    m_modem.setDisplayType(m_state.displayKind);
+    m_displayKind = (m_displayKind + 1) % 5;
+    if (m_displayKind < 0) m_displayKind = 0;
+    m_c.displayt->setText(QString::fromLatin1(kDisplayNames[m_displayKind]));
+    m_modem.setDisplayType(m_displayKind);
 }
 
 void ReceiverControl::modesel_Click() {
-    m_state.modeIndex = (m_state.modeIndex + 1) % 3;
-    if (m_state.modeIndex < 0) m_state.modeIndex = 0;
-    m_c.modesel->setText(QString::fromLatin1(kModeNames[m_state.modeIndex]));
-    m_modem.setMode(m_state.modeIndex);
+    m_modeIndex = (m_modeIndex + 1) % 3;
+    if (m_modeIndex < 0) m_modeIndex = 0;
+    m_c.modesel->setText(QString::fromLatin1(kModeNames[m_modeIndex]));
+    m_modem.setMode(m_modeIndex);
 }
 
 void ReceiverControl::applySquelchSpeed() {
     const QString choice = m_c.sqlset->currentText();
     if (choice == QLatin1String("Fast"))
-        m_state.squelchSpeedValue = 0;
+        m_squelchSpeed = 0;
     else if (choice == QLatin1String("Slow"))
-        m_state.squelchSpeedValue = 1;
+        m_squelchSpeed = 1;
     else if (choice == QLatin1String("Variable"))
-        m_state.squelchSpeedValue = m_c.squelchspeed->value();
-    m_modem.setSquelchSpeed(m_state.squelchSpeedValue);
-    m_c.sqlmode->setText(QString::number(m_state.squelchSpeedValue));
+        m_squelchSpeed = m_c.squelchspeed->value();
+    m_modem.setSquelchSpeed(m_squelchSpeed);
+    m_c.sqlmode->setText(QString::number(m_squelchSpeed));
 }
 
 void ReceiverControl::scrollstop_Click() {
     m_state.rxDisplayOn = flip(m_state.rxDisplayOn);
     setBackColour(m_c.scrollstop, m_state.rxDisplayOn == 1 ? colours::green : colours::red);
+}
+
+void ReceiverControl::reset() {
+    m_squelchSpeed = 1;
+    m_modem.setSquelchSpeed(1);
+    m_c.sqlmode->setText("1");
+    m_c.sqlset->setCurrentText("Slow");
+    m_displayKind = 1;
+    m_c.Slider1->setValue(50);
+    // Whatever the controls show is what the modem runs with.
+    sendControls();
+}
+
+void ReceiverControl::resetTxFocus() {
+    m_state.keepTxFocus = 0;
+    setBackColour(m_c.txfocus, colours::red);
+}
+
+void ReceiverControl::resumeReceivedText() {
+    m_state.rxDisplayOn = 1;
+    setBackColour(m_c.scrollstop, colours::green);
 }
 
 void ReceiverControl::txfocus_Click() {

@@ -2,7 +2,7 @@
 // The receiver controls: display kind, modulation mode, squelch level and speed, AFC limit,
 // search range, trim, and the received-text and focus toggles.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 
 #include <QObject>
 
@@ -27,12 +27,22 @@ public:
     void scrollstop_Click();
     void txfocus_Click();
 
+    // Start-up: the slow squelch, its threshold in the middle, the waterfall, then sendControls().
+    void reset();
+    // Start-up: the keyboard is not sent back to the transmit window.
+    void resetTxFocus();
+    // Start-up: received text is shown again.
+    void resumeReceivedText();
+
 private:
     void setAfcLimit(int v);
 
     MainState& m_state;
     Modem& m_modem;
     ReceiverControls& m_c;
+    int m_squelchSpeed = 1; // 0 fast, 1 slow, or the variable speed
+    int m_displayKind = 1;  // index into the display kinds, 1 the waterfall
+    int m_modeIndex = 0;    // BPSK, QPSK, QPSK on the lower sideband
 };
 
 } // namespace tavrel

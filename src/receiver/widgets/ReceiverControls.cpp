@@ -1,6 +1,6 @@
 #include "receiver/widgets/ReceiverControls.h"
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

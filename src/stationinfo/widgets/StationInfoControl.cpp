@@ -1,7 +1,7 @@
 #include "stationinfo/widgets/StationInfoControl.h"
 
-#include "app/Controls.h"
-#include "app/QtText.h"
+#include "core/Controls.h"
+#include "core/QtText.h"
 #include "stationinfo/StationLookup.h"
 #include "stationinfo/widgets/StationInfoRow.h"
 
@@ -20,7 +20,7 @@ void StationInfoControl::clear() {
 
 void StationInfoControl::findprefix(const LogTable& log, std::string_view locator) {
     const StationRow r =
-        lookupStation(m_table, m_state.callHead, m_state.item(16), m_state.item(17), log, locator);
+        lookupStation(m_table, m_state.callHead, m_state.item(Item::OwnLatitude), m_state.item(Item::OwnLongitude), log, locator);
     m_match = r.match;
     m_row.Label33->setText(toQString(r.prefix));
     m_row.Label38->setText(toQString(r.country));

@@ -2,7 +2,7 @@
 // The station-information row for the call being typed: prefix, country, new or worked prefix,
 // beam heading and distance, from the prefix table dxcc1.csv.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "logbook/LogRecord.h"
 #include "stationinfo/DxccTable.h"
 

@@ -1,6 +1,6 @@
 #include "stationinfo/widgets/StationInfoRow.h"
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 
 #include <QHBoxLayout>
 

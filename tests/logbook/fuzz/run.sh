@@ -11,7 +11,7 @@ mkdir -p "$out/corpus"
 clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -I"$root/src" \
     "$here/log_loader_fuzz.cpp" "$root/src/logbook/LogFile.cpp" "$root/src/logbook/LogText.cpp" \
-    "$root/src/app/Cp1252.cpp" "$root/src/app/FileStore.cpp" -o "$out/log_loader_fuzz"
+    "$root/src/core/Cp1252.cpp" "$root/src/core/FileStore.cpp" "$root/src/core/FieldReader.cpp" -o "$out/log_loader_fuzz"
 
 # Seed logs: a fresh log, contacts, LF-only ends, a quoted field, and two damaged ones.
 header='zqx,Date,Call,Start Time,Band,Mode,Power,End Time,His RST,My RST,Name,QTH,Remarks,QSL Sent,QSL Received,Locator,,,,,,,,|:'

@@ -1,4 +1,4 @@
-#include "app/Controls.h"
+#include "core/Controls.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>

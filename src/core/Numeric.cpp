@@ -1,4 +1,4 @@
-#include "app/Numeric.h"
+#include "core/Numeric.h"
 
 #include <cfenv>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "app/Cp1252.h"
-#include "app/Numeric.h"
-#include "app/QtText.h"
+#include "core/Cp1252.h"
+#include "core/Numeric.h"
+#include "core/QtText.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>

@@ -1,4 +1,4 @@
-#include "app/FileStore.h"
+#include "core/FileStore.h"
 
 #include <cerrno>
 #include <cstdio>

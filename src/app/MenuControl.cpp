@@ -1,6 +1,6 @@
-#include "ui/MenuControl.h"
+#include "app/MenuControl.h"
 
-#include "app/QtText.h"
+#include "core/QtText.h"
 
 #include <QMessageBox>
 #include <QProcess>
@@ -24,7 +24,6 @@ ProgramRunner systemProgramRunner() {
 
 MenuControl::MenuControl(MainState& state, MainMenu& menu, QWidget& mainWindow)
     : QObject(&mainWindow), m_state(state), m_menu(menu), m_mainWindow(mainWindow) {
-    tellOperator = [this](const QString& text) { QMessageBox::warning(&m_mainWindow, tr("Tavrel"), text); };
     connect(menu.mnusettings, &QAction::triggered, this, [this] { mnusettings_Click(); });
     connect(menu.txlev, &QAction::triggered, this, [this] { txlev_Click(); });
     connect(menu.rxlev, &QAction::triggered, this, [this] { rxlev_Click(); });
@@ -43,7 +42,7 @@ void MenuControl::showWindow(QWidget* w) {
 void MenuControl::mnusettings_Click() {
     m_state.keepTxFocus = 0;
     if (!m_userSettings) {
-        m_userSettings = new UserSettingsWindow(m_state.appFolder, &m_mainWindow);
+        m_userSettings = new UserSettingsWindow(m_state, &m_mainWindow);
         // The close box unloads it: the next opening reads the file again.
         connect(m_userSettings, &UserSettingsWindow::unloaded, this, [this] { m_userSettings = nullptr; });
     }
@@ -51,7 +50,7 @@ void MenuControl::mnusettings_Click() {
 }
 
 void MenuControl::welcomeIfNoCall() {
-    if (m_state.item(0).find_first_not_of(" \t") != std::string::npos) return;
+    if (m_state.item(Item::OwnCall).find_first_not_of(" \t") != std::string::npos) return;
     mnusettings_Click();
     m_userSettings->welcome->setVisible(true);
     m_userSettings->mycall->setFocus();
@@ -60,7 +59,7 @@ void MenuControl::welcomeIfNoCall() {
 void MenuControl::launch(const std::vector<ProgramCommand>& commands, const QString& what) {
     const LaunchResult r = launchFirst(commands, runner);
     if (!r.started)
-        tellOperator(tr("No %1 could be started. Tried:\n%2").arg(what, QString::fromStdString(r.what)));
+        m_state.tell(tr("No %1 could be started. Tried:\n%2").arg(what, QString::fromStdString(r.what)).toStdString());
 }
 
 void MenuControl::txlev_Click() {
@@ -77,7 +76,7 @@ void MenuControl::gl_Click() {
 }
 
 void MenuControl::xport_Click() {
-    if (adifout) adifout();
+    emit exportRequested();
 }
 
 void MenuControl::mnuabout_Click() {

@@ -2,30 +2,30 @@
 // Main-window state that several panels share. Owned by Form1 and handed by reference to the
 // panels that need it; flags hold 0 or 1.
 
-#include "app/Clock.h"
-#include "app/Settings.h"
+#include "core/Clock.h"
+#include "core/SettingsStore.h"
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace tavrel {
 
 struct MainState {
+    explicit MainState(std::filesystem::path folder)
+        : appFolder(std::move(folder)), settings(appFolder / "tavrel.ini") {}
+
     std::filesystem::path appFolder; // the folder holding the executable and every data file
 
     Clock clock = Clock::system();
 
-    SettingsList settings{};
+    SettingsStore settings; // the main window's list and the one writer of tavrel.ini
     std::string currentBand; // "10", "15", "20" or "40"
 
     std::string utcTime; // hh:mm:ss
     std::string qsoYear, qsoMonth, qsoDay, qsoDateKey; // qsoDateKey: yyyymmdd
 
-    int rangeBottom = 0, rangeTop = 0; // display span, Hz
-    int squelchSpeedValue = 1;
-    int displayKind = 1;
-    int modeIndex = 0;
     std::string sep3 = "   ";
 
     // Transmit side
@@ -33,8 +33,6 @@ struct MainState {
     int txState = 0;
     int liveTyping = 0;
     int btuTailDue = 0;
-    int btuColourDue = 0;
-    int tuneOn = 0;
 
     // Sign-off and logging
     int signOffHeld = 0;
@@ -50,8 +48,7 @@ struct MainState {
     std::string hisCallUpper;
     std::string callHead; // first four characters of hisCallUpper
 
-    int macroEditItem = 0;
-    int macroPage = 0;
+    Item macroEditItem = Item::OwnCall;
 
     std::string rxAbsFreq, txAbsFreq;
 
@@ -63,7 +60,13 @@ struct MainState {
     }
 
     std::filesystem::path file(const char* name) const { return appFolder / name; }
-    const std::string& item(int i) const { return settings.at(static_cast<size_t>(i)); }
+    const std::string& item(Item i) const { return settings[i]; }
+
+    // The main window's save after a band, a preset or a macro edit: the band goes in first.
+    std::optional<std::string> saveSettings() {
+        settings[Item::Band] = currentBand;
+        return settings.saveOwn();
+    }
 };
 
 } // namespace tavrel

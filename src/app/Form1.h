@@ -2,9 +2,9 @@
 // The main window: assembles the panels of every subsystem, owns the shared state and places
 // the pop-up frames over the parts they belong to. It holds no behaviour of its own.
 
-#include "app/MainState.h"
 #include "browser/widgets/BrowserControl.h"
 #include "browser/widgets/SignalBrowser.h"
+#include "core/MainState.h"
 #include "export/widgets/AdifControl.h"
 #include "export/widgets/BackupControl.h"
 #include "export/widgets/BackupReminder.h"
@@ -32,7 +32,7 @@
 #include "ui/LayoutMemory.h"
 #include "ui/MainKeys.h"
 #include "ui/MainMenu.h"
-#include "ui/MenuControl.h"
+#include "app/MenuControl.h"
 
 #include <QMainWindow>
 #include <QSplitter>

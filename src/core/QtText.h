@@ -1,7 +1,7 @@
 #pragma once
 // The widget edge: Windows-1252 bytes to QString and back.
 
-#include "app/Cp1252.h"
+#include "core/Cp1252.h"
 
 #include <QList>
 #include <QString>

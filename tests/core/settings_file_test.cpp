@@ -1,11 +1,13 @@
-#include "app/FileStore.h"
-#include "app/Settings.h"
+#include "core/FieldReader.h"
+#include "core/FileStore.h"
+#include "core/Settings.h"
 #include "support/TempDir.h"
 #include "support/faults/FaultyFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <vector>
 
 using namespace tavrel;
 
@@ -45,6 +47,42 @@ TEST(SettingsFile, ReaderRules) {
     for (auto [i, v] : {std::pair{0, "call"}, {1, "name"}, {2, "town"}, {3, "a,b"}, {4, ""}, {5, "x"}})
         want[i] = v;
     EXPECT_EQ(parseSettings(" \t\"call\" junk\r\tname \t, town\n\"a,b\"\r\n\r\n\"x\""), want);
+}
+
+// The settings, the log and the prefix table share one reader; these are the rules that differ.
+TEST(SettingsFile, FieldRulesOfTheThreeFiles) {
+    using Fields = std::vector<std::string>;
+    struct Case {
+        const char* text;
+        Fields settings, log, prefixTable;
+    };
+    const Case cases[] = {
+        {"\ta", {"a"}, {"\ta"}, {"a"}},
+        {"a \t,b", {"a", "b"}, {"a \t", "b"}, {"a \t", "b"}},
+        {"x,\"ab", {"x", "ab"}, {"x", "ab"}, {"x"}},
+        {"a,", {"a"}, {"a", ""}, {"a", ""}},
+        {"a\r\n  ", {"a", ""}, {"a"}, {"a", ""}},
+        {" \"p,q\" junk,r\rs", {"p,q", "r", "s"}, {"p,q", "r", "s"}, {"p,q", "r", "s"}},
+    };
+    const auto read = [](const char* text, FieldRules rules) {
+        FieldReader reader(text, rules);
+        Fields out;
+        for (std::string f; reader.next(f);) out.push_back(f);
+        return out;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(read(c.text, kSettingsFieldRules), c.settings);
+        EXPECT_EQ(read(c.text, kLogFieldRules), c.log);
+        EXPECT_EQ(read(c.text, kPrefixFieldRules), c.prefixTable);
+    }
+    // Line ends inside quotes count towards the line a field starts on; CR LF is one.
+    FieldReader reader("\"a\r\nb\rc\",d\r\ne", kLogFieldRules);
+    std::string f;
+    for (const int line : {1, 3, 4}) {
+        ASSERT_TRUE(reader.next(f));
+        EXPECT_EQ(reader.fieldLine(), line) << f;
+    }
 }
 
 TEST(SettingsFile, DamageIsFoundInTheItemCountAndInMovedItems) {

@@ -2,7 +2,7 @@
 // The menu items' handlers: the user settings and About windows (modeless, the same window shown
 // again while it is loaded), the outside programs and the ADIF export.
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "app/UserSettingsWindow.h"
 #include "ui/AboutWindow.h"
 #include "ui/MainMenu.h"
@@ -23,10 +23,6 @@ public:
     MenuControl(MainState& state, MainMenu& menu, QWidget& mainWindow);
 
     ProgramRunner runner = systemProgramRunner();
-    // Tells the operator that a program could not be started (a warning box unless replaced).
-    std::function<void(const QString&)> tellOperator;
-    // The ADIF export.
-    std::function<void()> adifout;
 
     void mnusettings_Click();
     void txlev_Click();
@@ -44,6 +40,10 @@ public:
 
     UserSettingsWindow* userSettings() const { return m_userSettings; }
     AboutWindow* about() const { return m_about; }
+
+signals:
+    // "Export to ADIF".
+    void exportRequested();
 
 private:
     void launch(const std::vector<ProgramCommand>& commands, const QString& what);

@@ -1,6 +1,6 @@
-#include "ui/Form1.h"
+#include "app/Form1.h"
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "modem/Modem.h"
 
 #include <QDockWidget>
@@ -14,6 +14,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cstdio>
 
 namespace tavrel {
 
@@ -41,11 +42,11 @@ private:
 } // namespace
 
 Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, QWidget* parent)
-    : QMainWindow(parent), PskModem1(modem), Comm2(comm2) {
+    : QMainWindow(parent), state(std::move(appFolder)), PskModem1(modem), Comm2(comm2) {
     setObjectName("Form1");
     setWindowTitle(tr("Tavrel"));
-    state.appFolder = std::move(appFolder);
     state.tellOperator = [this](const std::string& message) {
+        std::fprintf(stderr, "Tavrel: %s\n", message.c_str());
         QMessageBox::warning(this, tr("Tavrel"), QString::fromStdString(message));
     };
 
@@ -185,15 +186,14 @@ void Form1::connectHandlers(Modem& modem, SerialPort& comm2) {
                       receiver->Slider1});
     // Radio and receiver.
     radioControl = new RadioControl(state, modem, comm2, *radioPanel, *presets, *entry->band, this);
-    statusControl->switchRadioPanel = [this](bool show) {
-        show ? radioControl->showRadioControls() : radioControl->hideRadioControls();
-    };
-    statusControl->lowerSideband = [this] { return radioControl->lowerSideband(); };
+    connect(statusControl, &StatusControl::radioPanelDue, radioControl,
+            [this](bool show) { show ? radioControl->showRadioControls() : radioControl->hideRadioControls(); });
+    connect(radioControl, &RadioControl::sidebandChanged, statusControl, &StatusControl::setLowerSideband);
     connect(menu->radio, &QAction::triggered, radioControl, &RadioControl::openSettingsWindow);
     presetControl = new PresetControl(state, modem, *presets, *presetEntry, *receiver, *macroEditor->macrotext,
                                       *status->Check1);
     receiverControl = new ReceiverControl(state, modem, *receiver);
-    statusControl->applySquelchSpeed = [this] { receiverControl->applySquelchSpeed(); };
+    connect(statusControl, &StatusControl::squelchSpeedDue, receiverControl, &ReceiverControl::applySquelchSpeed);
     // Logbook and station information.
     stationControl = new StationInfoControl(state, *stationInfo);
     logViewControl = new LogViewControl(*logView, logTable);
@@ -204,13 +204,12 @@ void Form1::connectHandlers(Modem& modem, SerialPort& comm2) {
     transmitControl->storeContact = [this] { return entryControl->storeAfterSignOff(); };
     qsoControl = new QsoControl(state, modem, *qso, *macroEditor, *transmit, *transmitControl, *entry,
                                 *entryControl, *status->lblimd);
-    receiveControl->signOffCheck = [this] { qsoControl->signOffCheck(); };
+    connect(receiveControl, &ReceiveControl::characterShown, qsoControl, &QsoControl::signOffCheck);
     // Export, backup and menus.
-    adifControl = new AdifControl(state, *logView->Command6, this);
-    adifControl->logTable = [this]() -> const LogTable& { return logTable; };
+    adifControl = new AdifControl(state, logTable, *logView->Command6);
     backupControl = new BackupControl(state, *backup, *entry->bu);
     menuControl = new MenuControl(state, *menu, *this);
-    menuControl->adifout = [this] { adifControl->adifout(); };
+    connect(menuControl, &MenuControl::exportRequested, adifControl, &AdifControl::adifout);
     // The signal browser: a double-clicked station's call goes into the entry panel.
     browserControl = new BrowserControl(state, modem, *browser, *browserDock, *browserLamp, *this);
     connect(browserControl, &BrowserControl::callChosen, entry->hiscall, &QLineEdit::setText);
