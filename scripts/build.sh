@@ -8,6 +8,9 @@ while [ $# -gt 0 ]; do
   if [ "$1" = "--" ]; then shift; targets=("$@"); break; fi
   options+=("$1"); shift
 done
+# Paths below the source tree reach the compiler cache relative to it, so a fresh clone anywhere
+# reuses what another clone compiled (debug info then names the first clone's folder).
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 if [ ! -f "$dir/build.ninja" ]; then
   # A compiler cache, when installed, makes rebuilds in a second clone cheap.
   command -v ccache >/dev/null 2>&1 && options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
