@@ -9,10 +9,10 @@ program=(
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
   libliquid-dev libfftw3-dev libsndfile1-dev libhamlib-dev hamradio-files
 )
-# The tests and benchmarks only (rigctld and rigctl for the rig tests).
+# The tests and benchmarks only (rigctld and rigctl for the rig tests, the format check, a compiler cache).
 tests=(
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev libhamlib-utils
-  pulseaudio pulseaudio-utils socat xvfb xauth imagemagick fonts-dejavu-core
+  pulseaudio pulseaudio-utils socat xvfb xauth imagemagick fonts-dejavu-core clang-format ccache
 )
 packages=("${program[@]}")
 [ "${1:-}" = program ] || packages+=("${tests[@]}")
