@@ -51,8 +51,9 @@ bool holdsNumber(std::string_view t) {
 namespace {
 template <typename T> T wholeNumber(std::string_view text) {
     const double v = std::nearbyint(numberValue(text)); // default rounding: half to even
-    if (v <= static_cast<double>(std::numeric_limits<T>::min())) return std::numeric_limits<T>::min(); // no-mutate: the limit either way
-    if (v >= static_cast<double>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max(); // no-mutate: the limit either way
+    const T lo = std::numeric_limits<T>::min(), hi = std::numeric_limits<T>::max();
+    if (v <= lo) return lo; // no-mutate: the limit either way
+    if (v >= hi) return hi; // no-mutate: the limit either way
     return static_cast<T>(v);
 }
 } // namespace
