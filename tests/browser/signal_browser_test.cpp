@@ -6,9 +6,7 @@
 #include <QDockWidget>
 #include <QTest>
 #include <QToolButton>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 
 using namespace tavrel;
 
@@ -52,10 +50,7 @@ TEST(SignalBrowserPanel, ColoursRowsClickTunesDoubleClickWorksTheStationAndTheDo
     EXPECT_EQ(backColour(lamp), colours::buttonFace());
 
     // Its size and whether it is shown come back in the next session.
-    const auto saved = [&] {
-        std::ifstream in(h.file("layout.ini"));
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    };
+    const auto saved = [&] { return readFile(h.file("layout.ini")); };
     h.form->resize(1400, 1000);
     ASSERT_TRUE(QTest::qWaitFor([&] { return h.form->height() == 1000; }));
     std::string before = saved();

@@ -1,6 +1,6 @@
 #pragma once
-// Test and benchmark helpers for the PSK31 modem: English text, a transmitter run, a white-noise
-// channel with frequency offset and drift, a receiver run and the character error count.
+// Test and benchmark helpers for the PSK31 modem: English text, a transmitter run with frequency
+// offset and drift, a receiver run and the character error count (noise: sim::addWhiteNoise).
 
 #include "modem/psk31/Receiver.h"
 #include "modem/psk31/Transmitter.h"
@@ -44,27 +44,29 @@ inline std::string englishText(std::size_t chars, uint32_t seed) {
 }
 
 struct Channel {
-    double snrDb = 100.0;     // mean signal power / noise power in 2500 Hz; >= 100 means no noise
     double offsetHz = 0.0;    // transmitter frequency minus receiver frequency
     double driftHzPerS = 0.0; // transmitter frequency change per second
-    uint32_t seed = 1;
 };
 
-// The whole transmission of `text` (preamble, text, postamble) at `hz`, with the channel's offset and
-// drift, with `leadSamples` of silence before it and `tailSamples` after.
+// The whole transmission of `text` (preamble, `idleSamples` of idle reversals, text, postamble) at
+// `hz`, with the channel's offset and drift, with `leadSamples` of silence before it and `tailSamples` after.
 inline std::vector<float> transmit(std::string_view text, Mode mode, double hz, const Channel& ch = {},
-                                   std::size_t leadSamples = 0, std::size_t tailSamples = 8000) {
+                                   std::size_t leadSamples = 0, std::size_t tailSamples = 8000,
+                                   std::size_t idleSamples = 0) {
     Transmitter tx;
     tx.setMode(mode);
     tx.setFrequency(hz + ch.offsetHz);
-    tx.queueText(text);
     tx.start();
-    tx.endWhenDrained();
     std::vector<float> audio(leadSamples, 0.0f);
     constexpr std::size_t kBlock = 80; // frequency steps of 10 ms for drift
     float block[kBlock];
     std::size_t n = 0;
-    while (tx.state() == TxState::Transmitting) {
+    for (bool queued = false; tx.state() == TxState::Transmitting;) {
+        if (!queued && n >= idleSamples) {
+            queued = true;
+            tx.queueText(text);
+            tx.endWhenDrained();
+        }
         if (ch.driftHzPerS != 0.0) tx.setFrequency(hz + ch.offsetHz + ch.driftHzPerS * (n / kSampleRate));
         tx.generate(block, kBlock);
         audio.insert(audio.end(), block, block + kBlock);
@@ -74,6 +76,7 @@ inline std::vector<float> transmit(std::string_view text, Mode mode, double hz, 
     return audio;
 }
 
+// The mean power while on the air (silence left out), the reference for a channel's SNR.
 inline double meanPower(const std::vector<float>& audio) {
     double sum = 0.0;
     std::size_t count = 0;
@@ -83,17 +86,6 @@ inline double meanPower(const std::vector<float>& audio) {
             ++count;
         }
     return count ? sum / count : 0.0;
-}
-
-// Adds white Gaussian noise for the SNR in 2500 Hz against the signal's mean power (while on the air).
-inline void addNoise(std::vector<float>& audio, const Channel& ch) {
-    if (ch.snrDb >= 100.0) return;
-    const double power = meanPower(audio);
-    const double sigma = std::sqrt(power / std::pow(10.0, ch.snrDb / 10.0) * (kSampleRate / 2.0) / 2500.0);
-    std::mt19937 rng(ch.seed);
-    std::normal_distribution<float> gauss(0.0f, static_cast<float>(sigma));
-    for (float& s : audio)
-        s += gauss(rng);
 }
 
 struct RxSetup {
