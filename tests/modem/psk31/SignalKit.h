@@ -22,17 +22,10 @@ inline std::string englishText(std::size_t chars, uint32_t seed) {
         "Thanks for the call, the signal is good here with a little fading. ",
         "My name is Peter and the QTH is a small village near the coast. ",
         "The rig is an old transceiver running about thirty watts into a dipole. ",
-        "Weather here is cloudy and cold, with rain expected later today. ",
-        "I have been on the air since 1987 and still enjoy the digital modes. ",
         "Please send your report and name, and I will put you in the log. ",
-        "Copy all of that, the band seems to be opening to the west now. ",
         "Your IMD looks clean and the trace on the waterfall is very narrow. ",
-        "We had a nice contest weekend, with many stations from Europe and Asia. ",
-        "Best wishes to you and your family, hope to meet again soon. ",
         "The antenna is up at 12 metres between two tall pine trees. ",
         "Sorry, I missed your call sign in the noise, please repeat it. ",
-        "QSL via the bureau is fine, or direct if you prefer it that way. ",
-        "Temperature is 4 degrees, so the shack heater is running all day. ",
     };
     std::mt19937 rng(seed);
     std::uniform_int_distribution<std::size_t> pick(0, std::size(kSentences) - 1);
