@@ -14,6 +14,7 @@ TEST(CallPick, TheCallAStationSignsWithInRealExchanges) {
         {"cq cq cq de dl1abc dl1abc dl1abc pse k\r\n", "DL1ABC"},
         {"G4XYZ de VK2ABC ur rst 599 599 name Bob qth Sydney btu G4XYZ de VK2ABC kn", "VK2ABC"},
         {"CQ CQ 2E0ABC 2E0ABC k", "2E0ABC"},                  // no "de": the call before "k"
+        {"CQ CQ 2E0ABC 2E0ABC pse k", "2E0ABC"},              // or before "pse k"
         {"CQ de 3DA0RU pse k", "3DA0RU"},                     // prefix with a digit first
         {"tnx fer call de DL1ABC/P DL1ABC/P", "DL1ABC/P"},    // portable
         {"PA/DL1ABC de F/G4XYZ/MM pse kn", "F/G4XYZ/MM"},     // slashed on both sides
