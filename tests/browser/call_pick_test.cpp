@@ -14,6 +14,7 @@ TEST(CallPick, TheCallAStationSignsWithInRealExchanges) {
         {"cq cq cq de dl1abc dl1abc dl1abc pse k\r\n", "DL1ABC"},
         {"G4XYZ de VK2ABC ur rst 599 599 name Bob qth Sydney btu G4XYZ de VK2ABC kn", "VK2ABC"},
         {"CQ CQ 2E0ABC 2E0ABC k", "2E0ABC"},                  // no "de": the call before "k"
+        {"CQ CQ 2E0ABC 2E0ABC pse k", "2E0ABC"},              // or before "pse k"
         {"CQ de 3DA0RU pse k", "3DA0RU"},                     // prefix with a digit first
         {"tnx fer call de DL1ABC/P DL1ABC/P", "DL1ABC/P"},    // portable
         {"PA/DL1ABC de F/G4XYZ/MM pse kn", "F/G4XYZ/MM"},     // slashed on both sides
@@ -32,35 +33,35 @@ TEST(CallPick, TheCallAStationSignsWithInRealExchanges) {
 }
 
 TEST(CallPick, AWordStandsOnItsOwnInAnyCase) {
-    EXPECT_TRUE(hasWord("cq cq de DL1ABC", "CQ"));
-    EXPECT_TRUE(hasWord("G4ABC/P de DL1ABC", "g4abc"));
-    EXPECT_TRUE(hasWord("VK2ABC de EA8/G4ABC", "G4ABC"));
-    EXPECT_FALSE(hasWord("G4ABCD de DL1ABC", "G4ABC"));
-    EXPECT_FALSE(hasWord("XG4ABC", "G4ABC"));
-    EXPECT_FALSE(hasWord("CQD", "CQ"));
-    EXPECT_FALSE(hasWord("anything", ""));
+    for (const auto& [text, word, has] : {std::tuple{"cq cq de DL1ABC", "CQ", true},
+                                          {"G4ABC/P de DL1ABC", "g4abc", true},
+                                          {"VK2ABC de EA8/G4ABC", "G4ABC", true},
+                                          {"G4ABCD de DL1ABC", "G4ABC", false},
+                                          {"XG4ABC", "G4ABC", false},
+                                          {"CQD", "CQ", false},
+                                          {"anything", "", false}})
+        EXPECT_EQ(hasWord(text, word), has) << text << " " << word;
+}
+
+// Each line as hz, call, "ours"/"cq" and the text shown.
+std::string shown(const SignalList& list) {
+    std::string s;
+    for (const BrowserLine& l : list.lines())
+        s += std::to_string(l.hz) + " " + l.call + (l.ours ? " ours" : "") + (l.cq ? " cq" : "") + " [" +
+             l.text + "]\n";
+    return s;
 }
 
 TEST(SignalList, LinesSortedByFrequencyKeepTheLastCharactersAndTheCallSigned) {
     SignalList list;
     list.setOwnCall(" g4abc ");
     list.update({{7, 1500, 80, "CQ CQ de DL1ABC DL1ABC pse k\r\n"}, {3, 900, 40, "G4ABC de VK2ABC"}});
-    ASSERT_EQ(list.lines().size(), 2u);
-    EXPECT_EQ(list.lines()[0].hz, 900);
-    EXPECT_TRUE(list.lines()[0].ours);
-    EXPECT_FALSE(list.lines()[0].cq);
-    EXPECT_EQ(list.lines()[0].call, "VK2ABC");
-    EXPECT_EQ(list.lines()[1].text, "CQ CQ de DL1ABC DL1ABC pse k ");
-    EXPECT_TRUE(list.lines()[1].cq);
-    EXPECT_EQ(list.lines()[1].call, "DL1ABC");
+    EXPECT_EQ(shown(list),
+              "900 VK2ABC ours [G4ABC de VK2ABC]\n1500 DL1ABC cq [CQ CQ de DL1ABC DL1ABC pse k ]\n");
     EXPECT_TRUE(list.ownCallHeard());
-
     // The call stays once the text it came in has scrolled away; a station not heard goes.
     list.update({{7, 1502, 85, std::string(100, 'x') + "  "}});
-    ASSERT_EQ(list.lines().size(), 1u);
-    EXPECT_EQ(list.lines()[0].text.size(), SignalList::kShown);
-    EXPECT_EQ(list.lines()[0].call, "DL1ABC");
-    EXPECT_FALSE(list.lines()[0].cq);
+    EXPECT_EQ(shown(list), "1502 DL1ABC [" + std::string(SignalList::kShown - 1, 'x') + " ]\n");
     EXPECT_FALSE(list.ownCallHeard());
     // A word cut off at the front of what is kept is not taken for a call.
     list.update({{7, 1502, 85, "QQDL1XYZ k " + std::string(SignalList::kKept - 9, 'y')}});

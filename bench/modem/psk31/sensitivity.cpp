@@ -5,6 +5,7 @@
 //                          [--from DB] [--to DB] [--only COLUMN (white) | TEXT in the row labels]
 #include "BandTables.h"
 
+#include "HfChannel.h"
 #include "modem/psk31/SignalKit.h"
 #include "modem/psk31/Varicode.h"
 
@@ -135,15 +136,12 @@ int main(int argc, char** argv) {
             std::fill(cer[c].begin(), cer[c].end(), NAN);
             continue;
         }
-        kit::Channel ch;
-        ch.offsetHz = col.offsetHz;
-        ch.driftHzPerS = col.driftHzPerS;
+        const kit::Channel ch{.offsetHz = col.offsetHz, .driftHzPerS = col.driftHzPerS};
         const std::vector<float> clean = kit::transmit(text, col.mode, 1000.0, ch, 0, 0);
+        const double power = kit::meanPower(clean);
         for (std::size_t i = 0; i < snrs.size(); ++i) {
             std::vector<float> audio = clean;
-            ch.snrDb = snrs[i];
-            ch.seed = seed + static_cast<uint32_t>(i * 131 + c);
-            kit::addNoise(audio, ch);
+            sim::addWhiteNoise(audio, power, snrs[i], kSampleRate, seed + static_cast<uint32_t>(i * 131 + c));
             kit::RxSetup rx;
             rx.mode = col.mode;
             rx.afcLimit = col.afcLimit;

@@ -12,10 +12,8 @@ using namespace tavrel::psk31;
 namespace {
 
 std::vector<float> noisySignal(Mode mode) {
-    kit::Channel ch;
-    ch.snrDb = -8.0;
-    std::vector<float> audio = kit::transmit(kit::englishText(200, 11), mode, 1000.0, ch, 0, 0);
-    kit::addNoise(audio, ch);
+    std::vector<float> audio = kit::transmit(kit::englishText(200, 11), mode, 1000.0, {}, 0, 0);
+    sim::addWhiteNoise(audio, kit::meanPower(audio), -8.0, kSampleRate, 1);
     return audio;
 }
 

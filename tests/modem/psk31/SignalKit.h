@@ -1,6 +1,6 @@
 #pragma once
-// Test and benchmark helpers for the PSK31 modem: English text, a transmitter run, a white-noise
-// channel with frequency offset and drift, a receiver run and the character error count.
+// Test and benchmark helpers for the PSK31 modem: English text, a transmitter run with frequency
+// offset and drift, a receiver run and the character error count (noise: sim::addWhiteNoise).
 
 #include "modem/psk31/Receiver.h"
 #include "modem/psk31/Transmitter.h"
@@ -22,17 +22,10 @@ inline std::string englishText(std::size_t chars, uint32_t seed) {
         "Thanks for the call, the signal is good here with a little fading. ",
         "My name is Peter and the QTH is a small village near the coast. ",
         "The rig is an old transceiver running about thirty watts into a dipole. ",
-        "Weather here is cloudy and cold, with rain expected later today. ",
-        "I have been on the air since 1987 and still enjoy the digital modes. ",
         "Please send your report and name, and I will put you in the log. ",
-        "Copy all of that, the band seems to be opening to the west now. ",
         "Your IMD looks clean and the trace on the waterfall is very narrow. ",
-        "We had a nice contest weekend, with many stations from Europe and Asia. ",
-        "Best wishes to you and your family, hope to meet again soon. ",
         "The antenna is up at 12 metres between two tall pine trees. ",
         "Sorry, I missed your call sign in the noise, please repeat it. ",
-        "QSL via the bureau is fine, or direct if you prefer it that way. ",
-        "Temperature is 4 degrees, so the shack heater is running all day. ",
     };
     std::mt19937 rng(seed);
     std::uniform_int_distribution<std::size_t> pick(0, std::size(kSentences) - 1);
@@ -44,27 +37,29 @@ inline std::string englishText(std::size_t chars, uint32_t seed) {
 }
 
 struct Channel {
-    double snrDb = 100.0;     // mean signal power / noise power in 2500 Hz; >= 100 means no noise
     double offsetHz = 0.0;    // transmitter frequency minus receiver frequency
     double driftHzPerS = 0.0; // transmitter frequency change per second
-    uint32_t seed = 1;
 };
 
-// The whole transmission of `text` (preamble, text, postamble) at `hz`, with the channel's offset and
-// drift, with `leadSamples` of silence before it and `tailSamples` after.
+// The whole transmission of `text` (preamble, `idleSamples` of idle reversals, text, postamble) at
+// `hz`, with the channel's offset and drift, with `leadSamples` of silence before it and `tailSamples` after.
 inline std::vector<float> transmit(std::string_view text, Mode mode, double hz, const Channel& ch = {},
-                                   std::size_t leadSamples = 0, std::size_t tailSamples = 8000) {
+                                   std::size_t leadSamples = 0, std::size_t tailSamples = 8000,
+                                   std::size_t idleSamples = 0) {
     Transmitter tx;
     tx.setMode(mode);
     tx.setFrequency(hz + ch.offsetHz);
-    tx.queueText(text);
     tx.start();
-    tx.endWhenDrained();
     std::vector<float> audio(leadSamples, 0.0f);
     constexpr std::size_t kBlock = 80; // frequency steps of 10 ms for drift
     float block[kBlock];
     std::size_t n = 0;
-    while (tx.state() == TxState::Transmitting) {
+    for (bool queued = false; tx.state() == TxState::Transmitting;) {
+        if (!queued && n >= idleSamples) {
+            queued = true;
+            tx.queueText(text);
+            tx.endWhenDrained();
+        }
         if (ch.driftHzPerS != 0.0) tx.setFrequency(hz + ch.offsetHz + ch.driftHzPerS * (n / kSampleRate));
         tx.generate(block, kBlock);
         audio.insert(audio.end(), block, block + kBlock);
@@ -74,6 +69,7 @@ inline std::vector<float> transmit(std::string_view text, Mode mode, double hz, 
     return audio;
 }
 
+// The mean power while on the air (silence left out), the reference for a channel's SNR.
 inline double meanPower(const std::vector<float>& audio) {
     double sum = 0.0;
     std::size_t count = 0;
@@ -83,17 +79,6 @@ inline double meanPower(const std::vector<float>& audio) {
             ++count;
         }
     return count ? sum / count : 0.0;
-}
-
-// Adds white Gaussian noise for the SNR in 2500 Hz against the signal's mean power (while on the air).
-inline void addNoise(std::vector<float>& audio, const Channel& ch) {
-    if (ch.snrDb >= 100.0) return;
-    const double power = meanPower(audio);
-    const double sigma = std::sqrt(power / std::pow(10.0, ch.snrDb / 10.0) * (kSampleRate / 2.0) / 2500.0);
-    std::mt19937 rng(ch.seed);
-    std::normal_distribution<float> gauss(0.0f, static_cast<float>(sigma));
-    for (float& s : audio)
-        s += gauss(rng);
 }
 
 struct RxSetup {

@@ -11,28 +11,6 @@ using namespace tavrel::psk31;
 
 namespace {
 
-// A station's over: its preamble, `idleSeconds` of idle reversals, the text, the postamble.
-std::vector<float> over(const std::string& text, Mode mode, double hz, double idleSeconds) {
-    Transmitter tx;
-    tx.setMode(mode);
-    tx.setFrequency(hz);
-    tx.start();
-    std::vector<float> audio;
-    float block[256];
-    const auto idle = static_cast<std::size_t>(idleSeconds * kSampleRate);
-    while (audio.size() < idle) {
-        tx.generate(block, 256);
-        audio.insert(audio.end(), block, block + 256);
-    }
-    tx.queueText(text);
-    tx.endWhenDrained();
-    while (tx.state() == TxState::Transmitting) {
-        tx.generate(block, 256);
-        audio.insert(audio.end(), block, block + 256);
-    }
-    return audio;
-}
-
 struct Heard {
     double hz = 0.0;
     std::string text;
@@ -72,12 +50,13 @@ TEST(BandDecoder, EightStationsEachDecodeAsWellAsAReceiverTunedToThem) {
     constexpr std::size_t kQpskStation = 4;
     std::vector<float> audio(28 * 8000, 0.0f);
     std::vector<std::string> texts;
-    std::vector<float> reference = over("x", Mode::Bpsk, 1000.0, 0.0);
+    std::vector<float> reference = kit::transmit("x", Mode::Bpsk, 1000.0, {}, 0, 0);
     const double unitPower = kit::meanPower(reference);
     for (std::size_t s = 0; s < 8; ++s) {
         texts.push_back(kit::englishText(70, 300 + static_cast<uint32_t>(s)));
         const Mode mode = s == kQpskStation ? Mode::QpskUsb : Mode::Bpsk;
-        const std::vector<float> station = over(texts[s], mode, 500.0 + 150.0 * s, 2.0);
+        const std::vector<float> station =
+            kit::transmit(texts[s], mode, 500.0 + 150.0 * s, {}, 0, 0, 2 * 8000);
         sim::mixIn(audio, station, static_cast<long>(s * 5600), std::pow(10.0, levelsDb[s] / 20.0));
     }
     sim::addWhiteNoise(audio, unitPower, -2.0, kSampleRate, 77);
@@ -93,11 +72,10 @@ TEST(BandDecoder, EightStationsEachDecodeAsWellAsAReceiverTunedToThem) {
             std::string got;
             for (const auto& [id, h] : heard)
                 if (std::abs(h.hz - hz) < 20.0) got += h.text;
-            kit::RxSetup alone;
-            alone.mode = mode;
-            alone.hz = hz;
-            alone.afcLimit = BandDecoder::kChannelAfcHz;
-            alone.squelch = BandDecoder::kChannelSquelch;
+            const kit::RxSetup alone{.mode = mode,
+                                     .hz = hz,
+                                     .afcLimit = BandDecoder::kChannelAfcHz,
+                                     .squelch = BandDecoder::kChannelSquelch};
             Receiver rx;
             rx.setSquelchSpeed(BandDecoder::kChannelSquelchSpeed);
             const std::string single = kit::receive(audio, alone, rx);
@@ -110,7 +88,8 @@ TEST(BandDecoder, EightStationsEachDecodeAsWellAsAReceiverTunedToThem) {
 
 TEST(BandDecoder, SignalsCloserThan40HzAreOneChannelDroppedAfter30SecondsFaded) {
     std::vector<float> audio(40 * 8000, 0.0f);
-    const std::vector<float> a = over("", Mode::Bpsk, 1000.0, 4.0), b = over("", Mode::Bpsk, 1030.0, 4.0);
+    const std::vector<float> a = kit::transmit("", Mode::Bpsk, 1000.0, {}, 0, 0, 4 * 8000),
+                             b = kit::transmit("", Mode::Bpsk, 1030.0, {}, 0, 0, 4 * 8000);
     sim::mixIn(audio, a, 0, 1.0);
     sim::mixIn(audio, b, 0, 0.7);
     sim::addWhiteNoise(audio, kit::meanPower(a), 10.0, kSampleRate, 5);

@@ -14,25 +14,24 @@ TEST(Spectrum, FullScaleSinePeaksAtZeroDbInItsBinEveryHop) {
     std::vector<float> x(8192);
     for (std::size_t i = 0; i < x.size(); ++i)
         x[i] = static_cast<float>(std::sin(2 * std::numbers::pi * 1000.0 * i / kSampleRate));
-    const struct {
-        double low, high;
-        std::size_t bins;
-    } cases[] = {{500, 1500, 100}, {0, 4000, 800}, {950, 1050, 1000}, {900, 1100, 3}, {990, 1190, 4}};
-    for (const auto& c : cases) {
+    const double cases[][3] = {
+        {500, 1500, 100}, {0, 4000, 800}, {950, 1050, 1000}, {900, 1100, 3}, {990, 1190, 4}};
+    for (const auto& [low, high, wide] : cases) {
+        const auto bins = static_cast<std::size_t>(wide);
         Spectrum s(4096, 512);
-        s.setRange(c.low, c.high, c.bins);
+        s.setRange(low, high, bins);
         s.process(x.data(), 512 * 3);
         EXPECT_EQ(s.framesReady(), 3u);
         s.process(x.data(), x.size()); // only the newest frames are kept
         EXPECT_EQ(s.framesReady(), Spectrum::kMaxQueuedFrames);
-        std::vector<float> frame(c.bins);
+        std::vector<float> frame(bins);
         while (s.takeFrame(frame.data())) {
         }
         const auto peak = std::max_element(frame.begin(), frame.end());
-        const double peakHz = c.low + (peak - frame.begin() + 0.5) * (c.high - c.low) / c.bins;
-        EXPECT_NEAR(*peak, 0.0, 1.6) << c.bins; // Hann scalloping at most 1.4 dB
-        EXPECT_NEAR(peakHz, 1000.0, std::max(2.0, (c.high - c.low) / c.bins)) << c.bins;
-        EXPECT_TRUE(c.bins != 800 || frame[100] < -80.0f); // 500 Hz away the sidelobes are far down
+        const double peakHz = low + (peak - frame.begin() + 0.5) * (high - low) / bins;
+        EXPECT_NEAR(*peak, 0.0, 1.6) << bins; // Hann scalloping at most 1.4 dB
+        EXPECT_NEAR(peakHz, 1000.0, std::max(2.0, (high - low) / bins)) << bins;
+        EXPECT_TRUE(bins != 800 || frame[100] < -80.0f); // 500 Hz away the sidelobes are far down
     }
 }
 

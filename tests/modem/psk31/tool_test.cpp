@@ -34,16 +34,6 @@ void writeSound(const std::string& file, int format, int rate, int channels,
 
 } // namespace
 
-TEST(ToolTest, EncodeThenDecodeRoundTripsInEveryModeWithAccentsAsPlainLetters) {
-    tavrel::TempDir dir;
-    const std::string wav = (dir.path / "a.wav").string();
-    for (const char* mode : {"bpsk", "qpsk-usb", "qpsk-lsb"}) {
-        ASSERT_EQ(run({"encode", "--mode", mode, "--freq", "1350", "CQ Gr\u00fc\u00dfe", wav}).code, 0);
-        const Result dec = run({"decode", "--mode", mode, "--freq", "1350", "--squelch", "20", wav});
-        EXPECT_EQ(dec.out, "CQ Gruse\n") << mode << dec.err;
-    }
-}
-
 // A file at 16000 samples/s, whose FLAC header claims 2^36 samples (a quarter of a terabyte as
 // floats) for a few seconds of audio: it is resampled, the search finds the signal, and the memory
 // the decode takes follows its block, not the length claimed.
@@ -66,14 +56,18 @@ TEST(ToolTest, FileAtAnotherRateWithAHeaderClaimingFarMoreDecodesWhatItHolds) {
     EXPECT_EQ(dec.out, "resampled ok\n") << dec.err;
 }
 
-TEST(ToolTest, BadInputGivesOneLineAndExitCodeTwo) {
+TEST(ToolTest, EncodeThenDecodeRoundTripsAndBadInputGivesOneLineAndExitCodeTwo) {
     tavrel::TempDir dir;
     const auto at = [&](const char* name) { return (dir.path / name).string(); };
     const std::string good = at("good.wav"), stereo = at("stereo.wav"), empty = at("empty.wav");
     writeSound(stereo, SF_FORMAT_WAV, 8000, 2, std::vector<float>(8000, 0.1f));
     writeSound(empty, SF_FORMAT_WAV, 8000, 1, {});
     std::ofstream(at("junk.wav")) << "this is not a sound file";
-    ASSERT_EQ(run({"encode", "--mode", "bpsk", "--freq", "1000", "k", good}).code, 0);
+    for (const char* mode : {"qpsk-usb", "qpsk-lsb", "bpsk"}) { // accents go out as plain letters
+        ASSERT_EQ(run({"encode", "--mode", mode, "--freq", "1350", "CQ Gr\u00fc\u00dfe", good}).code, 0);
+        const Result dec = run({"decode", "--mode", mode, "--freq", "1350", "--squelch", "20", good});
+        EXPECT_EQ(dec.out, "CQ Gruse\n") << mode << dec.err;
+    }
     const std::vector<std::vector<std::string>> cases = {
         {},
         {"transmit"},

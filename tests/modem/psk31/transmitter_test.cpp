@@ -85,21 +85,7 @@ TEST(Transmitter, EndsAfterTheQueueWithCarrierThenSilence) {
     }
 }
 
-TEST(Transmitter, TuneIsASteadyCarrierOnTheTrueFrequencyUntilEnded) {
-    Transmitter tx;
-    tx.setFrequency(1500.0);
-    tx.setTrim(1000); // the card runs 1000 ppm fast: 1500 Hz is 1498.5 Hz of its samples
-    tx.tune();
-    run(tx, 512);
-    const std::vector<float> steady = run(tx, 4 * 8000);
-    EXPECT_LT(db(steady, 1500.0, 1500.0 / 1.001), -20.0);
-    EXPECT_LT(db(steady, 1515.625, 1500.0 / 1.001), -60.0);
-    tx.endWhenDrained();
-    run(tx, 2 * kSamplesPerSymbol + 1);
-    EXPECT_EQ(tx.state(), TxState::Finished);
-}
-
-TEST(Transmitter, AbortFadesOutAtOnceAndBadSettingsAreClamped) {
+TEST(Transmitter, AbortFadesOutAtOnceTuneIsASteadyCarrierAndBadSettingsAreClamped) {
     Transmitter tx;
     tx.queueText("a long text that will never be sent");
     tx.start();
@@ -114,10 +100,19 @@ TEST(Transmitter, AbortFadesOutAtOnceAndBadSettingsAreClamped) {
         tx.setFrequency(hz);
         EXPECT_EQ(tx.frequency(), clamped) << hz;
     }
+    // Tune is a steady carrier on the true frequency until ended.
+    tx.setFrequency(1500.0);
+    tx.setTrim(1000); // the card runs 1000 ppm fast: 1500 Hz is 1498.5 Hz of its samples
     tx.setAmplitude(7.0f);
     tx.tune();
-    const std::vector<float> carrier = run(tx, 4000);
-    EXPECT_NEAR(*std::ranges::max_element(carrier), 1.0f, 1e-3f); // 7 is taken as full scale
+    run(tx, 512);
+    const std::vector<float> steady = run(tx, 4 * 8000);
+    EXPECT_LT(db(steady, 1500.0, 1500.0 / 1.001), -20.0);
+    EXPECT_LT(db(steady, 1515.625, 1500.0 / 1.001), -60.0);
+    EXPECT_NEAR(*std::ranges::max_element(steady), 1.0f, 1e-3f); // 7 is taken as full scale
+    tx.endWhenDrained();
+    run(tx, 2 * kSamplesPerSymbol + 1);
+    EXPECT_EQ(tx.state(), TxState::Finished);
     // Bytes with no ASCII equivalent are not queued at all.
     EXPECT_EQ(tx.queueText("\x81\x8d"), 0u);
     EXPECT_EQ(tx.queueText("caf\xe9"), 4u);
