@@ -45,6 +45,21 @@ TEST_F(PskModemTest, TheSameStartOpensTheCardOnceAndAFailedCardIsTriedAgain) {
     EXPECT_EQ(told.count(), modem.usingNullSource() ? 2 : 1) << modem.audioStatus().toStdString();
 }
 
+// A burst of commands larger than the engine's queue (slider moves before the sound starts) waits
+// its turn: nothing after it is lost.
+TEST_F(PskModemTest, CommandsBeyondTheEnginesQueueWaitTheirTurn) {
+    PskModem modem(fast());
+    ModemLog log(modem);
+    for (int i = 0; i < 5000; ++i)
+        modem.setSquelchThreshold(i % 100);
+    modem.SendText("ok");
+    modem.StartTx(0);
+    modem.EndTx();
+    modem.StartModem(-1, 0);
+    ASSERT_TRUE(runUntil([&] { return log.backToReceive(); }, 15000));
+    EXPECT_EQ(log.chars, "ok");
+}
+
 TEST_F(PskModemTest, OversKeyPttEchoTheirTextAndEndOrAbort) {
     PttRecord ptt;
     PskModem::Options o = fast();
