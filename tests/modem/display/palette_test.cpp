@@ -31,7 +31,6 @@ TEST(Palette, DamagedFilesAreRefusedWithTheLine) {
         {"100 0 0 0\n100 1 1 1\n", "line 2: levels must rise"},
         {"0 0 0 0x10\n255 1 1 1\n", "line 1: expected four numbers"},
         {"0 0 0 0\n", "fewer than two colours"},
-        {"", "fewer than two colours"},
         {"# only comments\n", "fewer than two colours"},
     };
     for (const auto& [text, why] : cases) {
