@@ -198,15 +198,15 @@ struct Script {
         changed.notify_all();
         return answering ? RigResult::ok() : RigResult::lost("no answer");
     }
-    size_t answer(bool on) {
-        std::lock_guard lock(m);
-        answering = on;
-        last.reset();
-        return calls.size();
-    }
+    // Calls from `first` on.
     std::vector<std::string> since(size_t first) {
         std::lock_guard lock(m);
-        return {calls.begin() + static_cast<long>(first), calls.end()};
+        return {calls.begin() + static_cast<long>(std::min(first, calls.size())), calls.end()};
+    }
+    // For waitFor's predicates, which hold the lock already.
+    bool has(const std::string& call, size_t from = 0) const {
+        return std::find(calls.begin() + static_cast<long>(std::min(from, calls.size())), calls.end(),
+                         call) != calls.end();
     }
     bool lastEvent(RigEvent::Kind kind, uint64_t hz = 0) const {
         return last && last->kind == kind && (hz == 0 || last->reading.hz == hz);
@@ -235,11 +235,6 @@ private:
     uint64_t m_hz = 14'070'000;
 };
 
-bool has(const std::vector<std::string>& calls, const std::string& call, size_t from = 0) {
-    return std::find(calls.begin() + static_cast<long>(std::min(from, calls.size())), calls.end(), call) !=
-           calls.end();
-}
-
 // A key goes only to a rig that answers now; an unkey that did not reach the rig is sent as soon as
 // it answers again, before anything else; a tune asked for meanwhile follows; and the rig is
 // unkeyed before it is closed for good. The dial is read back only after an opening or a tune.
@@ -250,6 +245,12 @@ TEST(RigWorker, UnkeyIsNeverLostAndKeyIsNeverLate) {
         s->last = e;
         s->changed.notify_all();
     };
+    const auto answer = [s](bool on) {
+        std::lock_guard lock(s->m);
+        s->answering = on;
+        s->last.reset();
+        return s->calls.size();
+    };
     // No dial read-back while the test runs: each request has to wake the worker itself.
     auto worker =
         std::make_unique<RigWorker>([s](const RigConfig&) { return std::make_unique<ScriptedRig>(s); }, sink,
@@ -257,20 +258,20 @@ TEST(RigWorker, UnkeyIsNeverLostAndKeyIsNeverLate) {
     worker->configure(RigConfig{1, {}, 0, RigPtt::Cat});
     ASSERT_TRUE(s->waitFor([&] { return s->lastEvent(RigEvent::Kind::Reading); }));
     worker->setPtt(true);
-    ASSERT_TRUE(s->waitFor([&] { return has(s->calls, "key"); }));
+    ASSERT_TRUE(s->waitFor([&] { return s->has("key"); }));
 
-    s->answer(false);
+    answer(false);
     worker->setPtt(false);
     ASSERT_TRUE(s->waitFor([&] { return s->lastEvent(RigEvent::Kind::NotResponding); }));
     EXPECT_EQ(s->last->error, "no answer");
     worker->setPtt(true); // while the rig is away: never sent later
     worker->tune(7'035'000, RigMode::UsbData);
-    ASSERT_TRUE(s->waitFor([&] { return has(s->calls, "open (no answer)"); }));
+    ASSERT_TRUE(s->waitFor([&] { return s->has("open (no answer)"); }));
 
-    const size_t back = s->answer(true);
+    const size_t back = answer(true);
     ASSERT_TRUE(s->waitFor([&] { return s->lastEvent(RigEvent::Kind::Reading, 7'035'000); }));
     std::vector<std::string> after = s->since(back);
-    EXPECT_FALSE(has(after, "key"));
+    EXPECT_EQ(std::count(after.begin(), after.end(), "key"), 0);
     after.resize(4);
     EXPECT_EQ(after, (std::vector<std::string>{"open", "unkey", "tune 7035000", "mode 2"}));
 
@@ -278,15 +279,12 @@ TEST(RigWorker, UnkeyIsNeverLostAndKeyIsNeverLate) {
     ASSERT_TRUE(s->waitFor([&] { return s->lastEvent(RigEvent::Kind::Reading, 14'070'000); }));
     const size_t keyedAt = s->since(0).size();
     worker->setPtt(true);
-    ASSERT_TRUE(s->waitFor([&] { return has(s->calls, "key", keyedAt); }));
-    const size_t beforeStop = s->since(0).size();
+    ASSERT_TRUE(s->waitFor([&] { return s->has("key", keyedAt); }));
     worker.reset();
-    std::vector<std::string> stop = s->since(beforeStop);
-    stop.erase(stop.begin(), stop.end() - std::min<long>(2, static_cast<long>(stop.size())));
-    EXPECT_EQ(stop, (std::vector<std::string>{"unkey", "close"}));
+    std::vector<std::string> stop = s->since(keyedAt);
+    EXPECT_EQ(std::vector(stop.end() - 2, stop.end()), (std::vector<std::string>{"unkey", "close"}));
     // The dial was read after the opening and after each tune, and never in between.
-    const std::vector<std::string> all = s->since(0);
-    EXPECT_EQ(std::count(all.begin(), all.end(), "read"), 3);
+    EXPECT_EQ(std::count(s->calls.begin(), s->calls.end(), "read"), 3);
 }
 
 } // namespace

@@ -94,8 +94,9 @@ TEST_F(RadioWindowTest, RadioControlSwitchesTheRadioPanelAndThePresetsAtTheNextS
 }
 
 // The window shows the file; each edit goes into its list at once and nothing reaches the file
-// before "Update Settings", which writes the list and hides the window; the next status event
-// opens the port and tunes the band with the new model and preset.
+// before "Update Settings". A save that fails says why and keeps the window, its edits and nothing
+// marked changed, so no re-apply reads the old file over them; one that works writes the list and
+// hides the window, and the next status event opens the port and tunes with the new model and preset.
 TEST_F(RadioWindowTest, SettingsWindowShowsTheFileAndUpdateHandsTheEditsOnAtTheNextStatusEvent) {
     const char* items[] = {"No", "/dev/ttyUSB3", "4800", "7", "E", "2", "035", "070", "071", "120"};
     FormHarness::Items settings = {{63, "1"}};
@@ -124,7 +125,14 @@ TEST_F(RadioWindowTest, SettingsWindowShowsTheFileAndUpdateHandsTheEditsOnAtTheN
     const char* boxes[] = {"Yes", "/dev/ttyUSB7", "9600", "8", "N", "2"};
     for (int i = 0; i < 6; ++i)
         type(std::array{w->rcyes, w->comportr, w->baud, w->Databits, w->parity, w->stopbits}[i], boxes[i]);
+    std::filesystem::create_directory(h.file("tavrel.ini.tmp")); // the write cannot be made
+    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    ASSERT_EQ(h.told.size(), 1u);
+    EXPECT_NE(h.told[0].find("tavrel.ini"), std::string::npos) << h.told[0];
     EXPECT_EQ(readFile(h.file("tavrel.ini")), before);
+    EXPECT_FALSE(h.form->state.settings.changePending());
+    EXPECT_TRUE(w->isVisible() && w->comportr->currentText() == "/dev/ttyUSB7");
+    std::filesystem::remove(h.file("tavrel.ini.tmp"));
     h.comm2.clearRecord();
     QTest::mouseClick(w->Command1, Qt::LeftButton);
     const SettingsList s = onDisk();
@@ -149,47 +157,29 @@ TEST_F(RadioWindowTest, SettingsWindowShowsTheFileAndUpdateHandsTheEditsOnAtTheN
     EXPECT_EQ(openSettings(), w);
     w->Command1_Click();
     EXPECT_EQ(onDisk()[50], "20");
+    // The close box drops the edits: the next window reads the file.
+    ASSERT_EQ(openSettings(), w);
+    type(w->comportr, "2");
+    w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(h.form->radioControl->settingsWindow(), nullptr);
+    EXPECT_EQ(openSettings()->comportr->currentText(), "/dev/ttyUSB7");
 }
 
 TEST_F(RadioWindowTest, SettingsWindowSelectsTheModelsButtonAndListsThePorts) {
-    const std::pair<const char*, int> cases[] = {{"1", 0}, {"2", 1}, {"3", 2}, {"4", 3}, {"", -1}, {"9", -1}};
-    for (auto [model, selected] : cases) {
+    for (auto [model, selected] : {std::pair{"1", 0}, {"3", 2}, {"4", 3}, {"", -1}, {"9", -1}}) {
         h.writeSettingsWith({{63, model}});
-        RadioSettingsWindow w(h.form->state, nullptr, nullptr,
-                              std::vector<std::string>{"/dev/ttyUSB0"});
+        RadioSettingsWindow w(h.form->state, nullptr, nullptr, std::vector<std::string>{"/dev/ttyUSB0"});
         const QRadioButton* buttons[4] = {w.ic735, w.ft900, w.ts440, w.hamlib};
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(buttons[i]->isChecked(), i == selected) << model;
         EXPECT_EQ(w.hamlibRig->isEnabled(), selected == 3) << model;
-        if (selected != 0) continue;
-        QStringList ports;
-        for (int i = 0; i < w.comportr->count(); ++i)
-            ports << w.comportr->itemText(i);
-        EXPECT_EQ(ports, QStringList({"0", "1", "2", "3", "4", "/dev/ttyUSB0"}));
     }
-}
-
-// A failed save says why and keeps the window and its values, and marks nothing changed, so no
-// re-apply reads the old file over the edit. The close box drops the edits instead.
-TEST_F(RadioWindowTest, SettingsWindowThatCannotSaveSaysWhyAndTheCloseBoxDropsTheEdits) {
-    h.startSettled({{41, "0"}});
-    RadioSettingsWindow* w = openSettings();
-    QStringList told;
-    h.form->state.tellOperator = [&](const std::string& t) { told << QString::fromStdString(t); };
-    std::filesystem::create_directory(h.file("tavrel.ini.tmp")); // the write cannot be made
-    type(w->comportr, "2");
-    QTest::mouseClick(w->Command1, Qt::LeftButton);
-    ASSERT_EQ(told.size(), 1);
-    EXPECT_TRUE(told[0].contains("tavrel.ini")) << told[0].toStdString();
-    EXPECT_FALSE(h.form->state.settings.changePending());
-    EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(w->comportr->currentText(), "2");
-
-    w->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(h.form->radioControl->settingsWindow(), nullptr);
-    std::filesystem::remove(h.file("tavrel.ini.tmp"));
-    EXPECT_EQ(openSettings()->comportr->currentText(), "0");
+    RadioSettingsWindow w(h.form->state, nullptr, nullptr, std::vector<std::string>{"/dev/ttyUSB0"});
+    QStringList ports;
+    for (int i = 0; i < w.comportr->count(); ++i)
+        ports << w.comportr->itemText(i);
+    EXPECT_EQ(ports, QStringList({"0", "1", "2", "3", "4", "/dev/ttyUSB0"}));
 }
 
 // The Hamlib choice: the rig list searched and picked, the data mode, and "Test" against Hamlib's

@@ -277,6 +277,7 @@ TEST_F(SerialLine, ProgramSendsTheSavedBandAtStartupAndAgainAtTheFirstReapply) {
     program.waitForFinished(5000);
     ::close(slave);
     EXPECT_EQ(fileLine(dir.path / "tavrel.ini", 51), "\"40\"");
+    EXPECT_TRUE(std::filesystem::exists(dir.path / "dxcc1.csv")); // the data files it ships are laid out
 }
 
 } // namespace

@@ -24,10 +24,7 @@ bool FakeSerial::record(Property p, const std::string& text, bool ok) {
 bool FakeSerial::setPortOpen(bool open) {
     const bool ok = open ? !m_open && isPortItem(m_commPort) : true;
     if (!record(Property::PortOpen, open ? "PortOpen=1" : "PortOpen=0", ok)) return false;
-    if (m_open && !open && m_rts) {
-        m_rts = false;
-        m_rtsChanges.push_back(false);
-    }
+    m_rts = m_rts && open;
     m_dtr = m_dtr && open;
     m_open = open;
     return true;
@@ -42,7 +39,6 @@ bool FakeSerial::output(const std::string& bytes) {
 
 bool FakeSerial::setRTSEnable(bool on) {
     if (!record(Property::RTSEnable, on ? "RTSEnable=1" : "RTSEnable=0", m_open)) return false;
-    if (m_rts != on) m_rtsChanges.push_back(on);
     m_rts = on;
     return true;
 }
@@ -57,7 +53,6 @@ void FakeSerial::failWrites(Property p, bool fail) {
 void FakeSerial::clearRecord() {
     m_writes.clear();
     m_written.clear();
-    m_rtsChanges.clear();
 }
 
 } // namespace tavrel

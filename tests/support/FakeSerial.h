@@ -48,8 +48,6 @@ public:
     const std::vector<std::string>& writes() const { return m_writes; }
     // All bytes that went out, in order.
     const std::string& written() const { return m_written; }
-    // RTS line changes in order (true = raised).
-    const std::vector<bool>& rtsChanges() const { return m_rtsChanges; }
     void clearRecord();
 
 private:
@@ -65,7 +63,6 @@ private:
     std::set<Property> m_failing;
     std::vector<std::string> m_writes;
     std::string m_written;
-    std::vector<bool> m_rtsChanges;
     std::string m_commPort;
     std::string m_settings = "9600,N,8,1";
     int m_handshaking = 0;

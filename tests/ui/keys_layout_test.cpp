@@ -44,43 +44,28 @@ protected:
     std::unique_ptr<FormHarness> h;
 };
 
+// F1 to F10 send the buttons in row order, Shift+F1 to Shift+F6 the macros.
 TEST_F(KeysLayoutTest, FunctionKeysSendTheButtonsInRowOrderFromAnyControl) {
     startWith({{0, "G4ABC"}});
-    struct Row {
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        const char* button;
-    };
-    const Row rows[] = {
-        {Qt::Key_F1, Qt::NoModifier, "cq"},        {Qt::Key_F2, Qt::NoModifier, "answer"},
-        {Qt::Key_F3, Qt::NoModifier, "tover"},     {Qt::Key_F4, Qt::NoModifier, "report"},
-        {Qt::Key_F5, Qt::NoModifier, "qth"},       {Qt::Key_F6, Qt::NoModifier, "stn"},
-        {Qt::Key_F7, Qt::NoModifier, "qsl"},       {Qt::Key_F8, Qt::NoModifier, "weather"},
-        {Qt::Key_F9, Qt::NoModifier, "endqb"},     {Qt::Key_F10, Qt::NoModifier, "btu"},
-        {Qt::Key_F1, Qt::ShiftModifier, "mtext1"}, {Qt::Key_F2, Qt::ShiftModifier, "mtext2"},
-        {Qt::Key_F3, Qt::ShiftModifier, "mtext3"}, {Qt::Key_F4, Qt::ShiftModifier, "mtext4"},
-        {Qt::Key_F5, Qt::ShiftModifier, "mtext5"}, {Qt::Key_F6, Qt::ShiftModifier, "mtext6"},
-    };
-    // The transmit window, a text box of the logbook and a button: the keys work from each.
-    const char* const places[] = {"txtTXData", "hiscall", "cleartx"};
-    int n = 0;
-    for (const Row& r : rows) {
-        for (const char* place : places) {
-            SCOPED_TRACE(std::string(r.button) + " from " + place);
+    for (int i = 0; i < 16; ++i) {
+        const auto key = static_cast<Qt::Key>(Qt::Key_F1 + i % 10);
+        const Qt::KeyboardModifiers modifiers = i < 10 ? Qt::NoModifier : Qt::ShiftModifier;
+        // The transmit window, a text box of the logbook and a button: the keys work from each.
+        for (const char* place : {"txtTXData", "hiscall", "cleartx"}) {
+            SCOPED_TRACE(std::string(kSendButtons[i]) + " from " + place);
             for (const char* name : kSendButtons)
                 setBackColour(h->control(name), colours::buttonFace());
-            QWidget* at = h->control(place);
-            at->setFocus();
+            h->control(place)->setFocus();
             const int starts = h->modem.countCalls("StartTx");
-            QTest::keyClick(at, r.key, r.modifiers);
-            EXPECT_EQ(greenButtons(), std::vector<std::string>{r.button});
+            QTest::keyClick(h->control(place), key, modifiers);
+            EXPECT_EQ(greenButtons(), std::vector<std::string>{kSendButtons[i]});
             EXPECT_EQ(h->modem.countCalls("StartTx"), starts + 1);
-            // The tooltip tells the key.
-            if (n++ % 3 == 0) {
-                EXPECT_TRUE(h->control(r.button)->toolTip().contains(
-                    QKeySequence(QKeyCombination(r.modifiers, r.key)).toString(QKeySequence::NativeText)));
-            }
         }
+        // The tooltip tells the key.
+        EXPECT_TRUE(
+            h->control(kSendButtons[i])
+                ->toolTip()
+                .contains(QKeySequence(QKeyCombination(modifiers, key)).toString(QKeySequence::NativeText)));
     }
 
     // Esc is Abort, also from inside a text box.
@@ -124,48 +109,33 @@ TEST_F(KeysLayoutTest, TypingOnAButtonOrTheDisplayGoesIntoTheTransmitWindow) {
 }
 
 TEST_F(KeysLayoutTest, FirstStartWithoutOwnCallOpensUserSettingsWithAWelcome) {
-    struct Case {
-        const char* call;
-        bool opens;
-    };
-    for (const Case c : {Case{"", true}, Case{"  ", true}, Case{"G4ABC", false}}) {
-        SCOPED_TRACE(std::string("call '") + c.call + "'");
+    for (const char* call : {"", "  ", "G4ABC"}) {
+        SCOPED_TRACE(std::string("call '") + call + "'");
         h = std::make_unique<FormHarness>();
-        startWith({{0, c.call}});
+        startWith({{0, call}});
         h->form->menuControl->welcomeIfNoCall();
         UserSettingsWindow* w = h->form->menuControl->userSettings();
-        ASSERT_EQ(w != nullptr, c.opens);
-        if (!c.opens) continue;
-        EXPECT_TRUE(w->isVisible());
-        EXPECT_TRUE(w->welcome->isVisible());
+        ASSERT_EQ(w == nullptr, *call == 'G');
+        if (!w) continue;
+        EXPECT_TRUE(w->isVisible() && w->welcome->isVisible());
         EXPECT_EQ(w->welcome->text().count(QLatin1Char('\n')), 0);
         EXPECT_EQ(h->form->state.keepTxFocus, 0);
     }
 }
 
-TEST_F(KeysLayoutTest, StoredLayoutItemsAreHeldToUsableValues) {
-    struct Case {
-        const char* item;
-        std::optional<int> share, size;
-    };
-    const Case cases[] = {{"", std::nullopt, std::nullopt},
-                          {"wide", std::nullopt, std::nullopt},
-                          {"55", 55, 36},
-                          {"0", 10, 6},
-                          {"99", 90, 36},
-                          {"-4", 10, 6},
-                          {"12.6", 13, 13}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.item);
-        EXPECT_EQ(displayShareFrom(c.item), c.share);
-        EXPECT_EQ(textSizeFrom(c.item), c.size);
-    }
-    EXPECT_EQ(steppedTextSize(36, 1), 36);
-    EXPECT_EQ(steppedTextSize(6, -1), 6);
+TEST(LayoutItems, StoredLayoutItemsAreHeldToUsableValues) {
+    const std::tuple<const char*, std::optional<int>, std::optional<int>> cases[] = {
+        {"", {}, {}},   {"wide", {}, {}}, {"55", 55, 36},  {"0", 10, 6},
+        {"99", 90, 36}, {"-4", 10, 6},    {"12.6", 13, 13}};
+    for (const auto& [item, share, size] : cases)
+        EXPECT_EQ(std::pair(displayShareFrom(item), textSizeFrom(item)), std::pair(share, size)) << item;
+    EXPECT_EQ(std::pair(steppedTextSize(36, 1), steppedTextSize(6, -1)), std::pair(36, 6));
 }
 
 TEST_F(KeysLayoutTest, SplitAndTextSizeComeBackAndAreKeptAgainstOtherWriters) {
-    startWith({{0, "G4ABC"}, {static_cast<int>(Item::DisplayShare), "60"}, {static_cast<int>(Item::TextSize), "14"}});
+    startWith({{0, "G4ABC"},
+               {static_cast<int>(Item::DisplayShare), "60"},
+               {static_cast<int>(Item::TextSize), "14"}});
     h->form->show();
     QApplication::processEvents();
     EXPECT_NEAR(h->form->layoutMemory->displayShare(), 60, 3);
