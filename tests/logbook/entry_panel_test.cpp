@@ -72,6 +72,16 @@ TEST_F(EntryTest, StoringAppendsExactlyOneLineAndResetsTheReports) {
     EXPECT_EQ(entry.band->currentText(), "40");
     click(entry.clearlog);
     EXPECT_TRUE(entry.hiscall->text().isEmpty());
+
+    // The store after the sign-off also empties the transmit window.
+    h.form->state.logAfterTx = 1;
+    entry.hiscall->setText("F5AB");
+    entry.hisname->setText("Jean");
+    h.form->transmit->txtTXData->setPlainText("left over");
+    h.modem.raiseTxState(0);
+    EXPECT_EQ(h.form->logTable.rows.back()[10], "Jean");
+    EXPECT_EQ(entry.hiscall->text() + entry.hisname->text() + h.form->transmit->txtTXData->toPlainText(),
+              "F5AB");
 }
 
 TEST_F(EntryTest, CapturedWordIsFiledByDoubleClickAndShownOnlyOnChange) {
