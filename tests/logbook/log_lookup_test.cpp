@@ -1,5 +1,9 @@
+// The texts of a new record, the lookup of a typed call and the rows of the log view.
+
+#include "logbook/LogEntry.h"
 #include "logbook/LogFile.h"
 #include "logbook/LogLookup.h"
+#include "logbook/LogText.h"
 #include "logbook/LogView.h"
 
 #include "support/LogRows.h"
@@ -10,6 +14,45 @@
 
 namespace tavrel {
 namespace {
+
+using Cases = std::vector<std::pair<std::string, std::string>>;
+
+void expectEach(std::string (*rule)(std::string_view), const Cases& cases) {
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(rule(in), out) << '"' << in << '"';
+}
+
+TEST(LogEntryText, CallsTimesNamesAndPowerAsStored) {
+    // Upper case, with the slashed zero (typed or upper-cased from ø) as a digit.
+    expectEach(callForLog,
+               {{"q1\xD8xy", "Q10XY"}, {"q1\xF8xy", "Q10XY"}, {"dl/ok1abc/p", "DL/OK1ABC/P"}, {"", ""}});
+    // The first two characters, two from the fourth on, the last two.
+    expectEach(timeForLog,
+               {{"12:34:56", "123456"}, {"9:05", "9:505"}, {"12:34", "123434"}, {"7", "77"}, {"", ""}});
+    // Words begin after blanks and control characters only.
+    // clang-format off
+    expectEach(properCase, {{"mary-ann o'neil", "Mary-ann O'neil"}, {"NEW YORK", "New York"},
+                            {"  two  blanks", "  Two  Blanks"}, {"a\tb\nc\vd\fe\rf", "A\tB\nC\vD\fE\rF"},
+                            {std::string("nul\0sep", 7), std::string("Nul\0Sep", 7)},
+                            {"m\334NCHEN \351lodie", "M\374nchen \311lodie"},
+                            {"\232\341rka \234\236\377 \214\216\237", "\212\341rka \214\236\377 \214\236\377"},
+                            {"stra\337e \367x \327X \336\336", "Stra\337e \367x \327x \336\376"}, // ß ÷ × have no other case
+                            {"3rd st.john", "3rd St.john"}});
+    // The number in the power setting, else 40.
+    expectEach(powerForLog, {{"100", "100"}, {" 25 W", "25"}, {"2.50", "2.5"}, {"0.5", "0.5"}, {"050", "50"},
+                             {"", "40"}, {"QRP", "40"}, {"0", "40"}, {"0.0", "40"}, {"-5", "40"}, {"W100", "40"}});
+    // clang-format on
+}
+
+TEST(LogEntryText, RecordHoldsThePanelInItsFields) {
+    EntryTexts panel{"q1\xD8xy", "10:15:00", "10:20:30", "40",   "579",
+                     "599",      "mary-ann", "NEW YORK", "nice", "fn30aq"};
+    LogRecord want{"zqx",    "20240315", "Q10XY", "101500",   "40",       "BPSK", "25",
+                   "102030", "579",      "599",   "Mary-ann", "New York", "nice"};
+    want[15] = "FN30AQ";
+    want[23] = "|";
+    EXPECT_EQ(buildRecord(panel, "20240315", " 25 W"), want);
+}
 
 LogRecord contact(const std::string& call, const std::string& date = "20240315",
                   const std::string& end = "102000", const std::string& name = "Hans") {
@@ -77,30 +120,25 @@ TEST(LogView, RowShowsTheElevenColumnsAndTextSortsWithCaseFolded) {
     }
 }
 
-// A stable sort by call, then by the hidden key, gives date and time order again.
+// A stable sort by call, then by the hidden key, gives date and time order again; a contact added
+// during the run, before any reload, has no key and sorts last.
 TEST(LogView, SortingByCallThenByKeyRestoresDateAndTimeOrder) {
-    std::vector<LogViewRow> rows;
-    for (const auto& [call, date, end] : {std::tuple{"W1AW", "20240101", "120000"},
-                                          {"DL1ABC", "20240101", "090000"},
-                                          {"k1aa", "20231231", "235900"},
-                                          {"G4XYZ", "20240101", "100000"}})
-        rows.push_back(logViewRow(contact(call, date, end)));
-    LogRecord stored = contact("AA1A", "20240102", "080000");
-    stored[22].clear(); // added during the run, before any reload
-    rows.push_back(logViewRow(stored));
-    auto sortedBy = [&](int column) {
-        std::stable_sort(rows.begin(), rows.end(), [column](const LogViewRow& a, const LogViewRow& b) {
-            return viewRowLess(a, b, column);
-        });
-        std::string calls;
+    std::vector<LogViewRow> rows = {logViewRow(contact("W1AW", "20240101", "120000")),
+                                    logViewRow(contact("DL1ABC", "20240101", "090000")),
+                                    logViewRow(contact("k1aa", "20231231", "235900")),
+                                    logViewRow(contact("G4XYZ", "20240101", "100000")),
+                                    logViewRow(contact("AA1A", "20240102", "080000"))};
+    rows[4][1].clear();
+    std::string calls;
+    for (const int column : {3, 1, 0, 99}) { // 99: past the last column, all equal
+        std::stable_sort(rows.begin(), rows.end(),
+                         [column](const auto& a, const auto& b) { return viewRowLess(a, b, column); });
         for (const auto& r : rows)
             calls += r[3] + " ";
-        return calls;
-    };
-    EXPECT_EQ(sortedBy(3), "AA1A DL1ABC G4XYZ k1aa W1AW ");
-    EXPECT_EQ(sortedBy(1), "AA1A k1aa DL1ABC G4XYZ W1AW ");
-    EXPECT_EQ(sortedBy(0), "k1aa DL1ABC G4XYZ W1AW AA1A ");  // one day's contacts keep their earlier order
-    EXPECT_EQ(sortedBy(99), "k1aa DL1ABC G4XYZ W1AW AA1A "); // past the last column: Notes, all equal
+        calls += "| ";
+    }
+    EXPECT_EQ(calls, "AA1A DL1ABC G4XYZ k1aa W1AW | AA1A k1aa DL1ABC G4XYZ W1AW | "
+                     "k1aa DL1ABC G4XYZ W1AW AA1A | k1aa DL1ABC G4XYZ W1AW AA1A | ");
 }
 
 } // namespace

@@ -42,11 +42,9 @@ TEST(CountryFileConversion, OnePrefixRowPerAliasInPrefixOrder) {
     };
     EXPECT_EQ(records, expected);
     EXPECT_EQ(report.unreachable, (std::vector<std::string>{"Label Only (C2)"}));
-    EXPECT_EQ(report.entities, 5);
-    EXPECT_EQ(report.waeOnlySkipped, 1);
-    EXPECT_EQ(report.wholeCallsSkipped, 6);
-    EXPECT_EQ(report.tooLongSkipped, 1);
-    EXPECT_EQ(report.repeatsMerged, 1);
+    EXPECT_EQ(std::vector({report.entities, report.waeOnlySkipped, report.wholeCallsSkipped,
+                           report.tooLongSkipped, report.repeatsMerged}),
+              std::vector({5, 1, 6, 1, 1}));
     EXPECT_EQ(report.version, "20230502");
     // TB: Comma, Island loses to the first lister, which loses to the entity named by it.
     ASSERT_EQ(report.conflicts.size(), 2u);

@@ -66,22 +66,6 @@ TEST(DxccFileReading, MissingFileGivesAnEmptyTableAndALargeOneLoadsWhole) {
     EXPECT_EQ(findprefix(table, "X1AB"), 0);
 }
 
-// The last matching row in file order wins; a prefix matches only when it is 1 to 4 characters and
-// the call begins with it exactly, case included; no match shows record 0.
-TEST(PrefixLookup, LastExactMatchOfOneToFourCharactersWins) {
-    const DxccTable table({rec("?", "Unknown"), rec("GM3AB"), rec("gm"), rec(""), rec("D"), rec("G"),
-                           rec("GM"), rec("DL"), rec("D")});
-    const std::pair<const char*, int> cases[] = {{"GM3A", 6}, {"GM3AB", 6}, {"G", 5},
-                                                 {"G4AB", 5}, {"DL1A", 8},  {"D", 8},
-                                                 {"Q1AB", 0}, {"", 0},      {"?", 0}};
-    for (const auto& [head, row] : cases)
-        EXPECT_EQ(findprefix(table, head), row) << head;
-    EXPECT_EQ(prefixCaption(table, 0) + countryCaption(table, 0), " ? Unknown");
-    EXPECT_EQ(prefixCaption(table, 99) + countryCaption(table, -1), "  ");
-}
-
-// The index against findprefix word for word: every row, prefixes no longer than callHead compared
-// with its first 1..4 characters, every equality taken.
 TEST(PrefixLookup, IndexedLookupAgreesWithTheRowByRowRuleOnRandomTables) {
     std::mt19937 rng(20240611);
     auto randomText = [&](int minLen, int maxLen) {
@@ -106,6 +90,9 @@ TEST(PrefixLookup, IndexedLookupAgreesWithTheRowByRowRuleOnRandomTables) {
             ASSERT_EQ(findprefix(table, head), want) << "table " << t << " callHead " << head;
         }
     }
+    const DxccTable table({rec("?", "Unknown"), rec("D", "D land")});
+    EXPECT_EQ(prefixCaption(table, 0) + countryCaption(table, 1), " ? D land");
+    EXPECT_EQ(prefixCaption(table, 99) + countryCaption(table, -1), "  ");
 }
 
 TEST(StationRow, ShowsPrefixCountryBeamAndWhetherThePrefixIsWorked) {
@@ -114,18 +101,22 @@ TEST(StationRow, ShowsPrefixCountryBeamAndWhetherThePrefixIsWorked) {
                            rec("K", "United States", "40.7N", "74.0W"), rec("XX", "Nowhere"),
                            rec("CA", "Chile"), rec("", "")});
     const PrefixMark fresh{true, "New   Prefix", 49152}, worked{true, "Worked Prefix", 33023}, none{};
-    const std::tuple<const char*, LogTable, StationRow> cases[] = {
-        {"", logWith({"K1ABC"}), {}},
-        {"K1AB", logWith({}), {3, " K", " United States", "288", "5569", fresh, "prefix K"}},
-        {"D", logWith({"DL1ABC"}), {1, " D", " D land", "91", "704", worked, "prefix D"}},
-        {"DL", logWith({"K1ABC", "D"}), {2, " DL", " Germany", "91", "704", fresh, "prefix DL"}},
-        {"Q1AB", logWith({"Q1ABC"}), {0, " ?", " Unknown", " ", " ", none}},
-        {"XX1A", logWith({}), {4, " XX", " Nowhere", " ", " ", fresh}},
-        {"CA3A", logWith({}), {5, " CA", " Chile", " ", " ", fresh}}, // the header's "Call" is no CA call
-        {"CA3A", logWith({"G4ABC", "CA3ABC"}), {5, " CA", " Chile", " ", " ", worked}},
+    // A valid locator, typed or logged, gives the heading instead of the prefix.
+    const std::tuple<const char*, LogTable, const char*, StationRow> cases[] = {
+        {"", logWith({"K1ABC"}), "", {}},
+        {"K1AB", logWith({}), "", {3, " K", " United States", "288", "5569", fresh, "prefix K"}},
+        {"K1AB", logWith({}), "FN31PR", {3, " K", " United States", "289", "5417", fresh, "locator FN31PR"}},
+        {"K1AB", logWith({}), "Berlin", {3, " K", " United States", "288", "5569", fresh, "prefix K"}},
+        {"Q1AB", logWith({}), "JO62QM", {0, " ?", " Unknown", "78", "928", none, "locator JO62QM"}},
+        {"D", logWith({"DL1ABC"}), "", {1, " D", " D land", "91", "704", worked, "prefix D"}},
+        {"DL", logWith({"K1ABC", "D"}), "", {2, " DL", " Germany", "91", "704", fresh, "prefix DL"}},
+        {"Q1AB", logWith({"Q1ABC"}), "", {0, " ?", " Unknown", " ", " ", none}},
+        {"XX1A", logWith({}), "", {4, " XX", " Nowhere", " ", " ", fresh}},
+        {"CA3A", logWith({}), "", {5, " CA", " Chile", " ", " ", fresh}}, // the header's "Call" is no CA call
+        {"CA3A", logWith({"G4ABC", "CA3ABC"}), "", {5, " CA", " Chile", " ", " ", worked}},
     };
-    for (const auto& [head, log, row] : cases)
-        EXPECT_EQ(lookupStation(table, head, "51.5", "0.1", log), row) << head;
+    for (const auto& [head, log, locator, row] : cases)
+        EXPECT_EQ(lookupStation(table, head, "51.5", "0.1", log, locator), row) << head << " " << locator;
     // Row 0 is examined too (it holds the record being stored), and an empty prefix is no prefix.
     LogTable storing = logWith({});
     storing.rows[0][2] = "CA3ABC";
