@@ -53,7 +53,7 @@ TEST(DxccFileReading, MissingFileGivesAnEmptyTableAndALargeOneLoadsWhole) {
         const DxccTable table = getdxcc(path);
         EXPECT_EQ(table.count(), 0);
         EXPECT_EQ(lookupStation(table, "G4AB", "51.5", "0.1", logWith({"G4ABC", ""})),
-                  (StationRow{0, " ", " ", " ", " ", {}}));
+                  (StationRow{0, " ", " ", " ", " ", {}, ""}));
     }
     std::string text = "?,Unknown,,,,,,\n";
     for (int i = 1; i < 1500; ++i)
@@ -110,10 +110,10 @@ TEST(StationRow, ShowsPrefixCountryBeamAndWhetherThePrefixIsWorked) {
         {"Q1AB", logWith({}), "JO62QM", {0, " ?", " Unknown", "78", "928", none, "locator JO62QM"}},
         {"D", logWith({"DL1ABC"}), "", {1, " D", " D land", "91", "704", worked, "prefix D"}},
         {"DL", logWith({"K1ABC", "D"}), "", {2, " DL", " Germany", "91", "704", fresh, "prefix DL"}},
-        {"Q1AB", logWith({"Q1ABC"}), "", {0, " ?", " Unknown", " ", " ", none}},
-        {"XX1A", logWith({}), "", {4, " XX", " Nowhere", " ", " ", fresh}},
-        {"CA3A", logWith({}), "", {5, " CA", " Chile", " ", " ", fresh}}, // the header's "Call" is no CA call
-        {"CA3A", logWith({"G4ABC", "CA3ABC"}), "", {5, " CA", " Chile", " ", " ", worked}},
+        {"Q1AB", logWith({"Q1ABC"}), "", {0, " ?", " Unknown", " ", " ", none, ""}},
+        {"XX1A", logWith({}), "", {4, " XX", " Nowhere", " ", " ", fresh, ""}},
+        {"CA3A", logWith({}), "", {5, " CA", " Chile", " ", " ", fresh, ""}}, // the header's "Call" is no CA call
+        {"CA3A", logWith({"G4ABC", "CA3ABC"}), "", {5, " CA", " Chile", " ", " ", worked, ""}},
     };
     for (const auto& [head, log, locator, row] : cases)
         EXPECT_EQ(lookupStation(table, head, "51.5", "0.1", log, locator), row) << head << " " << locator;
