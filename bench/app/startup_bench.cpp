@@ -3,10 +3,10 @@
 // modem's first status report. Prints the median of several runs.
 
 #include "app/AppFolder.h"
+#include "app/Form1.h"
 #include "app/Startup.h"
 #include "modem/PskModem.h"
 #include "radio/QtSerialPort.h"
-#include "app/Form1.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
         std::filesystem::remove_all(folder);
     }
     std::sort(ms.begin(), ms.end());
-    std::printf("start in an empty folder to first StatusRdy: median %.1f ms (min %.1f, max %.1f, %zu runs)\n",
-                ms[ms.size() / 2], ms.front(), ms.back(), ms.size());
+    std::printf(
+        "start in an empty folder to first StatusRdy: median %.1f ms (min %.1f, max %.1f, %zu runs)\n",
+        ms[ms.size() / 2], ms.front(), ms.back(), ms.size());
     return 0;
 }

@@ -6,12 +6,12 @@
 // Writes OUTDIR/display-<kind>.png (taken with ImageMagick's `import -window root`).
 
 #include "app/AppFolder.h"
-#include "core/Settings.h"
+#include "app/Form1.h"
 #include "app/Startup.h"
+#include "core/Settings.h"
 #include "modem/PskModem.h"
 #include "modem/psk31/Transmitter.h"
 #include "radio/QtSerialPort.h"
-#include "app/Form1.h"
 
 #include <QApplication>
 #include <QDir>

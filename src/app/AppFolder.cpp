@@ -12,12 +12,13 @@ std::vector<std::string> installMissingDataFiles(const std::filesystem::path& fo
         const std::filesystem::path target = folder / name.toStdString();
         // Whatever stands under the name, even a link that cannot be followed, is the operator's.
         std::error_code ec;
-        if (std::filesystem::symlink_status(target, ec).type() != std::filesystem::file_type::not_found) continue;
+        if (std::filesystem::symlink_status(target, ec).type() != std::filesystem::file_type::not_found)
+            continue;
         const QString to = QString::fromStdString(target.string());
         if (QFile::copy(defaults.filePath(name), to)) {
             // Resources are read-only; the operator's copy is his to change.
-            QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                          QFile::ReadOther);
+            QFile::setPermissions(to,
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
             copied.push_back(name.toStdString());
         }
     }

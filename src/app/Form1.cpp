@@ -163,8 +163,8 @@ void Form1::buildPopups(QWidget* central) {
     presetEntry = new PresetEntry(central);
     backup = new BackupReminder(central);
     capture = new CaptureBox(central);
-    for (QWidget* w : std::initializer_list<QWidget*>{macroEditor->Frame5, macroEditor->Frame6, presetEntry, backup,
-                                                      capture->Textclick}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{macroEditor->Frame5, macroEditor->Frame6, presetEntry,
+                                                      backup, capture->Textclick}) {
         w->setVisible(false);
         w->installEventFilter(this);
     }
@@ -180,26 +180,27 @@ void Form1::connectHandlers(Modem& modem, SerialPort& comm2) {
     receiveControl = new ReceiveControl(state, modem, *receive, *transmit, *capture->Textclick);
     transmitControl =
         new TransmitControl(state, modem, comm2, *transmit, *qso, *radioPanel->txrxrec, *radioPanel->txrxtx);
-    statusControl = new StatusControl(
-        state, modem, *status, *receive, *transmitControl,
-        StatusTargets{radioPanel->txrxfreq, radioPanel->Label47, presets->Label50, presets->Label51,
-                      receiver->Slider1});
+    statusControl = new StatusControl(state, modem, *status, *receive, *transmitControl,
+                                      StatusTargets{radioPanel->txrxfreq, radioPanel->Label47,
+                                                    presets->Label50, presets->Label51, receiver->Slider1});
     // Radio and receiver.
     radioControl = new RadioControl(state, modem, comm2, *radioPanel, *presets, *entry->band, this);
-    connect(statusControl, &StatusControl::radioPanelDue, radioControl,
-            [this](bool show) { show ? radioControl->showRadioControls() : radioControl->hideRadioControls(); });
+    connect(statusControl, &StatusControl::radioPanelDue, radioControl, [this](bool show) {
+        show ? radioControl->showRadioControls() : radioControl->hideRadioControls();
+    });
     connect(radioControl, &RadioControl::sidebandChanged, statusControl, &StatusControl::setLowerSideband);
     connect(menu->radio, &QAction::triggered, radioControl, &RadioControl::openSettingsWindow);
-    presetControl = new PresetControl(state, modem, *presets, *presetEntry, *receiver, *macroEditor->macrotext,
-                                      *status->Check1);
+    presetControl = new PresetControl(state, modem, *presets, *presetEntry, *receiver,
+                                      *macroEditor->macrotext, *status->Check1);
     receiverControl = new ReceiverControl(state, modem, *receiver);
-    connect(statusControl, &StatusControl::squelchSpeedDue, receiverControl, &ReceiverControl::applySquelchSpeed);
+    connect(statusControl, &StatusControl::squelchSpeedDue, receiverControl,
+            &ReceiverControl::applySquelchSpeed);
     // Logbook and station information.
     stationControl = new StationInfoControl(state, *stationInfo);
     logViewControl = new LogViewControl(*logView, logTable);
     logViewControl->logPath = [this] { return state.file("zizoro.tan"); };
-    entryControl = new EntryControl(state, logTable, *entry, *lookup, *capture, *logViewControl, *stationControl,
-                                    *qso->answer);
+    entryControl = new EntryControl(state, logTable, *entry, *lookup, *capture, *logViewControl,
+                                    *stationControl, *qso->answer);
     logViewControl->reloadLog = [this] { entryControl->logChanged(); };
     transmitControl->storeContact = [this] { return entryControl->storeAfterSignOff(); };
     qsoControl = new QsoControl(state, modem, *qso, *macroEditor, *transmit, *transmitControl, *entry,

@@ -2,6 +2,7 @@
 // The main window: assembles the panels of every subsystem, owns the shared state and places
 // the pop-up frames over the parts they belong to. It holds no behaviour of its own.
 
+#include "app/MenuControl.h"
 #include "browser/widgets/BrowserControl.h"
 #include "browser/widgets/SignalBrowser.h"
 #include "core/MainState.h"
@@ -16,10 +17,10 @@
 #include "modem/widgets/QsoButtons.h"
 #include "modem/widgets/QsoControl.h"
 #include "modem/widgets/ReceiveControl.h"
-#include "modem/widgets/StatusControl.h"
-#include "modem/widgets/TransmitControl.h"
 #include "modem/widgets/ReceivePanel.h"
+#include "modem/widgets/StatusControl.h"
 #include "modem/widgets/StatusPanel.h"
+#include "modem/widgets/TransmitControl.h"
 #include "modem/widgets/TransmitPanel.h"
 #include "radio/widgets/RadioControl.h"
 #include "radio/widgets/RadioPanel.h"
@@ -32,7 +33,6 @@
 #include "ui/LayoutMemory.h"
 #include "ui/MainKeys.h"
 #include "ui/MainMenu.h"
-#include "app/MenuControl.h"
 
 #include <QMainWindow>
 #include <QSplitter>
@@ -59,13 +59,13 @@ public:
     ReceivePanel* receive;
     StatusPanel* status;
     RadioPanel* radioPanel;
-    AudioPresets* presets;       // Frame7
-    QWidget* modemDisplay;       // the component's display
+    AudioPresets* presets; // Frame7
+    QWidget* modemDisplay; // the component's display
     ReceiverControls* receiver;
     TransmitPanel* transmit;
     QsoButtons* qso;
-    EntryPanel* entry;           // zizoro
-    LookupPanel* lookup;         // Frame3
+    EntryPanel* entry;   // zizoro
+    LookupPanel* lookup; // Frame3
     StationInfoRow* stationInfo;
     std::unique_ptr<MainMenu> menu;
     // The signal browser, docked; the lamp at the menu bar's end lights when it holds our call.
@@ -93,11 +93,11 @@ public:
     BrowserControl* browserControl;
 
     // Pop-up frames, hidden until needed.
-    LogViewPanel* logView;       // Frame4, a window of its own
-    MacroEditor* macroEditor;    // Frame5 and Frame6, over the transmit window
-    PresetEntry* presetEntry;    // Frame8, beside Frame7
-    BackupReminder* backup;      // bup, in the middle of the window
-    CaptureBox* capture;         // Textclick, over the entry panel
+    LogViewPanel* logView;    // Frame4, a window of its own
+    MacroEditor* macroEditor; // Frame5 and Frame6, over the transmit window
+    PresetEntry* presetEntry; // Frame8, beside Frame7
+    BackupReminder* backup;   // bup, in the middle of the window
+    CaptureBox* capture;      // Textclick, over the entry panel
 
     // The operator's layout: the receive history above the modem display, the split between them
     // dragged and remembered with the text size; the keys of the whole window.

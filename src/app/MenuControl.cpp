@@ -59,7 +59,8 @@ void MenuControl::welcomeIfNoCall() {
 void MenuControl::launch(const std::vector<ProgramCommand>& commands, const QString& what) {
     const LaunchResult r = launchFirst(commands, runner);
     if (!r.started)
-        m_state.tell(tr("No %1 could be started. Tried:\n%2").arg(what, QString::fromStdString(r.what)).toStdString());
+        m_state.tell(
+            tr("No %1 could be started. Tried:\n%2").arg(what, QString::fromStdString(r.what)).toStdString());
 }
 
 void MenuControl::txlev_Click() {

@@ -2,8 +2,8 @@
 // The menu items' handlers: the user settings and About windows (modeless, the same window shown
 // again while it is loaded), the outside programs and the ADIF export.
 
-#include "core/MainState.h"
 #include "app/UserSettingsWindow.h"
+#include "core/MainState.h"
 #include "ui/AboutWindow.h"
 #include "ui/MainMenu.h"
 #include "ui/MenuPrograms.h"

@@ -153,7 +153,8 @@ std::optional<StartProblem> Startup::run(bool programStart) {
     f.radioControl->restoreBand(s.currentBand);
     // New text starts at the bottom of the history.
     std::string crlf;
-    for (int i = 0; i < 11; ++i) crlf += "\r\n";
+    for (int i = 0; i < 11; ++i)
+        crlf += "\r\n";
     f.receiveControl->appendToHistory(crlf);
     f.receiverControl->resumeReceivedText();
     setcolours(*f.centralWidget());
@@ -223,7 +224,8 @@ std::optional<StartProblem> Startup::reapplySettings() {
     // The modem gives up a PTT port that is now the CAT port's cable before that port opens.
     const std::string& ptt = s.item(Item::PttPort);
     const std::string& cat = s.item(Item::CatPort);
-    f.PskModem1.SetPttPort(sameDevice(ptt, cat) ? "0" : pttPortArgument(ptt), wholeNumber32(s.item(Item::PttLine)));
+    f.PskModem1.SetPttPort(sameDevice(ptt, cat) ? "0" : pttPortArgument(ptt),
+                           wholeNumber32(s.item(Item::PttLine)));
     // With PTT and CAT on the same port, start-up below opens it.
     if (isPortItem(cat) && ptt != cat) openCatPort(catSettings(s));
     // Radio controls hidden when radio control is off.

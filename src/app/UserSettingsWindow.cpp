@@ -175,13 +175,16 @@ UserSettingsWindow::UserSettingsWindow(MainState& state, QWidget* parent)
         });
     connect(rangebottom, &QLineEdit::textChanged, this,
             [this](const QString& t) { m_list[Item::CustomRangeBottom] = toBytes(t); });
-    connect(rangetop, &QLineEdit::textChanged, this, [this](const QString& t) { m_list[Item::CustomRangeTop] = toBytes(t); });
-    connect(cqtick, &QCheckBox::clicked, this, [this] { m_list[Item::LogCqCalls] = cqtick->isChecked() ? "1" : "0"; });
+    connect(rangetop, &QLineEdit::textChanged, this,
+            [this](const QString& t) { m_list[Item::CustomRangeTop] = toBytes(t); });
+    connect(cqtick, &QCheckBox::clicked, this,
+            [this] { m_list[Item::LogCqCalls] = cqtick->isChecked() ? "1" : "0"; });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     for (auto [box, item] : {std::pair{soundin, Item::InputDevice}, std::pair{soundout, Item::OutputDevice}})
         connect(box, &QComboBox::activated, this,
                 [this, box, item] { m_list[item] = toBytes(box->currentData().toString()); });
-    connect(txdrive, &QSpinBox::valueChanged, this, [this](int v) { m_list[Item::TxDrive] = std::to_string(v); });
+    connect(txdrive, &QSpinBox::valueChanged, this,
+            [this](int v) { m_list[Item::TxDrive] = std::to_string(v); });
 }
 
 // The devices Qt Multimedia lists, by description; the item keeps the device's id.
@@ -201,18 +204,17 @@ QLineEdit* UserSettingsWindow::textBox(QGroupBox* frame, const char* name, const
     auto* l = new QLabel(label, frame);
     l->setObjectName(QString::fromLatin1(name) + "Label");
     static_cast<QFormLayout*>(frame->layout())->addRow(l, e);
-    connect(e, &QLineEdit::textChanged, this,
-            [this, item](const QString& t) { m_list[item] = toBytes(t); });
+    connect(e, &QLineEdit::textChanged, this, [this, item](const QString& t) { m_list[item] = toBytes(t); });
     return e;
 }
 
 void UserSettingsWindow::load() {
     m_list = readSettings(m_state.settings.file());
     const std::pair<QLineEdit*, Item> boxes[] = {
-        {myantenna, Item::OwnAntenna}, {myarea, Item::OwnArea},         {mycall, Item::OwnCall},
+        {myantenna, Item::OwnAntenna},   {myarea, Item::OwnArea},       {mycall, Item::OwnCall},
         {mycomputer, Item::OwnComputer}, {mylocator, Item::OwnLocator}, {myname, Item::OwnName},
-        {mypower, Item::OwnPower},     {myrig, Item::OwnRig},           {mytown, Item::OwnTown},
-        {mylong, Item::OwnLongitude},  {mylat, Item::OwnLatitude},      {gmt, Item::GmtOffset}};
+        {mypower, Item::OwnPower},       {myrig, Item::OwnRig},         {mytown, Item::OwnTown},
+        {mylong, Item::OwnLongitude},    {mylat, Item::OwnLatitude},    {gmt, Item::GmtOffset}};
     // Setting a box copies its text back into the list, so take the values first.
     const SettingsList read = m_list;
     for (auto [box, item] : boxes)
@@ -225,7 +227,8 @@ void UserSettingsWindow::load() {
                                                                  : nullptr);
     cqtick->setChecked(wholeNumber16(read[Item::LogCqCalls]) == 1);
     // A chosen device that is not plugged in now stays chosen, marked as missing.
-    for (auto [box, item] : {std::pair{soundin, Item::InputDevice}, std::pair{soundout, Item::OutputDevice}}) {
+    for (auto [box, item] :
+         {std::pair{soundin, Item::InputDevice}, std::pair{soundout, Item::OutputDevice}}) {
         const QString chosen = toQString(read[item]);
         int at = chosen.isEmpty() ? 0 : box->findData(chosen);
         if (at < 0) at = box->findText(chosen);
@@ -253,7 +256,8 @@ void UserSettingsWindow::Command1_Click() {
         m_state.tell(*failure);
         return;
     }
-    showInStatusLine(this, tr("Settings saved to %1").arg(QString::fromStdString(m_state.settings.file().string())));
+    showInStatusLine(
+        this, tr("Settings saved to %1").arg(QString::fromStdString(m_state.settings.file().string())));
     hide();
 }
 

@@ -1,10 +1,10 @@
 // Tavrel: a PSK31 terminal with a logbook.
 
 #include "app/AppFolder.h"
+#include "app/Form1.h"
 #include "app/Startup.h"
 #include "modem/PskModem.h"
 #include "radio/QtSerialPort.h"
-#include "app/Form1.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -49,10 +49,11 @@ int main(int argc, char** argv) {
                          [&form](const QString& text) { form.statusBar()->showMessage(text); });
         QObject::connect(&modem, &tavrel::PskModem::pttStatusChanged, &form,
                          [&form](const QString& text) { form.statusBar()->showMessage(text); });
-        QObject::connect(&startup, &tavrel::Startup::stopped, &form, [&form](const tavrel::StartProblem& problem) {
-            tellStop(form, problem);
-            QApplication::exit(2);
-        });
+        QObject::connect(&startup, &tavrel::Startup::stopped, &form,
+                         [&form](const tavrel::StartProblem& problem) {
+                             tellStop(form, problem);
+                             QApplication::exit(2);
+                         });
         if (const auto problem = startup.startup()) {
             tellStop(form, *problem);
             rc = 2;

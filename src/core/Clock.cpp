@@ -41,7 +41,8 @@ std::string twoDigits(int v) {
 
 std::string monthDayYear(const DateTime& d) {
     std::string year = std::to_string(d.year);
-    while (year.size() < 4) year.insert(0, "0");
+    while (year.size() < 4)
+        year.insert(0, "0");
     return twoDigits(d.month) + "-" + twoDigits(d.day) + "-" + year;
 }
 

@@ -2,11 +2,11 @@
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
-#include <QMouseEvent>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QTextEdit>
@@ -37,10 +37,14 @@ private:
 
 int buttonCode(Qt::MouseButton b) {
     switch (b) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
     }
 }
 
@@ -67,12 +71,15 @@ void onMouseDown(QWidget* w, std::function<void(int)> handler) {
 void onDoubleClick(QWidget* w, std::function<void()> handler) {
     new EventHook(w, QEvent::MouseButtonDblClick, [w, handler](QMouseEvent*) {
         // Let the control select the word first.
-        QMetaObject::invokeMethod(w, [handler] { handler(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            w, [handler] { handler(); }, Qt::QueuedConnection);
         return false;
     });
 }
 
-QColor colours::buttonFace() { return QApplication::palette().color(QPalette::Button); }
+QColor colours::buttonFace() {
+    return QApplication::palette().color(QPalette::Button);
+}
 
 QLabel* namedLabel(QWidget* parent, const char* name, const QString& text) {
     auto* l = named<QLabel>(parent, name);

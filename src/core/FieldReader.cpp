@@ -45,7 +45,8 @@ bool FieldReader::next(std::string& out) {
         skipToFieldEnd();
         out.assign(m_text.substr(start, m_pos - start));
         if (m_rules.trimUnquoted)
-            while (!out.empty() && (out.back() == ' ' || out.back() == '\t')) out.pop_back();
+            while (!out.empty() && (out.back() == ' ' || out.back() == '\t'))
+                out.pop_back();
     }
     // The comma or line end that closed the field.
     if (m_pos < n) {

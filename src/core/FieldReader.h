@@ -28,11 +28,11 @@
 namespace tavrel {
 
 struct FieldRules {
-    bool tabIsBlank;          // a tab before a field is skipped like a blank
-    bool trimUnquoted;        // an unquoted field loses its trailing blanks and tabs
-    bool unclosedQuoteField;  // an unclosed quote gives the rest of the text as a field
+    bool tabIsBlank;           // a tab before a field is skipped like a blank
+    bool trimUnquoted;         // an unquoted field loses its trailing blanks and tabs
+    bool unclosedQuoteField;   // an unclosed quote gives the rest of the text as a field
     bool commaAtEndOpensField; // a comma as the last byte is followed by one empty field
-    bool blankTailIsField;    // nothing but blanks after the last line end is one empty field
+    bool blankTailIsField;     // nothing but blanks after the last line end is one empty field
 };
 
 inline constexpr FieldRules kSettingsFieldRules{true, true, true, false, true};
@@ -52,8 +52,8 @@ public:
     // Reads the next field into `out`; false, leaving `out` alone, when there is none.
     bool next(std::string& out);
 
-    int fieldLine() const { return m_fieldLine; } // 1-based line the field last read began on
-    size_t position() const { return m_pos; }     // where reading the next field starts
+    int fieldLine() const { return m_fieldLine; }      // 1-based line the field last read began on
+    size_t position() const { return m_pos; }          // where reading the next field starts
     bool endedByComma() const { return m_afterComma; } // a comma, not a line end, closed it
 
 private:

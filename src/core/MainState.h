@@ -20,10 +20,10 @@ struct MainState {
 
     Clock clock = Clock::system();
 
-    SettingsStore settings; // the main window's list and the one writer of tavrel.ini
+    SettingsStore settings;  // the main window's list and the one writer of tavrel.ini
     std::string currentBand; // "10", "15", "20" or "40"
 
-    std::string utcTime; // hh:mm:ss
+    std::string utcTime;                               // hh:mm:ss
     std::string qsoYear, qsoMonth, qsoDay, qsoDateKey; // qsoDateKey: yyyymmdd
 
     std::string sep3 = "   ";

@@ -10,7 +10,8 @@ namespace {
 // The number at the start of t; `any` tells whether there was one.
 double leadingNumber(std::string_view t, bool& any) {
     size_t i = 0;
-    while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) ++i;
+    while (i < t.size() && (t[i] == ' ' || t[i] == '\t'))
+        ++i;
     double sign = 1.0;
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
         if (t[i] == '-') sign = -1.0;
@@ -58,7 +59,11 @@ template <typename T> T wholeNumber(std::string_view text) {
 }
 } // namespace
 
-int16_t wholeNumber16(std::string_view text) { return wholeNumber<int16_t>(text); }
-int32_t wholeNumber32(std::string_view text) { return wholeNumber<int32_t>(text); }
+int16_t wholeNumber16(std::string_view text) {
+    return wholeNumber<int16_t>(text);
+}
+int32_t wholeNumber32(std::string_view text) {
+    return wholeNumber<int32_t>(text);
+}
 
 } // namespace tavrel

@@ -12,7 +12,8 @@ namespace tavrel {
 inline QString toQString(const std::string& bytes) {
     QString out;
     out.reserve(static_cast<qsizetype>(bytes.size()));
-    for (unsigned char b : bytes) out.append(QChar(static_cast<char16_t>(cp1252ToUnicode(b))));
+    for (unsigned char b : bytes)
+        out.append(QChar(static_cast<char16_t>(cp1252ToUnicode(b))));
     return out;
 }
 

@@ -51,7 +51,8 @@ std::string formatSettings(const SettingsList& list) {
     out.reserve(1024);
     for (const std::string& item : list) {
         out += '"';
-        for (char c : item) out += (c == '"') ? '\'' : c;
+        for (char c : item)
+            out += (c == '"') ? '\'' : c;
         out += "\"\r\n";
     }
     return out;

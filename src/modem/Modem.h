@@ -18,28 +18,28 @@ public:
     using QObject::QObject;
     ~Modem() override = default;
 
-    virtual int RxFreq() const = 0;          // decoder centre, Hz
+    virtual int RxFreq() const = 0; // decoder centre, Hz
     virtual void setRxFreq(int hz) = 0;
-    virtual int TxFreq() const = 0;          // transmit audio frequency, Hz
+    virtual int TxFreq() const = 0; // transmit audio frequency, Hz
     virtual void setTxFreq(int hz) = 0;
-    virtual double DialFreq() const = 0;     // radio dial, kHz
+    virtual double DialFreq() const = 0; // radio dial, kHz
     virtual void setDialFreq(double khz) = 0;
-    virtual void setMode(int mode) = 0;      // 0 BPSK, 1 QPSK USB, 2 QPSK LSB
+    virtual void setMode(int mode) = 0; // 0 BPSK, 1 QPSK USB, 2 QPSK LSB
     virtual void setSquelchThreshold(int level) = 0;
     virtual void setSquelchSpeed(int speed) = 0; // 0 fast, 1 slow, else a variable value
-    virtual int AfcLimit() const = 0;        // Hz, 0 = off
+    virtual int AfcLimit() const = 0;            // Hz, 0 = off
     virtual void setAfcLimit(int hz) = 0;
     virtual void setSearchRange(int hz) = 0;
-    virtual void setTrimValue(int trim) = 0; // -1000..1000
+    virtual void setTrimValue(int trim) = 0;   // -1000..1000
     virtual void setDisplayType(int kind) = 0; // 0..4
     virtual void setAuxSetting(int value) = 0;
     virtual void setIdText(const std::string& text) = 0;
-    virtual int TxPending() const = 0;       // characters queued, not yet sent
+    virtual int TxPending() const = 0; // characters queued, not yet sent
 
     virtual void SendText(const std::string& text) = 0; // appended to the transmit queue
-    virtual void StartTx(int mode) = 0;      // 0 transmit the queue, 4 tune carrier
-    virtual void EndTx() = 0;                // back to receive once the queue is sent; ends tune
-    virtual void AbortTx() = 0;              // stop at once, queue discarded
+    virtual void StartTx(int mode) = 0;                 // 0 transmit the queue, 4 tune carrier
+    virtual void EndTx() = 0;                           // back to receive once the queue is sent; ends tune
+    virtual void AbortTx() = 0;                         // stop at once, queue discarded
     // port: "1".."4" or a device path ("0" releases PTT); line 1 RTS, 2 DTR, 3 both.
     virtual void SetPttPort(const std::string& port, int line) = 0;
     virtual void SetDisplayRange(int lowHz, int highHz) = 0;

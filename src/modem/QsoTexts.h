@@ -15,14 +15,14 @@ inline constexpr const char* kSignOffQueuedNotice = "QSO sign-off has been queue
 
 // The station's own details and the contact's, as the texts use them.
 struct QsoValues {
-    std::string M;        // own call (item 0)
-    std::string H;        // his call, upper case
-    std::string R;        // report given to him
+    std::string M;          // own call (item 0)
+    std::string H;          // his call, upper case
+    std::string R;          // report given to him
     std::string N, Q, A, L; // own name, town, area, locator (items 2-5)
     std::string C, G, P, T; // own computer, rig, power, antenna (items 6, 8, 9, 10)
-    std::string S = "   "; // the separator, three blanks
-    std::string U;        // UTC time hh:mm:ss
-    std::string D;        // local date mm-dd-yyyy
+    std::string S = "   ";  // the separator, three blanks
+    std::string U;          // UTC time hh:mm:ss
+    std::string D;          // local date mm-dd-yyyy
 };
 
 // A stored text (settings item) replaces the built-in one when it is not empty.

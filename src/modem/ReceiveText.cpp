@@ -33,7 +33,8 @@ ReceiveChange appendReceived(ReceiveWindows& w, char rxChar) {
 
 void clearHistory(ReceiveWindows& w) {
     w.history.clear();
-    for (int i = 0; i < 11; ++i) w.history += "\r\n";
+    for (int i = 0; i < 11; ++i)
+        w.history += "\r\n";
 }
 
 } // namespace tavrel

@@ -19,8 +19,8 @@ struct ReceiveWindows {
 // What one append changed, so a window can follow without redrawing everything.
 struct ReceiveChange {
     bool lineChanged = false;
-    std::string moved;        // text added to the end of the history (before any trim)
-    std::size_t trimmed = 0;  // characters then removed from the start of the history
+    std::string moved;       // text added to the end of the history (before any trim)
+    std::size_t trimmed = 0; // characters then removed from the start of the history
 };
 
 // A received "0" shown as the slashed zero (code 216) when slashZero is 1.

@@ -16,13 +16,13 @@ struct MainMenu {
     QMenu* sclev;         // "Sound Card Levels"
     QAction* txlev;
     QAction* rxlev;
-    QAction* radio;       // "Radio Settings"
+    QAction* radio;                     // "Radio Settings"
     std::array<QAction*, 10> spacers{}; // sep2..sep11
-    QMenu* sep1;          // "Utilities"
-    QAction* np;          // "Note Pad"
-    QAction* gl;          // "Grey Line Map"
-    QAction* xport;       // "Export ZIZoro to ADIF"
-    QAction* mnuabout;    // "About"
+    QMenu* sep1;                        // "Utilities"
+    QAction* np;                        // "Note Pad"
+    QAction* gl;                        // "Grey Line Map"
+    QAction* xport;                     // "Export ZIZoro to ADIF"
+    QAction* mnuabout;                  // "About"
 };
 
 } // namespace tavrel

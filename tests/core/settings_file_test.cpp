@@ -67,7 +67,8 @@ TEST(SettingsFile, FieldRulesOfTheThreeFiles) {
     const auto read = [](const char* text, FieldRules rules) {
         FieldReader reader(text, rules);
         Fields out;
-        for (std::string f; reader.next(f);) out.push_back(f);
+        for (std::string f; reader.next(f);)
+            out.push_back(f);
         return out;
     };
     for (const Case& c : cases) {

@@ -112,7 +112,10 @@ TEST(StationRow, ShowsPrefixCountryBeamAndWhetherThePrefixIsWorked) {
         {"DL", logWith({"K1ABC", "D"}), "", {2, " DL", " Germany", "91", "704", fresh, "prefix DL"}},
         {"Q1AB", logWith({"Q1ABC"}), "", {0, " ?", " Unknown", " ", " ", none, ""}},
         {"XX1A", logWith({}), "", {4, " XX", " Nowhere", " ", " ", fresh, ""}},
-        {"CA3A", logWith({}), "", {5, " CA", " Chile", " ", " ", fresh, ""}}, // the header's "Call" is no CA call
+        {"CA3A",
+         logWith({}),
+         "",
+         {5, " CA", " Chile", " ", " ", fresh, ""}}, // the header's "Call" is no CA call
         {"CA3A", logWith({"G4ABC", "CA3ABC"}), "", {5, " CA", " Chile", " ", " ", worked, ""}},
     };
     for (const auto& [head, log, locator, row] : cases)

@@ -2,12 +2,12 @@
 // The real main window over a temporary application folder, with FakeModem and FakeSerial.
 // Tests that use it link tavrel_app.
 
-#include "core/Settings.h"
+#include "app/Form1.h"
 #include "app/Startup.h"
+#include "core/Settings.h"
 #include "support/FakeModem.h"
 #include "support/FakeSerial.h"
 #include "support/TempDir.h"
-#include "app/Form1.h"
 
 #include <QApplication>
 #include <QStyleFactory>

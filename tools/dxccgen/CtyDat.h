@@ -32,14 +32,14 @@ struct CtyError : std::runtime_error {
 std::vector<CtyEntity> parseCtyDat(std::string_view text);
 
 struct GenerationReport {
-    int entities = 0;                   // DXCC entities used
-    int waeOnlySkipped = 0;             // entities only the WAE list counts, left to their DXCC entity
-    int waeOnlyByMainPrefix = 0;        // WAE-only entities known by whole calls only: main prefix kept
-    int wholeCallsSkipped = 0;          // "=CALL" aliases
-    int tooLongSkipped = 0;             // prefixes of five characters or more
-    int repeatsMerged = 0;              // the same prefix listed twice for one entity
-    std::vector<std::string> conflicts; // the same prefix under two entities, and who got it
-    std::string version;                // from the =VERyyyymmdd marker call, when present
+    int entities = 0;                     // DXCC entities used
+    int waeOnlySkipped = 0;               // entities only the WAE list counts, left to their DXCC entity
+    int waeOnlyByMainPrefix = 0;          // WAE-only entities known by whole calls only: main prefix kept
+    int wholeCallsSkipped = 0;            // "=CALL" aliases
+    int tooLongSkipped = 0;               // prefixes of five characters or more
+    int repeatsMerged = 0;                // the same prefix listed twice for one entity
+    std::vector<std::string> conflicts;   // the same prefix under two entities, and who got it
+    std::string version;                  // from the =VERyyyymmdd marker call, when present
     std::vector<std::string> unreachable; // entities no row names, "name (main prefix)"
 };
 

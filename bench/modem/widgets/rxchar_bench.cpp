@@ -14,10 +14,12 @@ int main() {
     tavrel::FormHarness h;
     h.startup->startup();
     h.form->show();
-    const std::string line = "CQ CQ CQ de DL1ABC DL1ABC DL1ABC pse k - name is Hans, QTH Bonn near Koeln 0123\r\n";
+    const std::string line =
+        "CQ CQ CQ de DL1ABC DL1ABC DL1ABC pse k - name is Hans, QTH Bonn near Koeln 0123\r\n";
     // Fill the history to the trim first.
     while (h.form->receiveControl->windows().history.size() < 4900)
-        for (unsigned char c : line) h.modem.raiseRxChar(c);
+        for (unsigned char c : line)
+            h.modem.raiseRxChar(c);
     const int total = 200000;
     QElapsedTimer t;
     t.start();

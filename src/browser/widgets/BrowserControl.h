@@ -4,9 +4,9 @@
 // window. The browser's dock is remembered (where, how big, shown or not) in layout.ini in the
 // application folder, saved a moment after the operator has changed it.
 
-#include "core/MainState.h"
 #include "browser/SignalList.h"
 #include "browser/widgets/SignalBrowser.h"
+#include "core/MainState.h"
 
 #include <QDockWidget>
 #include <QMainWindow>

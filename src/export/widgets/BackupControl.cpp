@@ -66,7 +66,8 @@ void BackupControl::Command5_Click() {
 }
 
 void BackupControl::reminderTest(int contacts) {
-    if (contacts > 0 && reminderDue(m_state.item(Item::LastBackup), m_state.qsoDateKey)) m_bup.setVisible(true);
+    if (contacts > 0 && reminderDue(m_state.item(Item::LastBackup), m_state.qsoDateKey))
+        m_bup.setVisible(true);
 }
 
 } // namespace tavrel

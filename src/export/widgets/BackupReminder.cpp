@@ -10,7 +10,8 @@ namespace tavrel {
 BackupReminder::BackupReminder(QWidget* parent) : QGroupBox(parent) {
     setObjectName("bup");
     setTitle(tr("Please back up your log and setting files"));
-    Text1 = namedLabel(this, "Text1", tr("You have not backed up your PSK Log or user settings for ten days"));
+    Text1 =
+        namedLabel(this, "Text1", tr("You have not backed up your PSK Log or user settings for ten days"));
     Text1->setWordWrap(true);
     insdisk = namedLabel(this, "insdisk", tr("Please insert disk"));
     insdisk->setAlignment(Qt::AlignCenter);

@@ -18,7 +18,9 @@
 namespace tavrel {
 
 namespace {
-std::string bytesOf(const QLineEdit* e) { return toBytes(e->text()); }
+std::string bytesOf(const QLineEdit* e) {
+    return toBytes(e->text());
+}
 } // namespace
 
 EntryControl::EntryControl(MainState& state, LogTable& log, EntryPanel& entry, LookupPanel& lookup,
@@ -42,7 +44,8 @@ EntryControl::EntryControl(MainState& state, LogTable& log, EntryPanel& entry, L
     connect(entry.band, &QComboBox::currentTextChanged, this, [this] { markWorkedBand(); });
     // A new start time is a new contact: its end is the time of its own "Log Entry".
     connect(entry.start, &QLineEdit::textChanged, this, [this] { m_keepEndTime = false; });
-    for (QLineEdit* field : {entry.hiscall, entry.hisname, entry.myrst, entry.locator, entry.notes, entry.qtht})
+    for (QLineEdit* field :
+         {entry.hiscall, entry.hisname, entry.myrst, entry.locator, entry.notes, entry.qtht})
         onDoubleClick(field, [this, field] { fileCapturedWord(field); });
 }
 
@@ -64,10 +67,11 @@ std::optional<std::string> EntryControl::getlog() {
 }
 
 LogRecord EntryControl::panelRecord() const {
-    const EntryTexts panel{bytesOf(m_entry.hiscall), bytesOf(m_entry.start),  bytesOf(m_entry.endt),
-                           toBytes(m_entry.band->currentText()), bytesOf(m_entry.hisrst),
-                           bytesOf(m_entry.myrst), bytesOf(m_entry.hisname), bytesOf(m_entry.qtht),
-                           bytesOf(m_entry.notes), bytesOf(m_entry.locator)};
+    const EntryTexts panel{bytesOf(m_entry.hiscall), bytesOf(m_entry.start),
+                           bytesOf(m_entry.endt),    toBytes(m_entry.band->currentText()),
+                           bytesOf(m_entry.hisrst),  bytesOf(m_entry.myrst),
+                           bytesOf(m_entry.hisname), bytesOf(m_entry.qtht),
+                           bytesOf(m_entry.notes),   bytesOf(m_entry.locator)};
     return buildRecord(panel, m_state.qsoDateKey, m_state.item(Item::OwnPower));
 }
 
@@ -103,8 +107,8 @@ bool EntryControl::storeAfterSignOff() {
 
 // The next contact is on the band in use.
 void EntryControl::cllog() {
-    for (QLineEdit* e : {m_entry.hisname, m_entry.locator, m_entry.start, m_entry.endt, m_entry.dat, m_entry.notes,
-                         m_entry.qtht})
+    for (QLineEdit* e : {m_entry.hisname, m_entry.locator, m_entry.start, m_entry.endt, m_entry.dat,
+                         m_entry.notes, m_entry.qtht})
         e->clear();
     m_entry.hisrst->setText("579");
     m_entry.myrst->setText("579");
@@ -133,8 +137,8 @@ void EntryControl::editlog_Click() {
 
 void EntryControl::clearlog_Click() {
     m_keepEndTime = false;
-    for (QLineEdit* e : {m_entry.hiscall, m_entry.start, m_entry.qtht, m_entry.hisname, m_entry.endt, m_entry.dat,
-                         m_entry.notes, m_entry.locator})
+    for (QLineEdit* e : {m_entry.hiscall, m_entry.start, m_entry.qtht, m_entry.hisname, m_entry.endt,
+                         m_entry.dat, m_entry.notes, m_entry.locator})
         e->clear();
     m_entry.hisrst->setText("579");
     m_entry.myrst->setText("579");
@@ -161,7 +165,8 @@ void EntryControl::hiscall_Change() {
     m_state.callHead = std::string(leftPart(m_state.hisCallUpper, 4));
     stationLookup();
     if (m_state.hisCallUpper.empty()) {
-        for (QLineEdit* e : {m_lookup.scall, m_lookup.sname, m_lookup.sqth, m_lookup.slocator}) e->clear();
+        for (QLineEdit* e : {m_lookup.scall, m_lookup.sname, m_lookup.sqth, m_lookup.slocator})
+            e->clear();
         m_lookup.slist->clear();
         m_lookup.workedband->setVisible(false);
     } else {

@@ -23,8 +23,8 @@ namespace tavrel::psk31 {
 class BandScan {
 public:
     static constexpr std::size_t kLength = RecentSpectrum::kLength; // samples transformed
-    static constexpr double kApartHz = 40.0;     // peaks closer than this are one signal
-    static constexpr double kMinStrength = 1.0;  // core power over the noise there, to count
+    static constexpr double kApartHz = 40.0;                        // peaks closer than this are one signal
+    static constexpr double kMinStrength = 1.0; // core power over the noise there, to count
 
     struct Signal {
         double hz = 0.0;       // centre, within a few Hz (the receiver finds it exactly)

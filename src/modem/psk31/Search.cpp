@@ -19,8 +19,7 @@ constexpr int kAverageLooks = 8;            // and it counts once it holds this 
 
 } // namespace
 
-SignalSearch::SignalSearch()
-    : m_power(kLength / 2 + 1, 0.0), m_average(kLength / 2 + 1, 0.0) {
+SignalSearch::SignalSearch() : m_power(kLength / 2 + 1, 0.0), m_average(kLength / 2 + 1, 0.0) {
     // Working space, so a search never allocates.
     m_sorted.reserve(kLength / 2 + 1);
     m_score.reserve(kLength / 2 + 1);

@@ -65,7 +65,7 @@ private:
     std::vector<float> m_power;
 
     HistoryRing<std::vector<float>> m_frames{kMaxQueuedFrames}; // each bins() values
-    uint64_t m_nextFrame = 0; // number of the oldest frame not taken yet
+    uint64_t m_nextFrame = 0;                                   // number of the oldest frame not taken yet
 };
 
 } // namespace tavrel::psk31

@@ -38,7 +38,8 @@ QsoButtons::QsoButtons(QWidget* parent) : QWidget(parent) {
         h->addWidget(b, 1);
     }
     h->addSpacing(10);
-    for (QPushButton* b : mtext) h->addWidget(b, 1);
+    for (QPushButton* b : mtext)
+        h->addWidget(b, 1);
     h->addWidget(Command9);
 }
 

@@ -27,7 +27,7 @@ public:
     QPushButton* endqb;
     QPushButton* btu;
     std::array<QPushButton*, 6> mtext{}; // mtext1..mtext6
-    QPushButton* Command9;              // page "A" / "B"
+    QPushButton* Command9;               // page "A" / "B"
 };
 
 // The editor frames: Frame5 (text and OK/Cancel) and Frame6 (the user button's caption).
@@ -41,7 +41,7 @@ public:
     QPushButton* Command7; // "OK"
     QPushButton* Command8; // "Cancel"
     QGroupBox* Frame6;
-    QLabel* Label48;       // "Button Caption"
+    QLabel* Label48; // "Button Caption"
     QLineEdit* Text4;
 };
 

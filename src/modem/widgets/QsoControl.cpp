@@ -239,7 +239,8 @@ void QsoControl::apply(const SettingsStore& settings) {
 void QsoControl::showPage() {
     const bool pageB = m_macroPage == 1;
     m_qso.Command9->setText(pageB ? QStringLiteral("B") : QStringLiteral("A"));
-    for (int i = 0; i < 6; ++i) m_qso.mtext[static_cast<size_t>(i)]->setVisible((i >= 3) == pageB);
+    for (int i = 0; i < 6; ++i)
+        m_qso.mtext[static_cast<size_t>(i)]->setVisible((i >= 3) == pageB);
 }
 
 } // namespace tavrel

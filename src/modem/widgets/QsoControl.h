@@ -24,7 +24,8 @@ class QsoControl : public QObject {
     Q_OBJECT
 public:
     QsoControl(MainState& state, Modem& modem, QsoButtons& qso, MacroEditor& editor, TransmitPanel& transmit,
-               TransmitControl& transmitControl, EntryPanel& entry, EntryControl& entryControl, QLabel& lblimd);
+               TransmitControl& transmitControl, EntryPanel& entry, EntryControl& entryControl,
+               QLabel& lblimd);
 
     void cq_Click();
     void answer_Click();
@@ -38,11 +39,11 @@ public:
     // Run from RxCharRdy: releases the held sign-off once fewer than 10 characters are queued.
     void signOffCheck();
 
-    void sendUserMacro(int index); // 0..5
+    void sendUserMacro(int index);             // 0..5
     void openEditor(Item item, int userIndex); // userIndex -1 for a QSO button
-    void Command7_Click();                    // OK
-    void Command8_Click();                    // Cancel
-    void Command9_Click();                    // page A / B
+    void Command7_Click();                     // OK
+    void Command8_Click();                     // Cancel
+    void Command9_Click();                     // page A / B
     void showPage();
     // Start-up: the macro editor closed, the user macros' captions from the settings, page A.
     void apply(const SettingsStore& settings);

@@ -27,7 +27,8 @@ ReceiveControl::ReceiveControl(MainState& state, Modem& modem, ReceivePanel& rec
       m_textclick(textclick) {
     connect(&modem, &Modem::RxCharRdy, this, [this](int code, int) { RxCharRdy(code); });
     onClick(receive.clearrx, [this] { clearrx_Click(); });
-    onDoubleClick(receive.txtRXData, [this] { captureSelection(m_receive.txtRXData->textCursor().selectedText()); });
+    onDoubleClick(receive.txtRXData,
+                  [this] { captureSelection(m_receive.txtRXData->textCursor().selectedText()); });
     onDoubleClick(receive.txtrxdata1, [this] { captureSelection(m_receive.txtrxdata1->selectedText()); });
 }
 

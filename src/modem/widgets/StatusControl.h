@@ -19,11 +19,11 @@ class ReceivePanel;
 
 // The controls outside the status area that the status handling keeps current.
 struct StatusTargets {
-    QLabel* txrxfreq;    // grouped absolute receive frequency
-    QLabel* Label47;     // grouped absolute transmit frequency
-    QLabel* Label50;     // receive audio frequency
-    QLabel* Label51;     // transmit audio frequency
-    QSlider* Slider1;    // squelch threshold
+    QLabel* txrxfreq; // grouped absolute receive frequency
+    QLabel* Label47;  // grouped absolute transmit frequency
+    QLabel* Label50;  // receive audio frequency
+    QLabel* Label51;  // transmit audio frequency
+    QSlider* Slider1; // squelch threshold
 };
 
 class StatusControl : public QObject {

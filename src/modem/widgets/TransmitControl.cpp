@@ -117,7 +117,9 @@ void TransmitControl::removeSignOffNotices() {
     m_transmit.txtTXData->setPlainText(text);
 }
 
-void TransmitControl::cleartx_Click() { m_transmit.txtTXData->clear(); }
+void TransmitControl::cleartx_Click() {
+    m_transmit.txtTXData->clear();
+}
 
 void TransmitControl::resetToverBtuColours() {
     setBackColour(m_qso.tover, colours::buttonFace());
@@ -125,11 +127,13 @@ void TransmitControl::resetToverBtuColours() {
 }
 
 void TransmitControl::resetQsoButtonColours() {
-    for (QPushButton* b : {m_qso.cq, m_qso.answer, m_qso.tover, m_qso.report, m_qso.qth, m_qso.stn,
-                           m_qso.weather, m_qso.qsl})
+    for (QPushButton* b :
+         {m_qso.cq, m_qso.answer, m_qso.tover, m_qso.report, m_qso.qth, m_qso.stn, m_qso.weather, m_qso.qsl})
         setBackColour(b, colours::buttonFace());
-    for (QPushButton* b : m_qso.mtext) setBackColour(b, colours::buttonFace());
-    for (QPushButton* b : {m_qso.btu, m_qso.endqb, m_transmit.abort}) setBackColour(b, colours::buttonFace());
+    for (QPushButton* b : m_qso.mtext)
+        setBackColour(b, colours::buttonFace());
+    for (QPushButton* b : {m_qso.btu, m_qso.endqb, m_transmit.abort})
+        setBackColour(b, colours::buttonFace());
 }
 
 void TransmitControl::TxStateChg(int state) {

@@ -38,8 +38,8 @@ public:
     void resetQsoButtonColours();
 
     // The transmit part of StatusRdy, in the order the status handling calls them.
-    void showPending();         // the count of queued characters
-    void handOverTypedText();   // typed text and a due BTU line
+    void showPending();       // the count of queued characters
+    void handOverTypedText(); // typed text and a due BTU line
     void colourReceiveWindows(QWidget* line, QWidget* history);
     void resetBtuColoursWhenReceiving();
 
@@ -55,7 +55,7 @@ private:
     void removeSignOffNotices();
 
     MainState& m_state;
-    int m_tuneOn = 0;        // 1 while the tune carrier is on
+    int m_tuneOn = 0;       // 1 while the tune carrier is on
     int m_btuColourDue = 0; // 1 while BTU's colour waits for the over to end
     Modem& m_modem;
     SerialPort& m_comm2;

@@ -57,11 +57,16 @@ bool RadioControl::hamlib() const {
 uint32_t RadioControl::tuneFrequency(const BandInfo& band) const {
     // The preset boxes of the 40, 20, 15 and 10 m bands.
     switch (band.presetMHz) {
-    case 7: return bandFrequency(band, m_state.item(Item::BandPreset40));
-    case 14: return bandFrequency(band, m_state.item(Item::BandPreset20));
-    case 21: return bandFrequency(band, m_state.item(Item::BandPreset15));
-    case 28: return bandFrequency(band, m_state.item(Item::BandPreset10));
-    default: return band.frequencyHz;
+    case 7:
+        return bandFrequency(band, m_state.item(Item::BandPreset40));
+    case 14:
+        return bandFrequency(band, m_state.item(Item::BandPreset20));
+    case 21:
+        return bandFrequency(band, m_state.item(Item::BandPreset15));
+    case 28:
+        return bandFrequency(band, m_state.item(Item::BandPreset10));
+    default:
+        return band.frequencyHz;
     }
 }
 
@@ -112,8 +117,8 @@ void RadioControl::applyRigSettings() {
         return;
     }
     const auto& s = m_state;
-    const RigSetup setup = hamlibSetup({s.item(Item::HamlibModel), s.item(Item::CatPort), s.item(Item::CatBaud),
-                                               s.item(Item::PttPort), s.item(Item::PttLine)});
+    const RigSetup setup = hamlibSetup({s.item(Item::HamlibModel), s.item(Item::CatPort),
+                                        s.item(Item::CatBaud), s.item(Item::PttPort), s.item(Item::PttLine)});
     m_rig->apply(setup.config, QString::fromStdString(setup.problem));
 }
 

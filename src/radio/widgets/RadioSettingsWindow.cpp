@@ -53,8 +53,7 @@ QString readingText(const RigReading& r) {
 
 RadioSettingsWindow::RadioSettingsWindow(MainState& state, QWidget* parent, RigControl* station,
                                          std::optional<std::vector<std::string>> devices)
-    : QWidget(parent, Qt::Window), m_state(state), m_station(station),
-      m_probe(new RigControl(this)) {
+    : QWidget(parent, Qt::Window), m_state(state), m_station(station), m_probe(new RigControl(this)) {
     setObjectName("Form4");
     setWindowTitle(tr("Radio Settings"));
 
@@ -132,9 +131,8 @@ RadioSettingsWindow::RadioSettingsWindow(MainState& state, QWidget* parent, RigC
         f3->addWidget(prefix, row, 1);
         f3->addWidget(p.box, row, 2);
         // Each edit goes into the list at once.
-        connect(p.box, &QLineEdit::textChanged, this, [this, item = p.item](const QString& t) {
-            m_settings[item] = toBytes(t);
-        });
+        connect(p.box, &QLineEdit::textChanged, this,
+                [this, item = p.item](const QString& t) { m_settings[item] = toBytes(t); });
         ++row;
     }
     f3->addWidget(Command1, row, 0, 1, 3);
@@ -207,7 +205,8 @@ void RadioSettingsWindow::Command1_Click() {
         m_state.tell(*failure);
         return;
     }
-    showInStatusLine(this, tr("Radio settings saved to %1").arg(QString::fromStdString(m_state.settings.file().string())));
+    showInStatusLine(
+        this, tr("Radio settings saved to %1").arg(QString::fromStdString(m_state.settings.file().string())));
     hide();
 }
 

@@ -34,8 +34,7 @@ public:
     // Reads the settings file. station: the station's rig, asked instead of opening the same rig twice when
     // "Test" names it. devices: the serial devices listed in the port box after "0".."4" (by
     // default those of this machine).
-    explicit RadioSettingsWindow(MainState& state, QWidget* parent = nullptr,
-                                 RigControl* station = nullptr,
+    explicit RadioSettingsWindow(MainState& state, QWidget* parent = nullptr, RigControl* station = nullptr,
                                  std::optional<std::vector<std::string>> devices = std::nullopt);
 
     const SettingsList& settings() const { return m_settings; }

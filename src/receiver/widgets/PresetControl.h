@@ -34,9 +34,9 @@ public:
     void resetNet();
     // Start-up: both frames hidden, the preset buttons' captions from the settings.
     void apply(const SettingsStore& settings);
-    void Command15_Click();                      // "Net"
-    void Command2_Click();                       // receive on 1200 Hz
-    void Label55_Click();                        // "RePlay"
+    void Command15_Click(); // "Net"
+    void Command2_Click();  // receive on 1200 Hz
+    void Label55_Click();   // "RePlay"
 
 private:
     MainState& m_state;

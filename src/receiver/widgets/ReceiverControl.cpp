@@ -13,7 +13,9 @@ const char* const kDisplayNames[5] = {"Spectrum", "Waterfall", "Raw Input", "Syn
 const char* const kModeNames[3] = {"BPSK", "QPSK USB", "QPSK LSB"};
 
 // A flag flips between 0 and 1; any other value stays as it is.
-int flip(int v) { return v == 0 ? 1 : v == 1 ? 0 : v; }
+int flip(int v) {
+    return v == 0 ? 1 : v == 1 ? 0 : v;
+}
 } // namespace
 
 ReceiverControl::ReceiverControl(MainState& state, Modem& modem, ReceiverControls& controls)
@@ -22,7 +24,8 @@ ReceiverControl::ReceiverControl(MainState& state, Modem& modem, ReceiverControl
     onClick(controls.modesel, [this] { modesel_Click(); });
     onClick(controls.scrollstop, [this] { scrollstop_Click(); });
     onClick(controls.txfocus, [this] { txfocus_Click(); });
-    connect(controls.Slider1, &QSlider::valueChanged, this, [this](int v) { m_modem.setSquelchThreshold(v); });
+    connect(controls.Slider1, &QSlider::valueChanged, this,
+            [this](int v) { m_modem.setSquelchThreshold(v); });
     connect(controls.Slider2, &QSlider::valueChanged, this, [this](int v) { setAfcLimit(v); });
     connect(controls.Slider3, &QSlider::valueChanged, this, [this](int v) { m_modem.setSearchRange(v); });
     connect(controls.Slider4, &QSlider::valueChanged, this, [this](int v) { m_modem.setTrimValue(v); });

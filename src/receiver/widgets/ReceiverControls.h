@@ -35,7 +35,7 @@ public:
     QPushButton* txfocus;
     QPushButton* Command2; // back to 1200 Hz
     QGroupBox* Frame9;
-    QLabel* Label55;       // "RePlay"
+    QLabel* Label55; // "RePlay"
 };
 
 } // namespace tavrel

@@ -10,17 +10,20 @@ namespace tavrel {
 StationInfoControl::StationInfoControl(MainState& state, StationInfoRow& row)
     : QObject(&row), m_state(state), m_row(row) {}
 
-void StationInfoControl::getdxcc() { m_table = tavrel::getdxcc(m_state.file("dxcc1.csv")); }
+void StationInfoControl::getdxcc() {
+    m_table = tavrel::getdxcc(m_state.file("dxcc1.csv"));
+}
 
 void StationInfoControl::clear() {
-    for (QLabel* l : {m_row.Label33, m_row.Label38, m_row.Label40, m_row.Label41}) l->setText(QStringLiteral(" "));
+    for (QLabel* l : {m_row.Label33, m_row.Label38, m_row.Label40, m_row.Label41})
+        l->setText(QStringLiteral(" "));
     m_row.beamfrom->clear();
     m_row.Label39->setVisible(false);
 }
 
 void StationInfoControl::findprefix(const LogTable& log, std::string_view locator) {
-    const StationRow r =
-        lookupStation(m_table, m_state.callHead, m_state.item(Item::OwnLatitude), m_state.item(Item::OwnLongitude), log, locator);
+    const StationRow r = lookupStation(m_table, m_state.callHead, m_state.item(Item::OwnLatitude),
+                                       m_state.item(Item::OwnLongitude), log, locator);
     m_match = r.match;
     m_row.Label33->setText(toQString(r.prefix));
     m_row.Label38->setText(toQString(r.country));
