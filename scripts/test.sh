@@ -6,6 +6,12 @@ cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
 status=0
 
+# Every C++ file as clang-format (.clang-format) lays it out.
+if ! git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror; then
+  echo "Some files are not formatted: run clang-format -i on them." >&2
+  status=1
+fi
+
 # No debug information in the plain build: it makes each file take about 40 % longer to compile.
 ./scripts/build.sh build -DCMAKE_BUILD_TYPE=Release
 (cd build && ctest --output-on-failure -j2) || status=1
