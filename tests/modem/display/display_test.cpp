@@ -80,6 +80,12 @@ TEST(DisplayTest, WaterfallAndCarpetShowTheNewestFrameOnTop) {
         EXPECT_EQ(level(1000, 0), d->levelOf(-100.0f)) << kind;
         EXPECT_EQ(level(1000, 1), 255) << kind; // the frame before
         EXPECT_LT(d->levelOf(-100.0f), 40);
+        // The receive frequency: a yellow pointer in the scale and a tick below it.
+        d->setMarkers(1000, 2000);
+        const QImage shown = d->grab().toImage();
+        const int top = ModemDisplay::kScaleHeight;
+        EXPECT_EQ(shown.pixel(d->xOf(1000), 2) & 0xffffffu, 0xffe600u) << kind;
+        EXPECT_EQ(shown.pixel(d->xOf(1000), top + 8) & 0xffffffu, 0xffe600u) << kind;
     }
 }
 
