@@ -64,9 +64,8 @@ Form1::Form1(std::filesystem::path appFolder, Modem& modem, SerialPort& comm2, Q
         w->installEventFilter(shortcuts);
     layoutMemory = new LayoutMemory(state, *displaySplitter,
                                     {receive->txtRXData, receive->txtrxdata1, transmit->txtTXData}, this);
-    layoutMemory->tellFailure = [this](const std::string& m) {
-        statusBar()->showMessage(QString::fromStdString(m));
-    };
+    connect(layoutMemory, &LayoutMemory::saveFailed, this,
+            [this](const QString& m) { statusBar()->showMessage(m); });
     keys = new MainKeys(*this, *transmit->txtTXData, [this](int step) { layoutMemory->zoom(step); });
     connect(displaySplitter, &QSplitter::splitterMoved, this, &Form1::placePopups);
     resize(1280, 800);
@@ -197,11 +196,10 @@ void Form1::connectHandlers(Modem& modem, SerialPort& comm2) {
             &ReceiverControl::applySquelchSpeed);
     // Logbook and station information.
     stationControl = new StationInfoControl(state, *stationInfo);
-    logViewControl = new LogViewControl(*logView, logTable);
-    logViewControl->logPath = [this] { return state.file("zizoro.tan"); };
+    logViewControl = new LogViewControl(*logView, logTable, state.file("zizoro.tan"));
     entryControl = new EntryControl(state, logTable, *entry, *lookup, *capture, *logViewControl,
                                     *stationControl, *qso->answer);
-    logViewControl->reloadLog = [this] { entryControl->logChanged(); };
+    connect(logViewControl, &LogViewControl::logRewritten, entryControl, &EntryControl::logChanged);
     transmitControl->storeContact = [this] { return entryControl->storeAfterSignOff(); };
     qsoControl = new QsoControl(state, modem, *qso, *macroEditor, *transmit, *transmitControl, *entry,
                                 *entryControl, *status->lblimd);

@@ -107,7 +107,7 @@ std::string LayoutMemory::sizeItem() const {
 void LayoutMemory::save() {
     const SettingsRead read = loadSettings(m_state.settings.file());
     if (read.error) {
-        if (tellFailure) tellFailure("The window layout was not saved: " + *read.error);
+        emit saveFailed(QString::fromStdString("The window layout was not saved: " + *read.error));
         return;
     }
     SettingsList list = read.missing || read.damage ? m_state.settings.list() : read.list;
@@ -115,7 +115,7 @@ void LayoutMemory::save() {
     list[Item::DisplayShare] = share;
     list[Item::TextSize] = size;
     if (auto failure = m_state.settings.saveQuietly(list)) {
-        if (tellFailure) tellFailure("The window layout was not saved. " + *failure);
+        emit saveFailed(QString::fromStdString("The window layout was not saved. " + *failure));
         return;
     }
     m_state.settings[Item::DisplayShare] = share;

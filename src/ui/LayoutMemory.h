@@ -41,8 +41,9 @@ public:
 
     int textSize() const { return m_textSize; }
     int displayShare() const; // from the splitter as it stands; 0 before it has a height
-    // Told when the layout could not be written.
-    std::function<void(const std::string& message)> tellFailure;
+signals:
+    // The layout could not be written.
+    void saveFailed(const QString& message);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;

@@ -65,8 +65,9 @@ bool LogViewSort::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
     return viewRowMatches(m->row(sourceRow), m_search);
 }
 
-LogViewControl::LogViewControl(LogViewPanel& panel, const LogTable& log)
-    : QObject(&panel), m_panel(panel), m_log(log), m_model(this), m_sort(this) {
+LogViewControl::LogViewControl(LogViewPanel& panel, const LogTable& log, std::filesystem::path logFile)
+    : QObject(&panel), m_panel(panel), m_log(log), m_logFile(std::move(logFile)), m_model(this),
+      m_sort(this) {
     m_sort.setSourceModel(&m_model);
     m_sort.setDynamicSortFilter(true); // once sorted, new contacts take their place in the order
     panel.logview->setModel(&m_sort);
@@ -169,22 +170,22 @@ void LogViewControl::selectRecord(int record) {
 
 void LogViewControl::editcontact_Click() {
     const int record = selectedRecord();
-    if (record < 1 || record >= m_log.logCount() || !logPath || !editRecord) return;
+    if (record < 1 || record >= m_log.logCount() || !editRecord) return;
     const LogRecord before = m_log.rows[static_cast<size_t>(record)];
     const auto typed = editRecord(before, record);
     if (!typed || editedContact(before, *typed) == editedContact(before, before)) return;
-    if (applyChange(editContact(logPath(), record, before, *typed))) selectRecord(record);
+    if (applyChange(editContact(m_logFile, record, before, *typed))) selectRecord(record);
 }
 
 void LogViewControl::deletecontact_Click() {
     const int record = selectedRecord();
-    if (record < 1 || record >= m_log.logCount() || !logPath) return;
+    if (record < 1 || record >= m_log.logCount()) return;
     const LogRecord before = m_log.rows[static_cast<size_t>(record)];
     const std::string what = "Contact " + std::to_string(record) + ": " + before[2] + ", " +
                              dateShown(before[1]) + " " + timeShown(before[7]) + " UTC, " + before[4] +
                              " m, " + before[10];
     if (confirmDelete && !confirmDelete(toQString(what).toStdString())) return;
-    if (applyChange(deleteContact(logPath(), record, before)))
+    if (applyChange(deleteContact(m_logFile, record, before)))
         selectRecord(std::min(record, m_log.logLast()));
 }
 
@@ -193,7 +194,7 @@ bool LogViewControl::applyChange(const std::optional<LogError>& error) {
         if (onChangeFailed) onChangeFailed(error->message);
         return false;
     }
-    if (reloadLog) reloadLog();
+    emit logRewritten();
     refill();
     return true;
 }

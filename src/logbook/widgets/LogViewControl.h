@@ -58,7 +58,8 @@ private:
 class LogViewControl : public QObject {
     Q_OBJECT
 public:
-    LogViewControl(LogViewPanel& panel, const LogTable& log);
+    // `logFile`: the file the log is read from, which an edit or a removal rewrites.
+    LogViewControl(LogViewPanel& panel, const LogTable& log, std::filesystem::path logFile);
 
     void log_Click();
     void listlog();
@@ -78,15 +79,16 @@ public:
     int selectedRecord() const;
     void selectRecord(int record);
 
-    // Set by the main window: where the log is, and how to read it again after a change.
-    std::function<std::filesystem::path()> logPath;
-    std::function<void()> reloadLog;
     // Asking the operator; tests put their own here. editRecord gives the typed record or
     // nothing when the operator gives up; confirmDelete is asked with a description of the
     // contact (UTF-8).
     std::function<std::optional<LogRecord>(const LogRecord& contact, int record)> editRecord;
     std::function<bool(const std::string& contact)> confirmDelete;
     std::function<void(const std::string& message)> onChangeFailed;
+
+signals:
+    // The file was rewritten; whoever holds the log reads it again before the list is refilled.
+    void logRewritten();
 
 private:
     void refill();
@@ -98,6 +100,7 @@ private:
 
     LogViewPanel& m_panel;
     const LogTable& m_log;
+    const std::filesystem::path m_logFile;
     LogViewModel m_model;
     LogViewSort m_sort;
     bool m_filled = false;
