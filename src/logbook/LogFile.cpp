@@ -118,7 +118,7 @@ std::string sanitiseField(std::string_view value) {
         const auto b = static_cast<unsigned char>(c);
         if (c == ',')
             c = '/';
-        else if (b < 0x20 || b == 0x7F)
+        else if (b < 0x20 || b == 0x7F) // no-mutate: "<=" turns a blank into a blank
             c = ' ';
     }
     const size_t first = out.find_first_not_of(' ');

@@ -16,6 +16,7 @@ TEST(CallPick, TheCallAStationSignsWithInRealExchanges) {
         {"CQ CQ 2E0ABC 2E0ABC k", "2E0ABC"},                  // no "de": the call before "k"
         {"CQ CQ 2E0ABC 2E0ABC pse k", "2E0ABC"},              // or before "pse k"
         {"CQ de 3DA0RU pse k", "3DA0RU"},                     // prefix with a digit first
+        {"G4ABC pse k", "G4ABC"},                             // the first word
         {"tnx fer call de DL1ABC/P DL1ABC/P", "DL1ABC/P"},    // portable
         {"PA/DL1ABC de F/G4XYZ/MM pse kn", "F/G4XYZ/MM"},     // slashed on both sides
         {"VK2ABC de EA8/G4XYZ k", "EA8/G4XYZ"},               // the newest of two

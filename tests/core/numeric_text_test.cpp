@@ -72,7 +72,8 @@ TEST(Cp1252, LettersOutsideTheSetBecomeTheirClosestLetter) {
         {u"\u042E\u0440\u0438\u0439 \u0416", "Yuriy Zh"},
         {u"\u0391\u03B8\u03AE\u03BD\u03B1", "Athina"},
         {u"\u038F \u01D5\u01D6", "O \xDC\xFC"}, // Greek with an accent, pinyin
-        {u"\u4E2D\U0001F600", "??"},            // none: one '?' for each character, also outside the BMP
+        {u"\u03AC\u03AD\u03AE\u03AF\u03CC\u03CD\u03CE", "aeiioyo"},
+        {u"\u4E2D\U0001F600", "??"}, // none: one '?' for each character, also outside the BMP
     };
     for (const Case& c : cases)
         EXPECT_EQ(toBytes(QString::fromUtf16(c.typed)), c.stored)

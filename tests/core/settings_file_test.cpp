@@ -5,6 +5,7 @@
 #include "support/faults/FaultyFiles.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <map>
 #include <vector>
@@ -168,4 +169,12 @@ TEST(FileStore, WholeFileComesBackWhateverItsSize) {
         EXPECT_EQ(read.error, 0) << size;
         EXPECT_TRUE(read.bytes == bytes) << size;
     }
+    // Started with standard input closed, the program's first file is descriptor 0.
+    const int savedInput = ::dup(0);
+    ::close(0);
+    const FileRead first = readWholeFile(dir.file("f"));
+    ::dup2(savedInput, 0);
+    ::close(savedInput);
+    EXPECT_EQ(first.error, 0);
+    EXPECT_EQ(first.bytes.size(), 131072u);
 }
