@@ -9,10 +9,6 @@
 
 namespace tavrel {
 
-namespace {
-
-namespace fs = std::filesystem;
-
 bool writeAll(int fd, std::string_view data) {
     while (!data.empty()) {
         const ssize_t n = ::write(fd, data.data(), data.size());
@@ -24,6 +20,10 @@ bool writeAll(int fd, std::string_view data) {
     }
     return true;
 }
+
+namespace {
+
+namespace fs = std::filesystem;
 
 // Reads up to `size` bytes, short only at the end of the file; -1 on an error.
 ssize_t readSome(int fd, char* buffer, size_t size) {

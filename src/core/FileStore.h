@@ -23,6 +23,9 @@ struct FileRead {
     bool missing() const;
 };
 
+// Writes all of `data` to `fd`, across short writes and interruptions; false (errno set) on an error.
+bool writeAll(int fd, std::string_view data);
+
 // Reads the whole file.
 FileRead readWholeFile(const std::filesystem::path& file);
 

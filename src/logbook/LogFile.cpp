@@ -84,18 +84,6 @@ std::string systemError(const std::filesystem::path& path, const char* what) {
     return "The log file " + path.string() + " " + what + ": " + std::strerror(errno) + ".";
 }
 
-bool writeAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
-
 // Whether an open log holds no record; only a short file can be blank.
 bool holdsNoRecord(int fd, off_t size) {
     constexpr off_t kShort = 4096;
