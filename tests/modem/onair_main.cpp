@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
     const int rc = RUN_ALL_TESTS();
     std::fflush(nullptr);
     std::_Exit(rc);

@@ -11,7 +11,6 @@ namespace {
 constexpr double kCoreHz = 20.0;     // both tones of idle reversals lie inside
 constexpr double kPeakHz = 10.0;     // a peak is the highest core power within this
 constexpr double kSymmetryHz = 25.0; // how far out the two sides are compared
-constexpr double kMinSymmetry = 0.5; // share of the power that must mirror about the centre
 constexpr double kFloorSpanHz = 400.0;
 constexpr double kSegmentHz = 100.0;
 constexpr double kMeanAlpha = 0.25; // looks come twice a second: a mean over about two seconds

@@ -4,6 +4,7 @@
 #include <complex>
 #include <cstddef>
 #include <cstdint>
+#include <numbers>
 
 namespace tavrel::psk31 {
 
@@ -14,6 +15,12 @@ inline constexpr int kSamplesPerSymbol = 256; // at kSampleRate
 
 inline constexpr double kMinCarrierHz = 200.0;
 inline constexpr double kMaxCarrierHz = 3500.0;
+
+inline constexpr double kTwoPi = 2.0 * std::numbers::pi;
+
+// Share of a signal's power that must mirror about its centre for it to count as a PSK31 signal
+// (1 = perfectly symmetric; noise on a weak signal alone takes a little away).
+inline constexpr double kMinSymmetry = 0.5;
 
 // The values the host writes to the mode operation.
 enum class Mode : int { Bpsk = 0, QpskUsb = 1, QpskLsb = 2 };

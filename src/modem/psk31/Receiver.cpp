@@ -12,7 +12,6 @@
 namespace tavrel::psk31 {
 namespace {
 
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr double kTimingAlpha = 1.0 / 512.0; // ~1 s of symbol-rate line
 constexpr double kTimingGain = 0.25;
 // Mean cosine between noise and the Viterbi decoder's own re-encoded decisions (measured: 0.50 with

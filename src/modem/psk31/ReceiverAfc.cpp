@@ -21,7 +21,6 @@
 namespace tavrel::psk31 {
 namespace {
 
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr float kLockedQuality = 0.1f; // the decoder's quality above which it counts as reading
 constexpr float kTrustScale = 3.0f;    // quality from which the loop runs at full gain: a third
 constexpr int kLookEvery = 8;          // symbols between looks at the spectrum while acquiring,

@@ -8,9 +8,6 @@
 namespace tavrel::psk31 {
 namespace {
 
-// Share of a signal's power that must mirror about its centre (1 = perfectly symmetric; noise on a
-// weak signal alone takes a little away).
-constexpr double kMinSymmetry = 0.5;
 constexpr double kApartHz = 20.0;
 constexpr double kToneOverFloor = 8.0;
 constexpr double kToneOverGap = 0.15;
