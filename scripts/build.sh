@@ -11,7 +11,9 @@ done
 # Paths below the source tree reach the compiler cache relative to it, so a fresh clone anywhere
 # reuses what another clone compiled (debug info then names the first clone's folder).
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
-if [ ! -f "$dir/build.ninja" ]; then
+# Configure on the first build, and again whenever options are given, so that a folder made
+# before an option existed takes it up.
+if [ ! -f "$dir/build.ninja" ] || [ ${#options[@]} -gt 0 ]; then
   # A compiler cache, when installed, makes rebuilds in a second clone cheap.
   command -v ccache >/dev/null 2>&1 && options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   cmake -S . -B "$dir" -G Ninja "${options[@]}"
