@@ -8,8 +8,8 @@
 
 namespace tavrel {
 
-std::string absoluteFrequency(int audioHz, double dialKhz) {
-    const double hz = (audioHz / 1000.0 + dialKhz) * 1000.0;
+std::string absoluteFrequency(int audioHz, double dialKhz, bool lowerSideband) {
+    const double hz = ((lowerSideband ? -audioHz : audioHz) / 1000.0 + dialKhz) * 1000.0;
     char buf[64];
     // Whole hertz, as the frequencies always are; a fraction would only be rounding noise.
     std::snprintf(buf, sizeof buf, "%.0f", std::round(hz));
@@ -24,6 +24,14 @@ std::string groupFrequency(const std::string& s, double dialKhz) {
 
 double signalMaskHeight(int level) {
     return std::max(0.0, 1335.0 - 13.2 * std::min(level, 101));
+}
+
+bool squelchOpen(int level, int threshold) {
+    return level > threshold;
+}
+
+bool imdTooHigh(int imdDb) {
+    return imdDb >= -18;
 }
 
 std::string utcClock(const Clock& clock, const std::string& gmtOffsetItem) {

@@ -107,17 +107,12 @@ TEST_F(PskModemTest, AFreshEngineIsToldEverySettingAsLastWritten) {
     std::map<K, int> told;
     for (const EngineCommand& c : modem.settingsCommands())
         told[c.kind] = c.kind == K::DisplayRange ? c.a * 10000 + c.b : c.a; // low and high in one
-    EXPECT_EQ(told, (std::map<K, int>{{K::RxFreq, 1200},
-                                      {K::TxFreq, 1200},
-                                      {K::Mode, 2},
-                                      {K::SquelchThreshold, 70},
-                                      {K::SquelchSpeed, 0},
-                                      {K::AfcLimit, 300},
-                                      {K::SearchRange, 25},
-                                      {K::Trim, -400},
-                                      {K::Drive, 200},
-                                      {K::DisplayKind, 1},
-                                      {K::DisplayRange, 1990'2090}}));
+    // clang-format off
+    EXPECT_EQ(told, (std::map<K, int>{{K::RxFreq, 1200}, {K::TxFreq, 1200}, {K::Mode, 2},
+                                      {K::SquelchThreshold, 70}, {K::SquelchSpeed, 0}, {K::AfcLimit, 300},
+                                      {K::SearchRange, 25}, {K::Trim, -400}, {K::Drive, 200},
+                                      {K::DisplayKind, 1}, {K::DisplayRange, 1990'2090}}));
+    // clang-format on
 }
 
 // A port that does not open keys nothing and says so; a USB adapter pulled out has closed itself:
@@ -166,15 +161,10 @@ TEST_F(PskModemTest, PttPortTroubleIsToldAndTheNextSetPttPortOpensItAgain) {
     EXPECT_FALSE(modem.pttOpen());
 }
 
-// Two stations: the main receiver copies one (the AFC pulls it in), the band reports both, and the
-// history decodes it again at the frequency set now.
+// The main receiver copies a station (the AFC pulls it in), the band reports it, and the history
+// decodes it again at the frequency set now. Two stations apart are the band decoder's own test.
 TEST_F(PskModemTest, ReceivedTextBandStatusImdAndReplayReachTheProgram) {
-    const std::string mine = "G4ABC de VK2ABC ur rst 599 k\r\n", other = "CQ CQ de DL1ABC DL1ABC pse k\r\n";
-    std::vector<float> audio = pskAudio(mine, 800.0, 0, 4);
-    const std::vector<float> second = pskAudio(other, 1400.0);
-    for (std::size_t i = 0; i < second.size(); ++i)
-        audio[i] += second[i];
-    PskModem modem(fast(audio, 4.0));
+    PskModem modem(fast(pskAudio("G4ABC de VK2ABC ur rst 599 k\r\n", 800.0, 0, 4), 4.0));
     ModemLog log(modem);
     std::map<int, std::string> band; // text by frequency, to the nearest 50 Hz
     QObject::connect(&modem, &Modem::BandRdy, [&](const std::vector<HeardSignal>& heard) {
@@ -186,9 +176,8 @@ TEST_F(PskModemTest, ReceivedTextBandStatusImdAndReplayReachTheProgram) {
     modem.setAfcLimit(50);
     modem.setRxFreq(806);
     modem.StartModem(-1, 0);
-    ASSERT_TRUE(runUntil([&] { return band[1400].find("pse k") != std::string::npos; }, 20000)) << band[1400];
-    EXPECT_NE(band[1400].find("de DL1ABC DL1ABC pse k"), std::string::npos) << band[1400];
-    ASSERT_TRUE(runUntil([&] { return band[800].find("599 k") != std::string::npos; }, 10000)) << band[800];
+    ASSERT_TRUE(runUntil([&] { return band[800].find("599 k") != std::string::npos; }, 20000)) << band[800];
+    EXPECT_NE(band[800].find("de VK2ABC ur rst 599 k"), std::string::npos) << band[800];
     ASSERT_TRUE(runUntil([&] { return log.chars.find("599 k") != std::string::npos; }, 10000)) << log.chars;
     // The first letter may go while the decoder locks on.
     EXPECT_NE(log.chars.find("ABC de VK2ABC ur rst 599 k"), std::string::npos) << log.chars;

@@ -6,7 +6,6 @@
 
 #include <QTest>
 #include <filesystem>
-#include <functional>
 #include <gtest/gtest.h>
 
 using namespace tavrel;
@@ -67,75 +66,6 @@ TEST_F(QsoTest, WholeContactIsLoggedOnceWhenTheSignOffHasGone) {
     EXPECT_EQ(entry().band->currentText(), "40"); // the next contact is on the band in use
     h->modem.raiseTxState(0);                     // a second report changes nothing
     EXPECT_EQ(log(), stored);
-}
-
-TEST_F(QsoTest, TailWaitsForAReceivedCharacterWhenNothingIsEchoed) {
-    press(qso().endqb);
-    h->modem.drain(h->modem.TxPending());
-    EXPECT_EQ(state().signOffHeld, 1);
-    h->modem.raiseRxChar('x');
-    EXPECT_EQ(state().signOffHeld, 0);
-}
-
-TEST_F(QsoTest, TextTypedAheadGoesOutOnceWithTheSignOff) {
-    entry().hiscall->setText("DL1XYZ");
-    click(h->form->transmit->Label52); // transmit, typing live
-    h->modem.raiseTxState(1);
-    h->modem.setPending(50); // the over is still going out
-    QTest::keyClicks(h->form->transmit->txtTXData, "so long");
-    press(qso().endqb);
-    sendAll();
-    h->modem.raiseTxState(0);
-    // The next contact's over: nothing of the last one is handed over again.
-    entry().hiscall->setText("G4XYZ");
-    press(qso().answer);
-    h->modem.raiseTxState(1);
-    sendAll();
-    h->modem.raiseStatus(1200, 0);
-    const std::string& sent = h->modem.sent;
-    EXPECT_NE(sent.find("so long\r\nThank you"), std::string::npos) << sent;
-    EXPECT_EQ(sent.find("so long"), sent.rfind("so long")) << sent;
-}
-
-TEST_F(QsoTest, AbortLeavesNothingThatKeysTheTransmitterAgain) {
-    const std::pair<const char*, std::function<void()>> cases[] = {
-        {"BTU closing line", [this] { click(qso().btu); }},
-        {"typed text waiting",
-         [this] {
-             click(h->form->transmit->Label52);
-             h->modem.raiseTxState(1);
-             h->modem.setPending(5);
-             QTest::keyClicks(h->form->transmit->txtTXData, "hello");
-         }},
-        {"held sign-off", [this] { press(qso().endqb); }},
-        {"store after the tail",
-         [this] {
-             press(qso().endqb);
-             h->modem.drain(h->modem.TxPending() - 5);
-             h->modem.raiseRxChar('x'); // queues the tail and arms the store
-         }},
-    };
-    for (const auto& [name, due] : cases) {
-        SCOPED_TRACE(name);
-        start();
-        entry().hiscall->setText("DL1XYZ");
-        entry().hisname->setText("Hans");
-        due();
-        click(h->form->transmit->abort);
-        h->modem.clearCalls();
-        // Whatever comes next - a status tick, another station's character, the end of the over.
-        h->modem.raiseStatus(1200, 0);
-        h->modem.raiseRxChar('Q');
-        h->modem.raiseTxState(0);
-        h->modem.raiseStatus(1200, 0);
-        QTest::keyClicks(h->form->transmit->txtTXData, "typed after");
-        h->modem.raiseStatus(1200, 0);
-        EXPECT_EQ(h->modem.countCalls("SendText"), 0);
-        EXPECT_EQ(h->modem.countCalls("StartTx"), 0);
-        EXPECT_EQ(h->form->logTable.logCount(), 1);
-        EXPECT_EQ(entry().hisname->text(), "Hans"); // kept for "Log Entry"
-        EXPECT_FALSE(h->form->transmit->txtTXData->toPlainText().contains("sign-off"));
-    }
 }
 
 TEST_F(QsoTest, FailedStoreAfterTheSignOffKeepsTheContactForLogEntry) {

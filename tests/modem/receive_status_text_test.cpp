@@ -58,6 +58,7 @@ TEST(ReceiveText, ClearLeavesElevenLineEnds) {
 
 TEST(StatusText, AbsoluteFrequenciesAreGroupedByTheDial) {
     EXPECT_EQ(absoluteFrequency(1500, 7035.0), "7036500");
+    EXPECT_EQ(absoluteFrequency(1500, 7035.0, true), "7033500"); // audio below the dial
     EXPECT_EQ(groupFrequency("7036500", 7035.0), "7,036,500");
     EXPECT_EQ(groupFrequency(absoluteFrequency(1500, 14070), 14070), "14,071,500");
     EXPECT_EQ(groupFrequency(absoluteFrequency(1200, 28120), 28120), "28,121,200");
@@ -71,6 +72,11 @@ TEST(StatusText, SignalMaskShrinksWithTheLevelAndNeverGoesNegative) {
     EXPECT_NEAR(signalMaskHeight(101), 1.8, 1e-9);
     EXPECT_DOUBLE_EQ(signalMaskHeight(102), signalMaskHeight(101));
     EXPECT_DOUBLE_EQ(signalMaskHeight(5000), signalMaskHeight(101));
+}
+
+TEST(StatusText, SquelchLampOpensAboveTheThresholdAndImdIsBadFromMinus18) {
+    EXPECT_EQ(std::vector<bool>({squelchOpen(41, 40), squelchOpen(40, 40), imdTooHigh(-18), imdTooHigh(-19)}),
+              std::vector<bool>({true, false, true, false}));
 }
 
 TEST(StatusText, UtcClockFromTheOffsetOrTheSystem) {

@@ -1,5 +1,6 @@
 // The receive, transmit and status panels on the real main window, against FakeModem/FakeSerial:
-// their wiring. The rules behind them are tested on the plain logic (receive_status_text_test.cpp).
+// their wiring. The rules behind them are tested on the plain logic (receive_status_text_test.cpp,
+// transmit_flow_test.cpp).
 
 #include "core/Controls.h"
 #include "support/FormHarness.h"
@@ -54,86 +55,48 @@ TEST_F(PanelTest, ReceivedTextReachesBothWindowsAndTheCaptureBox) {
     EXPECT_EQ(h->modem.countCalls("StartTx(0)"), 3);
 }
 
-TEST_F(PanelTest, TypingWhileTransmittingAppendsOnlyTheLastCharacter) {
-    click(h->form->transmit->Label52);
-    EXPECT_EQ(h->modem.lastStartTx, 0);
-    EXPECT_FALSE(shown(h->form->transmit->Label52));
-    EXPECT_TRUE(shown(h->form->transmit->Label53));
-    h->modem.raiseTxState(1);
+// Typed text is handed over once the modem's queue has run empty; BTU's closing line follows it.
+TEST_F(PanelTest, TypedTextThenTheBtuLineAreHandedOverAtStatusEvents) {
+    start({{0, "G4ABC"}});
     auto* tx = h->form->transmit->txtTXData;
-    QTest::keyClicks(tx, "AB");
-    QTest::keyClick(tx, Qt::Key_Backspace);
-    QTest::keyClick(tx, Qt::Key_Return);
-    EXPECT_EQ(state().pendingTx, "ABA\r\n");
-}
-
-TEST_F(PanelTest, TypingWhileReceivingOnlyBuildsTheWindowUntilTheSwitch) {
-    auto* tx = h->form->transmit->txtTXData;
-    QTest::keyClicks(tx, "x");
-    click(h->form->transmit->cleartx);
     QTest::keyClicks(tx, "hello");
     QTest::keyClick(tx, Qt::Key_Return);
-    QTest::keyClicks(tx, "de G4ABC");
-    EXPECT_EQ(state().pendingTx, "\r\n"); // a line end is queued whatever the state
     click(h->form->radioPanel->txrxrec);
-    EXPECT_EQ(state().pendingTx, "hello\r\nde G4ABC");
-    EXPECT_EQ(state().liveTyping, 1);
-    click(h->form->radioPanel->txrxtx);
-    EXPECT_EQ(h->modem.endTxCount, 1);
-    // Handed over once the modem's queue has run empty.
-    state().txState = 1;
+    EXPECT_EQ(h->modem.lastStartTx, 0);
+    EXPECT_FALSE(shown(h->form->radioPanel->txrxrec));
+    h->modem.raiseTxState(1);
+    QTest::keyClicks(tx, "!");
     h->modem.setPending(5);
     h->modem.raiseStatus(1200, 0);
+    EXPECT_EQ(h->form->transmit->tx->text(), "13");
     EXPECT_EQ(h->modem.sent, "");
     h->modem.drain(5);
     h->modem.raiseStatus(1200, 0);
-    EXPECT_EQ(h->modem.sent, "hello\r\nde G4ABC");
-    EXPECT_TRUE(state().pendingTx.empty());
+    EXPECT_EQ(h->modem.sent, "hello\r\n!");
     EXPECT_TRUE(tx->toPlainText().isEmpty());
-}
+    click(h->form->transmit->Label53);
+    EXPECT_EQ(h->modem.endTxCount, 1);
 
-TEST_F(PanelTest, BtuWithEmptyWindowQueuesLineEndThenTheClosingLine) {
-    start({{0, "G4ABC"}});
     state().hisCallUpper = "DL1XYZ";
+    h->modem.sent.clear();
+    h->modem.drain(100);
     click(h->form->qso->btu);
     EXPECT_EQ(backColour(h->form->qso->btu), colours::brightGreen);
     h->modem.raiseStatus(1200, 0); // hands over the CR LF
-    EXPECT_EQ(h->modem.sent, "\r\n");
     h->modem.drain(2);
     h->modem.clearCalls();
     h->modem.raiseStatus(1200, 0);
     EXPECT_EQ(h->modem.sent, "\r\nBTU   DL1XYZ   de   G4ABC   G4ABC   kkk\r\n");
     EXPECT_EQ(h->modem.countCalls("EndTx"), 1);
-    EXPECT_EQ(state().btuTailDue, 0);
     h->modem.drain(100);
     h->modem.raiseTxState(0);
     h->modem.raiseStatus(1200, 0);
     EXPECT_EQ(backColour(h->form->qso->btu), colours::buttonFace());
 }
 
-TEST_F(PanelTest, PttOnTheCatPortWithoutAPttPortOrWhenThePttPortIsTheCatPort) {
-    // Without a PTT port RTS keys; a PTT port on the CAT port's own cable keys its line setting
-    // (27: 1 RTS, 2 DTR, 3 both) there; another port is the modem's.
-    const std::tuple<const char*, const char*, std::vector<std::string>> cases[] = {
-        {"0", "2", {"RTSEnable=1", "RTSEnable=0"}},
-        {"", "2", {"RTSEnable=1", "RTSEnable=0"}},
-        {"3", "2", {}},
-        {"/dev/ttyUSB1", "2", {}},
-        {"1", "2", {"DTREnable=1", "DTREnable=0"}},
-        {"/dev/ttyS0", "1", {"RTSEnable=1", "RTSEnable=0"}},
-        {" 1", "3", {"RTSEnable=1", "DTREnable=1", "RTSEnable=0", "DTREnable=0"}},
-    };
-    for (const auto& [ptt, line, writes] : cases) {
-        SCOPED_TRACE(std::string(ptt) + " line " + line);
-        start({{26, ptt}, {27, line}, {41, "1"}, {42, "9600"}, {43, "8"}, {44, "N"}, {45, "1"}});
-        h->comm2.clearRecord();
-        h->modem.raiseTxState(1);
-        h->modem.raiseTxState(0);
-        EXPECT_EQ(h->comm2.writes(), writes);
-    }
-}
-
-TEST_F(PanelTest, TxStateTuneAndAbortShowOnTheIndicatorsAndButtons) {
+TEST_F(PanelTest, TxStatePttTuneAndAbortShowOnTheIndicatorsPortAndButtons) {
+    start({{26, " 1"}, {27, "3"}, {41, "1"}, {42, "9600"}, {43, "8"}, {44, "N"}, {45, "1"}});
+    h->comm2.clearRecord();
     h->modem.setPending(4);
     h->modem.raiseTxState(1);
     EXPECT_TRUE(shown(h->form->radioPanel->txrxtx));
@@ -143,6 +106,8 @@ TEST_F(PanelTest, TxStateTuneAndAbortShowOnTheIndicatorsAndButtons) {
     setBackColour(h->form->qso->cq, colours::brightGreen);
     h->modem.drain(4);
     h->modem.raiseTxState(0);
+    EXPECT_EQ(h->comm2.writes(), // PTT on the CAT port's own cable, both lines
+              (std::vector<std::string>{"RTSEnable=1", "DTREnable=1", "RTSEnable=0", "DTREnable=0"}));
     EXPECT_FALSE(shown(h->form->transmit->txfr));
     EXPECT_EQ(backColour(h->form->qso->cq), colours::buttonFace());
     EXPECT_TRUE(shown(h->form->transmit->Label52));
@@ -155,23 +120,28 @@ TEST_F(PanelTest, TxStateTuneAndAbortShowOnTheIndicatorsAndButtons) {
     EXPECT_EQ(backColour(h->form->transmit->tune), colours::green);
     EXPECT_EQ(h->modem.endTxCount, 1);
 
+    click(h->form->transmit->tune);
     for (QPushButton* b : {h->form->qso->answer, h->form->qso->mtext[4], h->form->qso->btu})
         setBackColour(b, colours::brightGreen);
     h->modem.SendText("queued");
+    h->form->transmit->txtTXData->setPlainText("tnx\nQSO sign-off is being held for queueing......");
     click(h->form->transmit->abort);
+    EXPECT_EQ(h->form->transmit->txtTXData->toPlainText(), "tnx"); // the notice no longer holds
     EXPECT_EQ(h->modem.TxPending(), 0);
     EXPECT_EQ(h->modem.countCalls("AbortTx"), 1);
+    EXPECT_EQ(backColour(h->form->transmit->tune), colours::green);
     for (QPushButton* b :
          {h->form->qso->answer, h->form->qso->mtext[4], h->form->qso->btu, h->form->transmit->abort})
         EXPECT_EQ(backColour(b), colours::buttonFace()) << b->objectName().toStdString();
 }
 
-TEST_F(PanelTest, StatusAreaShowsWhatTheModemReports) {
+TEST_F(PanelTest, StatusAreaShowsWhatTheModemReportsAndNetKeepsTransmitOnReceive) {
     start({}, DateTime{2026, 12, 7, 1, 30, 15});
     EXPECT_EQ(state().utcTime, "04:44:44"); // item 12 empty: the system's UTC
     state().settings[Item::GmtOffset] = "2";
     h->modem.setDialFreq(7035.0);
     h->modem.setRxFreq(1500);
+    h->modem.setTxFreq(1000);
     h->form->receiver->Slider1->setValue(40);
     h->modem.raiseStatus(1500, 50);
     EXPECT_EQ(h->form->status->Label49->text(), "23:30:15");
@@ -179,8 +149,9 @@ TEST_F(PanelTest, StatusAreaShowsWhatTheModemReports) {
     EXPECT_EQ(h->form->status->signalBar->maskHeight(), 675.0);
     EXPECT_EQ(foreColour(h->form->status->Label2), colours::green);
     EXPECT_EQ(h->form->radioPanel->txrxfreq->text(), "7,036,500");
-    h->modem.raiseStatus(1500, 40); // at the threshold the squelch stays shut
-    EXPECT_EQ(foreColour(h->form->status->Label2), colours::red);
+    EXPECT_EQ(h->modem.TxFreq(), 1500); // Net is on
+    EXPECT_FALSE(shown(h->form->radioPanel->Label47));
+    EXPECT_FALSE(shown(h->form->presets->Label51));
     h->modem.raiseImd(-18);
     EXPECT_EQ(h->form->status->lblimd->text(), "-18");
     EXPECT_EQ(foreColour(h->form->status->lblimd), colours::red);
@@ -190,22 +161,15 @@ TEST_F(PanelTest, StatusAreaShowsWhatTheModemReports) {
     h->modem.setPending(2);
     h->modem.raiseStatus(1200, 0);
     EXPECT_EQ(foreColour(h->form->receive->txtRXData), colours::red);
+    EXPECT_EQ(foreColour(h->form->receive->txtrxdata1), colours::red);
+    EXPECT_EQ(foreColour(h->form->status->Label2), colours::red);
     h->modem.drain(2);
-    h->modem.raiseStatus(1200, 0);
-    EXPECT_EQ(foreColour(h->form->receive->txtrxdata1), colours::black);
-}
-
-TEST_F(PanelTest, NetKeepsTransmitOnTheReceiveFrequency) {
-    h->modem.setRxFreq(1800);
-    h->modem.setTxFreq(1000);
-    h->modem.raiseStatus(1800, 0);
-    EXPECT_EQ(h->modem.TxFreq(), 1800);
-    EXPECT_FALSE(shown(h->form->radioPanel->Label47));
-    EXPECT_FALSE(shown(h->form->presets->Label51));
     h->form->status->Check1->setChecked(false);
     h->modem.setTxFreq(1000);
     h->modem.setDialFreq(14070);
+    h->modem.setRxFreq(1800);
     h->modem.raiseStatus(1800, 0);
+    EXPECT_EQ(foreColour(h->form->receive->txtrxdata1), colours::black);
     EXPECT_EQ(h->modem.TxFreq(), 1000);
     EXPECT_EQ(h->form->radioPanel->Label47->text(), "14,071,000");
     EXPECT_TRUE(shown(h->form->radioPanel->Label47));

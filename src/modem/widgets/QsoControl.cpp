@@ -161,9 +161,8 @@ void QsoControl::endqb_Click() {
     setBackColour(m_qso.endqb, colours::brightGreen);
     // The whole window goes now: what was typed ahead and waits to be handed over is in it.
     m_modem.SendText(m_transmitControl.typedText() + kCrLf);
-    m_state.pendingTx.clear();
+    m_transmitControl.flow().holdSignOff();
     setTransmitWindow(QString());
-    m_state.signOffHeld = 1;
     m_modem.SendText(signOffText(values(), m_state.item(Item::EndText)));
     setTransmitWindow(QStringLiteral("\n") + QString::fromLatin1(kSignOffHeldNotice));
     m_modem.StartTx(0);
@@ -171,14 +170,14 @@ void QsoControl::endqb_Click() {
 }
 
 void QsoControl::signOffCheck() {
-    if (m_state.signOffHeld != 1 || m_modem.TxPending() >= 10) return;
+    TransmitFlow& flow = m_transmitControl.flow();
+    if (!flow.signOffReleaseDue(m_modem.TxPending())) return;
     const QsoValues v = values();
     m_modem.SendText(signOffTail(v));
     m_entry.endt->setText(toQString(v.U));
     m_modem.StartTx(0);
     m_modem.EndTx();
-    m_state.logAfterTx = 1;
-    m_state.signOffHeld = 0;
+    flow.signOffQueued();
     setTransmitWindow(m_transmit.txtTXData->toPlainText() + QStringLiteral("\n") +
                       QString::fromLatin1(kSignOffQueuedNotice));
     m_transmitControl.resetQsoButtonColours();

@@ -26,7 +26,7 @@ void StatusControl::StatusRdy(int freq, int level) {
     m_status.Label16->setText(QString::number(freq));
     m_status.Label20->setText(QString::number(m_modem.TxFreq()));
     m_status.signalBar->setMaskHeight(signalMaskHeight(level));
-    setForeColour(m_status.Label2, level > m_t.Slider1->value() ? colours::green : colours::red);
+    setForeColour(m_status.Label2, squelchOpen(level, m_t.Slider1->value()) ? colours::green : colours::red);
     // The queue's count, the Net lock of the transmit frequency, typed text handed over.
     m_transmit.showPending();
     const bool net = m_status.Check1->isChecked();
@@ -35,9 +35,8 @@ void StatusControl::StatusRdy(int freq, int level) {
     // A squelch speed typed into its box takes effect here.
     emit squelchSpeedDue();
     // Absolute frequencies.
-    const int side = m_lowerSideband ? -1 : 1;
-    m_state.rxAbsFreq = absoluteFrequency(side * m_modem.RxFreq(), m_modem.DialFreq());
-    m_state.txAbsFreq = absoluteFrequency(side * m_modem.TxFreq(), m_modem.DialFreq());
+    m_state.rxAbsFreq = absoluteFrequency(m_modem.RxFreq(), m_modem.DialFreq(), m_lowerSideband);
+    m_state.txAbsFreq = absoluteFrequency(m_modem.TxFreq(), m_modem.DialFreq(), m_lowerSideband);
     m_t.txrxfreq->setText(toQString(groupFrequency(m_state.rxAbsFreq, m_modem.DialFreq())));
     m_t.Label47->setVisible(!net);
     m_t.Label51->setVisible(!net);
@@ -64,7 +63,7 @@ void StatusControl::clockUpdate() {
 }
 
 void StatusControl::IMDRdy(int imd) {
-    setForeColour(m_status.lblimd, imd >= -18 ? colours::red : colours::darkGreen);
+    setForeColour(m_status.lblimd, imdTooHigh(imd) ? colours::red : colours::darkGreen);
     m_status.lblimd->setText(QString::number(imd));
 }
 

@@ -3,6 +3,7 @@
 // Tune, Abort, Clear, the button colours, TxStateChg and PTT on the CAT port's RTS line.
 
 #include "core/MainState.h"
+#include "modem/TransmitFlow.h"
 
 #include <QObject>
 #include <functional>
@@ -50,13 +51,14 @@ public:
     // True when the contact was stored.
     std::function<bool()> storeContact;
 
+    TransmitFlow& flow() { return m_flow; }
+
 private:
     void keyCatPort(bool on);
     void removeSignOffNotices();
 
     MainState& m_state;
-    int m_tuneOn = 0;       // 1 while the tune carrier is on
-    int m_btuColourDue = 0; // 1 while BTU's colour waits for the over to end
+    TransmitFlow m_flow;
     Modem& m_modem;
     SerialPort& m_comm2;
     TransmitPanel& m_transmit;
