@@ -78,11 +78,6 @@ TEST(BandPlan, PresetIsTheKilohertzAfterTheBandsMegahertz) {
                   std::pair(hz, hz.value_or(band.frequencyHz)))
             << name << " '" << preset << "'";
     }
-    // Only 40, 20, 15 and 10 m have a preset box.
-    for (const BandInfo& b : allBands())
-        EXPECT_EQ(presetFrequency(b, "0").has_value(),
-                  b.band == "40" || b.band == "20" || b.band == "15" || b.band == "10")
-            << b.band;
 }
 
 // Frequencies off the table reach every BCD digit position and both nibbles.

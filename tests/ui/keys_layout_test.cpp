@@ -170,6 +170,12 @@ TEST_F(KeysLayoutTest, SplitAndTextSizeComeBackAndAreKeptAgainstOtherWriters) {
     EXPECT_EQ(now[0], "G4XYZ");
     EXPECT_NEAR(std::stoi(now[Item::DisplayShare]), 55, 2);
     EXPECT_EQ(now[Item::TextSize], "");
+    // A copy that took away only the text size gets it back as well.
+    older = now;
+    older[Item::TextSize] = "9";
+    ASSERT_EQ(h->form->state.settings.save(older), std::nullopt);
+    h->modem.raiseStatus(1200, 50);
+    EXPECT_EQ(fileItems()[Item::TextSize], "");
 }
 
 } // namespace
