@@ -150,7 +150,7 @@ UserSettingsWindow::UserSettingsWindow(MainState& state, QWidget* parent)
     grid->addWidget(Frame3, 0, 1, 2, 1);
     grid->addWidget(comm, 2, 0);
     grid->addWidget(Frame4, 2, 1);
-    grid->addWidget(logcqcalls, 4, 0);
+    grid->addWidget(logcqcalls, 3, 0);
     grid->addWidget(soundcard, 3, 1);
     grid->addWidget(Command1, 4, 1, Qt::AlignRight);
 
