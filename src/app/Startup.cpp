@@ -175,21 +175,19 @@ void Startup::takeTodaysDate() {
     s.qsoDateKey = s.qsoYear + s.qsoMonth + s.qsoDay;
 }
 
-// Normal, Wide or Custom; any other choice keeps the range the display has.
+std::pair<int, int> Startup::displayRange(const std::string& choice, const std::string& bottom,
+                                          const std::string& top, std::pair<int, int> previous) {
+    if (choice == "1") return {0, 3000};
+    if (choice == "2") return {0, 4000};
+    if (choice == "3") return {wholeNumber16(bottom), wholeNumber16(top)};
+    return previous;
+}
+
 void Startup::applyDisplayRange() {
     const MainState& s = m_form.state;
-    const std::string& range = s.item(Item::DisplayRange);
-    if (range == "1") {
-        m_rangeBottom = 0;
-        m_rangeTop = 3000;
-    } else if (range == "2") {
-        m_rangeBottom = 0;
-        m_rangeTop = 4000;
-    } else if (range == "3") {
-        m_rangeBottom = wholeNumber16(s.item(Item::CustomRangeBottom));
-        m_rangeTop = wholeNumber16(s.item(Item::CustomRangeTop));
-    }
-    m_form.PskModem1.SetDisplayRange(m_rangeBottom, m_rangeTop);
+    m_range = displayRange(s.item(Item::DisplayRange), s.item(Item::CustomRangeBottom),
+                           s.item(Item::CustomRangeTop), m_range);
+    m_form.PskModem1.SetDisplayRange(m_range.first, m_range.second);
 }
 
 // The station's ID, the waterfall, the drive, the PTT port and the receive frequency.

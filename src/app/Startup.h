@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace tavrel {
 
@@ -39,6 +40,10 @@ public:
     // Baud, parity, data bits, stop bits, joined by a comma and a blank.
     static std::string catSettingsText(const std::string& baud, const std::string& parity,
                                        const std::string& dataBits, const std::string& stopBits);
+    // The display's span in Hz for the range choice: "1" normal, "2" wide, "3" the custom bottom
+    // and top; any other choice keeps the span it had.
+    static std::pair<int, int> displayRange(const std::string& choice, const std::string& bottom,
+                                            const std::string& top, std::pair<int, int> previous);
 
 signals:
     // A re-apply at a status event, or the reload of the log after a store, met a problem that
@@ -56,7 +61,7 @@ private:
     void showStatus(const std::string& text);
     Form1& m_form;
     bool m_damageTold = false;
-    int m_rangeBottom = 0, m_rangeTop = 0; // the display's span, Hz
+    std::pair<int, int> m_range{0, 0}; // the display's span, Hz
 };
 
 } // namespace tavrel

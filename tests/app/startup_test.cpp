@@ -45,19 +45,11 @@ TEST(StartupTest, FirstStartInEmptyFolderMakesDefaultsAndCallsTheModemInOrder) {
     EXPECT_EQ(h.form->receiveControl->windows().history, "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
 }
 
-// Item 60 picks the range; "3" takes items 61 and 62; anything else keeps the previous one.
-TEST(StartupTest, DisplayRangeFollowsTheSettings) {
-    FormHarness h;
-    const std::tuple<FormHarness::Items, int, int> steps[] = {
-        {{{60, ""}}, 0, 0},
-        {{{60, "3"}, {61, "500"}, {62, "2500"}}, 500, 2500},
-        {{{60, "2"}}, 0, 4000},
-        {{{60, "Wide"}, {61, "1"}, {62, "2"}}, 0, 4000},
-        {{{60, "1"}}, 0, 3000}};
-    for (const auto& [items, low, high] : steps) {
-        h.startWith(items);
-        EXPECT_EQ(std::pair(h.modem.rangeLow, h.modem.rangeHigh), std::pair(low, high));
-    }
+TEST(StartupRules, DisplayRangeFollowsTheChoiceAndAnyOtherKeepsTheLastOne) {
+    const std::tuple<const char*, int, int> cases[] = {{"1", 0, 3000}, {"2", 0, 4000}, {"3", 500, 2500},
+                                                       {"", 7, 8},     {"Wide", 7, 8}, {" 3", 7, 8}};
+    for (auto [choice, low, high] : cases)
+        EXPECT_EQ(Startup::displayRange(choice, "500", "2500", {7, 8}), std::pair(low, high)) << choice;
 }
 
 // The re-apply closes the port before the group opens it again (start-up's own attempt then finds

@@ -181,6 +181,9 @@ TEST_F(SerialLine, OnlyRtsEnableRaisesRtsAndNothingKeysTheRigAtOpening) {
     emulateLinesRaised();
     ASSERT_TRUE(m_port.setPortOpen(true));
     EXPECT_EQ(lines(), 0);
+    // RTS/CTS handshaking hands the line to the driver: the port no longer claims it keyed.
+    ASSERT_TRUE(m_port.setRTSEnable(true) && m_port.setHandshaking(2));
+    EXPECT_FALSE(m_port.rtsEnable());
 }
 
 TEST_F(SerialLine, PortIsChosenOnlyWhileClosedAndOnlyAmongRealPorts) {

@@ -44,41 +44,36 @@ protected:
     std::unique_ptr<FormHarness> h;
 };
 
-// F1 to F10 send the buttons in row order, Shift+F1 to Shift+F6 the macros.
+// F1 to F10 send the buttons in row order, Shift+F1 to Shift+F6 the macros, each from the transmit
+// window, a text box of the logbook or a button; Esc is Abort from inside a text box too.
 TEST_F(KeysLayoutTest, FunctionKeysSendTheButtonsInRowOrderFromAnyControl) {
     startWith({{0, "G4ABC"}});
+    const char* const places[] = {"txtTXData", "hiscall", "cleartx"};
     for (int i = 0; i < 16; ++i) {
         const auto key = static_cast<Qt::Key>(Qt::Key_F1 + i % 10);
         const Qt::KeyboardModifiers modifiers = i < 10 ? Qt::NoModifier : Qt::ShiftModifier;
-        // The transmit window, a text box of the logbook and a button: the keys work from each.
-        for (const char* place : {"txtTXData", "hiscall", "cleartx"}) {
-            SCOPED_TRACE(std::string(kSendButtons[i]) + " from " + place);
-            for (const char* name : kSendButtons)
-                setBackColour(h->control(name), colours::buttonFace());
-            h->control(place)->setFocus();
-            const int starts = h->modem.countCalls("StartTx");
-            QTest::keyClick(h->control(place), key, modifiers);
-            EXPECT_EQ(greenButtons(), std::vector<std::string>{kSendButtons[i]});
-            EXPECT_EQ(h->modem.countCalls("StartTx"), starts + 1);
-        }
-        // The tooltip tells the key.
+        SCOPED_TRACE(std::string(kSendButtons[i]) + " from " + places[i % 3]);
+        for (const char* name : kSendButtons)
+            setBackColour(h->control(name), colours::buttonFace());
+        h->control(places[i % 3])->setFocus();
+        const int starts = h->modem.countCalls("StartTx");
+        QTest::keyClick(h->control(places[i % 3]), key, modifiers);
+        EXPECT_EQ(std::pair(greenButtons(), h->modem.countCalls("StartTx")),
+                  std::pair(std::vector<std::string>{kSendButtons[i]}, starts + 1));
         EXPECT_TRUE(
             h->control(kSendButtons[i])
                 ->toolTip()
                 .contains(QKeySequence(QKeyCombination(modifiers, key)).toString(QKeySequence::NativeText)));
     }
-
-    // Esc is Abort, also from inside a text box.
     h->control("hiscall")->setFocus();
     const int aborts = h->modem.countCalls("AbortTx");
     QTest::keyClick(h->control("hiscall"), Qt::Key_Escape);
     EXPECT_EQ(h->modem.countCalls("AbortTx"), aborts + 1);
 
     // A function key held down sends once, not once per repeat.
-    h->control("txtTXData")->setFocus();
     const size_t sent = h->modem.sent.size();
     QKeyEvent held(QEvent::KeyPress, Qt::Key_F3, Qt::NoModifier, QString(), true);
-    QApplication::sendEvent(h->control("txtTXData"), &held);
+    QApplication::sendEvent(h->control("hiscall"), &held);
     EXPECT_EQ(h->modem.sent.size(), sent);
 }
 
@@ -175,6 +170,12 @@ TEST_F(KeysLayoutTest, SplitAndTextSizeComeBackAndAreKeptAgainstOtherWriters) {
     EXPECT_EQ(now[0], "G4XYZ");
     EXPECT_NEAR(std::stoi(now[Item::DisplayShare]), 55, 2);
     EXPECT_EQ(now[Item::TextSize], "");
+    // A copy that took away only the text size gets it back as well.
+    older = now;
+    older[Item::TextSize] = "9";
+    ASSERT_EQ(h->form->state.settings.save(older), std::nullopt);
+    h->modem.raiseStatus(1200, 50);
+    EXPECT_EQ(fileItems()[Item::TextSize], "");
 }
 
 } // namespace
