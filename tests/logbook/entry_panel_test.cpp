@@ -126,6 +126,8 @@ TEST_F(EntryTest, TypingACallShowsWhatTheLogAndThePrefixTableKnow) {
     entry.hiscall->clear();
     EXPECT_TRUE(lookup.scall->text().isEmpty());
     EXPECT_FALSE(row.Label39->isVisibleTo(h.form.get()));
+    type(entry.hiscall, "W1AW");
+    EXPECT_EQ(backColour(row.Label39), colours::green); // New Prefix
 
     // "Log Entry" twice for the same contact asks the second time; No stores nothing.
     h.form->state.qsoDateKey = "20250401";
