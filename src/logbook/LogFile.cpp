@@ -48,8 +48,8 @@ std::string shownText(std::string_view text) {
 }
 
 struct BadLine {
-    int line = 0;
-    int fields = 0;
+    int line = 0;   // no-mutate: every BadLine is built with both values given
+    int fields = 0; // no-mutate: as above
 };
 
 // The first line, up to `lastLine`, that does not hold exactly one record's worth of fields:

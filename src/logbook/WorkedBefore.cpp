@@ -2,6 +2,7 @@
 
 namespace tavrel {
 
+namespace {
 bool workedOnBandAndMode(const LogTable& log, const LogRecord& contact) {
     for (size_t r = 1; r < log.rows.size(); ++r) {
         const LogRecord& row = log.rows[r];
@@ -10,10 +11,18 @@ bool workedOnBandAndMode(const LogTable& log, const LogRecord& contact) {
     return false;
 }
 
-bool workedBefore(const LogTable& log, std::string_view call) {
+bool workedBefore(const LogTable& log, const std::string& call) {
     for (size_t r = 1; r < log.rows.size(); ++r)
         if (log.rows[r][2] == call) return true;
     return false;
+}
+
+} // namespace
+
+std::optional<BandMark> workedBandMark(const LogTable& log, const LogRecord& contact) {
+    if (contact[2].empty() || !workedBefore(log, contact[2])) return std::nullopt;
+    const bool worked = workedOnBandAndMode(log, contact);
+    return BandMark{worked, (worked ? "Worked before on " : "New on ") + contact[4] + " m " + contact[5]};
 }
 
 int findDuplicate(const LogTable& log, const LogRecord& contact) {

@@ -4,16 +4,20 @@
 
 #include "logbook/LogRecord.h"
 
-#include <string_view>
+#include <optional>
+#include <string>
 
 namespace tavrel {
 
-// Whether a contact with exactly this call (field 2) was logged on this band (field 4) and mode
-// (field 5). `contact` is the record the panel would store now. The header is never counted.
-bool workedOnBandAndMode(const LogTable& log, const LogRecord& contact);
-
-// Whether any contact with exactly this call was logged, on any band.
-bool workedBefore(const LogTable& log, std::string_view call);
+// The line under the lookup for a call (field 2, exactly) logged before: whether it was on this
+// band (field 4) and mode (field 5), and the text, "Worked before on 20 m BPSK" or "New on 40 m
+// BPSK". Nothing for a new call. `contact` is the record the panel would store now; the header
+// is never counted.
+struct BandMark {
+    bool worked;
+    std::string text;
+};
+std::optional<BandMark> workedBandMark(const LogTable& log, const LogRecord& contact);
 
 // The newest stored contact that is the same call, date and start time as `contact` (fields 2,
 // 1 and 3): its row, or 0 when there is none.

@@ -53,7 +53,8 @@ std::optional<GeoPoint> locatorCentre(std::string_view loc) {
     return GeoPoint{lat + last.latStep / 2, lon + last.lonStep / 2};
 }
 
-std::string lastLoggedLocator(const LogTable& log, std::string_view call) {
+std::string beamLocator(const LogTable& log, const std::string& typed, std::string_view call) {
+    if (locatorCentre(typed)) return typed;
     if (call.empty()) return {};
     for (size_t r = log.rows.size(); r-- > 1;) {
         const LogRecord& row = log.rows[r];

@@ -21,9 +21,10 @@ struct GeoPoint {
 // subsquare A-X, extended square 0-9; letters of either case); nothing for anything else.
 std::optional<GeoPoint> locatorCentre(std::string_view locator);
 
-// The locator to point at for `call` (as stored: upper case, Ø as 0): the newest contact with
-// exactly that call whose locator field holds a valid locator, upper case; "" when none does.
-std::string lastLoggedLocator(const LogTable& log, std::string_view call);
+// The locator to point at: `typed` when it is a valid locator, else the one of the newest contact
+// with exactly `call` (as stored: upper case, Ø as 0) whose locator field holds a valid locator,
+// upper case; "" when none does.
+std::string beamLocator(const LogTable& log, const std::string& typed, std::string_view call);
 
 // Heading (whole degrees, 0 north, clockwise, 360 for what rounds up from 359.5) and
 // great-circle distance (whole kilometres on a sphere of 6371 km) from the operator's position

@@ -183,17 +183,22 @@ TEST(WorkedBefore, SameCallOnBandAndModeAndExactDuplicates) {
     log.rows = {logHeaderRecord(), sampleContact("DL1ABC"), sampleContact("DL1ABCD"),
                 sampleContact("DL1ABC", "20240316")};
     log.rows[3][4] = "40";
-
-    LogRecord now = sampleContact("DL1ABC", "20240316");
-    EXPECT_TRUE(workedOnBandAndMode(log, now)); // 20 m on the 15th
-    now[4] = "15";
-    EXPECT_FALSE(workedOnBandAndMode(log, now));
-    now[4] = "20";
-    now[5] = "QPSK";
-    EXPECT_FALSE(workedOnBandAndMode(log, now));
-    EXPECT_TRUE(workedBefore(log, "DL1ABC"));
-    EXPECT_FALSE(workedBefore(log, "DL1AB")); // exact calls only
-    EXPECT_FALSE(workedBefore(log, "Call"));  // never the header
+    // Call, band, mode, the line shown ("" none); exact calls only, never the header.
+    const std::tuple<const char*, const char*, const char*, const char*> marks[] = {
+        {"DL1ABC", "20", "BPSK", "Worked before on 20 m BPSK"},
+        {"DL1ABC", "15", "BPSK", "New on 15 m BPSK"},
+        {"DL1ABC", "20", "QPSK", "New on 20 m QPSK"},
+        {"DL1AB", "20", "BPSK", ""},
+        {"Call", "Band", "Mode", ""},
+        {"", "", "", ""}};
+    for (const auto& [call, band, mode, text] : marks) {
+        LogRecord now = sampleContact(call);
+        now[4] = band;
+        now[5] = mode;
+        const auto mark = workedBandMark(log, now);
+        EXPECT_EQ(mark ? mark->text : "", text) << call << band << mode;
+        EXPECT_EQ(mark && mark->worked, std::string(text).starts_with("Worked")) << call << band << mode;
+    }
 
     // Call, date, start time, the row it repeats.
     const std::tuple<const char*, const char*, const char*, int> cases[] = {

@@ -104,7 +104,7 @@ TEST(Locator, HeadingAndDistanceForKnownPairs) {
     }
 }
 
-TEST(Locator, LastValidLocatorLoggedForExactlyThatCall) {
+TEST(Locator, TypedLocatorElseTheLastValidOneLoggedForExactlyThatCall) {
     LogTable log;
     log.rows.push_back(LogRecord{"zqx", "Date", "Call"});
     for (auto [call, locator] : {std::pair{"DL1ABC", "JO62"},
@@ -116,9 +116,15 @@ TEST(Locator, LastValidLocatorLoggedForExactlyThatCall) {
         r[2] = call;
         r[15] = locator;
     }
-    EXPECT_EQ(lastLoggedLocator(log, "DL1ABC"), "JO62QM");
-    for (const char* call : {"DL1AB", "G4XYZ", ""})
-        EXPECT_EQ(lastLoggedLocator(log, call), "") << call;
+    // Typed, call, the locator pointed at: a valid typed one wins.
+    for (const auto& [typed, call, want] : {std::tuple{"", "DL1ABC", "JO62QM"},
+                                            {"FN31PR", "DL1ABC", "FN31PR"},
+                                            {"BERLIN", "DL1ABC", "JO62QM"},
+                                            {"", "DL1AB", ""},
+                                            {"", "G4XYZ", ""},
+                                            {"", "", ""},
+                                            {"IO91", "", "IO91"}})
+        EXPECT_EQ(beamLocator(log, typed, call), want) << typed << " " << call;
 }
 
 } // namespace

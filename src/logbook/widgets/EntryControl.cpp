@@ -194,23 +194,17 @@ void EntryControl::stationLookup() {
     m_station.clear();
     if (m_state.hisCallUpper.empty()) return;
     const QString typed = m_entry.locator->text().trimmed();
-    std::string locator = toBytes(typed.toUpper());
-    if (!locatorCentre(locator)) locator = lastLoggedLocator(m_log, callForLog(m_state.hisCallUpper));
-    m_station.findprefix(m_log, locator);
+    m_station.findprefix(m_log,
+                         beamLocator(m_log, toBytes(typed.toUpper()), callForLog(m_state.hisCallUpper)));
 }
 
 void EntryControl::markWorkedBand() {
     QLabel* mark = m_lookup.workedband;
-    const LogRecord contact = panelRecord();
-    if (contact[2].empty() || !workedBefore(m_log, contact[2])) {
-        mark->setVisible(false);
-        return;
-    }
-    const bool worked = workedOnBandAndMode(m_log, contact);
-    const QString where = tr("%1 m %2").arg(toQString(contact[4]), toQString(contact[5]));
-    mark->setText(worked ? tr("Worked before on %1").arg(where) : tr("New on %1").arg(where));
-    setBackColour(mark, worked ? colours::orange : colours::green);
-    mark->setVisible(true);
+    const std::optional<BandMark> m = workedBandMark(m_log, panelRecord());
+    mark->setVisible(m.has_value());
+    if (!m) return;
+    mark->setText(toQString(m->text));
+    setBackColour(mark, m->worked ? colours::orange : colours::green);
 }
 
 void EntryControl::logChanged() {

@@ -32,7 +32,7 @@ EntryPanel::EntryPanel(QWidget* parent) : QGroupBox(parent) {
     myrst->setText("579");
     QFont callFont = hiscall->font();
     callFont.setBold(true);
-    callFont.setPointSizeF(callFont.pointSizeF() * 1.25);
+    callFont.setPointSizeF(callFont.pointSizeF() * 1.25); // no-mutate: look only
     hiscall->setFont(callFont);
 
     editlog = namedButton(this, "editlog", tr("Log Entry"));

@@ -34,7 +34,7 @@ LookupPanel::LookupPanel(QWidget* parent) : QGroupBox(parent) {
     Command1 = namedButton(this, "Command1", tr("Send details to PSK Log"));
 
     auto* g = new QGridLayout;
-    g->setVerticalSpacing(3);
+    g->setVerticalSpacing(3); // no-mutate: look only
     g->addWidget(namedLabel(this, "Label26", tr("Total prev QSO's")), 0, 0);
     g->addWidget(qsotot, 0, 1);
     g->addWidget(namedLabel(this, "Label28", tr("Call")), 1, 0);

@@ -67,17 +67,13 @@ void failTruncates(const std::string& name, int error) {
     state().truncate = {name, error};
 }
 
-std::vector<std::string> syncsAndRenames() {
-    std::lock_guard lock(state().mutex);
-    return state().record;
-}
-
 bool replacedDurably(const std::filesystem::path& file) {
     const std::string temp = file.string() + ".tmp";
     const std::string steps[] = {"fsync " + temp, "rename " + temp + " " + file.string(),
                                  "fsync " + file.parent_path().string()};
     std::size_t found = 0;
-    for (const std::string& entry : syncsAndRenames())
+    std::lock_guard lock(state().mutex);
+    for (const std::string& entry : state().record)
         if (found < std::size(steps) && entry == steps[found]) ++found;
     return found == std::size(steps);
 }

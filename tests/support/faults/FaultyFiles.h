@@ -18,11 +18,8 @@ void failWritesAfter(const std::string& name, std::size_t bytes, int error = ENO
 void failSyncs(const std::string& name, int error = EIO);
 void failTruncates(const std::string& name, int error = EIO);
 
-// Every fsync and rename since the last reset(), in order: "fsync <path>", "rename <from> <to>".
-std::vector<std::string> syncsAndRenames();
-
-// Whether the record shows `file` replaced the durable way: its temporary file flushed, renamed
-// over it, then the folder flushed.
+// Whether the fsyncs and renames since the last reset() show `file` replaced the durable way: its temporary
+// file flushed, renamed over it, then the folder flushed.
 bool replacedDurably(const std::filesystem::path& file);
 
 // No faults, an empty record.
