@@ -5,6 +5,7 @@
 #include "core/Controls.h"
 #include "logbook/LogFile.h"
 #include "support/FormHarness.h"
+#include "support/LogRows.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -13,8 +14,6 @@ using namespace tavrel;
 
 namespace {
 
-const std::string kHeader(kLogHeaderLine);
-
 std::string contact(const char* date, const char* call, const char* band, const char* name, const char* loc) {
     return std::string("zqx,") + date + "," + call + ",120000," + band + ",BPSK,40,120500,579,579," + name +
            ",,,,," + loc + ",,,,,,,,|:\r\n";
@@ -22,7 +21,7 @@ std::string contact(const char* date, const char* call, const char* band, const 
 
 const std::string kFirst = contact("20250102", "DL1ABC", "20", "hans", "JO30"); // as kept by hand
 const std::string kLast = contact("20250302", "DL1ABC", "20", "Hans-Peter", "JO62QM");
-const std::string kLog = kHeader + kFirst + contact("20250301", "G4XYZ", "40", "Bob", "") + kLast;
+const std::string kLog = kLogHeader + kFirst + contact("20250301", "G4XYZ", "40", "Bob", "") + kLast;
 
 class EntryTest : public ::testing::Test {
 protected:
@@ -43,7 +42,7 @@ protected:
 
 TEST_F(EntryTest, StoringAppendsExactlyOneLineAndResetsTheReports) {
     start();
-    EXPECT_EQ(log(), kHeader);
+    EXPECT_EQ(log(), kLogHeader);
     EXPECT_EQ(entry.qno->text(), "1");
     h.form->state.utcTime = "14:35:09";
     type(entry.hiscall, QString::fromUtf8("q1\u00D8xy"));
@@ -53,8 +52,8 @@ TEST_F(EntryTest, StoringAppendsExactlyOneLineAndResetsTheReports) {
     entry.locator->setText("io81mj");
     entry.hisrst->setText("599");
     click(entry.editlog);
-    EXPECT_EQ(log(), kHeader + "zqx,20261207,Q10XY,143000,20,BPSK,40,143509,599,579,,"
-                               "Bath/ England,  first/ QSO  ,,,IO81MJ,,,,,,,,|:\r\n");
+    EXPECT_EQ(log(), kLogHeader + "zqx,20261207,Q10XY,143000,20,BPSK,40,143509,599,579,,"
+                                  "Bath/ England,  first/ QSO  ,,,IO81MJ,,,,,,,,|:\r\n");
     EXPECT_EQ(entry.qno->text(), "2");
     EXPECT_EQ(entry.hisrst->text(), "579");
     EXPECT_EQ(entry.endt->text(), "14:35:09");
@@ -148,7 +147,7 @@ TEST_F(EntryTest, TypingACallShowsWhatTheLogAndThePrefixTableKnow) {
 }
 
 TEST_F(EntryTest, DamagedLogStopsTheStartNamingItsLineAndIsLeftUntouched) {
-    const std::string damaged = kHeader + kFirst + kFirst.substr(0, 40) + ",extra,,,,,,,,,,,,,,|:\r\n";
+    const std::string damaged = kLogHeader + kFirst + kFirst.substr(0, 40) + ",extra,,,,,,,,,,,,,,|:\r\n";
     writeFile(h.file("zizoro.tan"), damaged);
     h.writeSettingsWith({});
     const auto stop = h.startup->startup();
@@ -181,8 +180,8 @@ TEST_F(EntryTest, LogWindowSearchEditAndDelete) {
         return typed;
     };
     click(panel.editcontact);
-    EXPECT_EQ(log(),
-              kHeader + kFirst + contact("20250301", "G4XYZ", "40", "Bob Smith", "IO93FS") + kLast + added);
+    EXPECT_EQ(log(), kLogHeader + kFirst + contact("20250301", "G4XYZ", "40", "Bob Smith", "IO93FS") + kLast +
+                         added);
     EXPECT_EQ(readFile(h.file("zizoro.tan.bak")), kLog + added);
     EXPECT_EQ(h.form->logTable.rows[2][10], "Bob Smith");
     panel.logsearch->clear();
@@ -199,7 +198,7 @@ TEST_F(EntryTest, LogWindowSearchEditAndDelete) {
     EXPECT_EQ(h.form->logTable.logCount(), 4);
     EXPECT_EQ(view.sorted().rowCount(), 3);
     EXPECT_EQ(entry.qno->text(), "4");
-    EXPECT_EQ(log(), kHeader + kFirst + kLast + added);
+    EXPECT_EQ(log(), kLogHeader + kFirst + kLast + added);
 
     entry.hiscall->setText("ZZ9Z"); // stored while the window is open
     entry.hisname->setText("bob");

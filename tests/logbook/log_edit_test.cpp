@@ -15,8 +15,6 @@
 namespace tavrel {
 namespace {
 
-const std::string kHeader(kLogHeaderLine);
-
 std::string line(const std::string& call, const std::string& date = "20240315",
                  const std::string& end = "102000") {
     return formatRecord(sampleContact(call, date, end));
@@ -25,7 +23,7 @@ std::string line(const std::string& call, const std::string& date = "20240315",
 // A hand-kept log: one line with an odd start time and leading blanks, which must survive
 // an edit of another contact byte for byte.
 const std::string kLog =
-    kHeader + line("DL1ABC") +
+    kLogHeader + line("DL1ABC") +
     "zqx,20240316,  G4XYZ,9:505,40,BPSK,40,110000,579,579,Bob,Leeds,,,,IO93,,,,,,,,|:\r\n" +
     line("F5AB", "20240317");
 
@@ -46,16 +44,16 @@ TEST(LogEdit, RewriteChangesOnlyTheChosenRecord) {
         std::string want;
     } cases[] = {
         {"edit the first", kLog, 1, &renamed,
-         kHeader +
+         kLogHeader +
              "zqx,20240315,DL1ABC,101500,20,BPSK,40,102000,579,599,Hans-peter,Berlin,nice qso,,,JO62QM,,,,,,,"
              ",|:\r\n" +
-             kLog.substr(kHeader.size() + line("DL1ABC").size())},
-        {"delete the middle", kLog, 2, nullptr, kHeader + line("DL1ABC") + line("F5AB", "20240317")},
+             kLog.substr(kLogHeader.size() + line("DL1ABC").size())},
+        {"delete the middle", kLog, 2, nullptr, kLogHeader + line("DL1ABC") + line("F5AB", "20240317")},
         {"delete the last", kLog, 3, nullptr, kLog.substr(0, kLog.size() - line("F5AB", "20240317").size())},
         // Two records on one line, the second one removed: no comma is left dangling.
         {"delete from a shared line",
-         kHeader + line("K1AA").substr(0, line("K1AA").size() - 2) + "," + line("K2BB"), 2, nullptr,
-         kHeader + line("K1AA")},
+         kLogHeader + line("K1AA").substr(0, line("K1AA").size() - 2) + "," + line("K2BB"), 2, nullptr,
+         kLogHeader + line("K1AA")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -136,7 +134,7 @@ TEST(LogEditFile, ChangeKeepsABackupAndReplacesTheLogDurably) {
     const std::string edited = readFile(path);
     EXPECT_EQ(rowOf(edited, 3), after);
     ASSERT_FALSE(deleteContact(path, 1, rowOf(kLog, 1)));
-    EXPECT_EQ(readFile(path), kHeader + edited.substr(kHeader.size() + line("DL1ABC").size()));
+    EXPECT_EQ(readFile(path), kLogHeader + edited.substr(kLogHeader.size() + line("DL1ABC").size()));
 }
 
 // A full disk or a failing flush at any step leaves the log whole and loadable.

@@ -1,6 +1,7 @@
 #pragma once
 // Log records for tests, written the way the log file holds them.
 
+#include "logbook/LogFile.h"
 #include "logbook/LogRecord.h"
 
 #include <algorithm>
@@ -8,6 +9,9 @@
 #include <string_view>
 
 namespace tavrel {
+
+// The log file's first line, as the tests build whole files from it.
+inline const std::string kLogHeader(kLogHeaderLine);
 
 // A record from its fields separated by commas; fields not given stay empty.
 inline LogRecord logRow(std::string_view fields) {
