@@ -1,5 +1,7 @@
 #include "modem/psk31/Imd.h"
 
+#include "modem/psk31/Psk31.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -14,7 +16,7 @@ double binPower(const std::complex<float>* x, std::size_t n, double hz, double r
     std::complex<double> rot{1.0, 0.0};
     std::complex<double> acc{0.0, 0.0};
     for (std::size_t i = 0; i < n; ++i) {
-        const double win = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * (i + 0.5) / n);
+        const double win = hannWindow(i, n);
         acc += win * std::complex<double>(x[i]) * rot;
         rot *= step;
     }
@@ -34,7 +36,7 @@ ImdMeasurement measureImd(const std::complex<float>* x, std::size_t n, double ra
 
     double sumW = 0.0, sumW2 = 0.0;
     for (std::size_t i = 0; i < n; ++i) {
-        const double win = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * (i + 0.5) / n);
+        const double win = hannWindow(i, n);
         sumW += win;
         sumW2 += win * win;
     }

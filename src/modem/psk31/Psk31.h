@@ -1,6 +1,7 @@
 #pragma once
 // Shared facts of the PSK31 modem: rates, modes and the QPSK phase table.
 
+#include <cmath>
 #include <complex>
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +18,11 @@ inline constexpr double kMinCarrierHz = 200.0;
 inline constexpr double kMaxCarrierHz = 3500.0;
 
 inline constexpr double kTwoPi = 2.0 * std::numbers::pi;
+
+// The Hann window's weight for sample i of n, sampled at the middle of each sample.
+inline double hannWindow(std::size_t i, std::size_t n) {
+    return 0.5 - 0.5 * std::cos(kTwoPi * (static_cast<double>(i) + 0.5) / static_cast<double>(n));
+}
 
 // Share of a signal's power that must mirror about its centre for it to count as a PSK31 signal
 // (1 = perfectly symmetric; noise on a weak signal alone takes a little away).

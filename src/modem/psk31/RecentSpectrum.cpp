@@ -1,10 +1,11 @@
 #include "modem/psk31/RecentSpectrum.h"
 
+#include "modem/psk31/Psk31.h"
+
 #include <fftw3.h>
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace tavrel::psk31 {
 
@@ -14,7 +15,7 @@ RecentSpectrum::RecentSpectrum() : m_history(kLength, 0.0f), m_window(kLength) {
     m_out = out;
     m_plan = fftwf_plan_dft_r2c_1d(static_cast<int>(kLength), m_in, out, FFTW_ESTIMATE);
     for (std::size_t i = 0; i < kLength; ++i)
-        m_window[i] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * (i + 0.5) / kLength));
+        m_window[i] = static_cast<float>(hannWindow(i, kLength));
 }
 
 RecentSpectrum::~RecentSpectrum() {

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace tavrel::psk31 {
 
@@ -19,7 +18,7 @@ Spectrum::Spectrum(std::size_t fftSize, std::size_t hop)
     m_plan = fftwf_plan_dft_r2c_1d(static_cast<int>(m_size), m_in, out, FFTW_ESTIMATE);
     double sum = 0.0;
     for (std::size_t i = 0; i < m_size; ++i) {
-        m_window[i] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * (i + 0.5) / m_size));
+        m_window[i] = static_cast<float>(hannWindow(i, m_size));
         sum += m_window[i];
     }
     // A sine of amplitude 1 puts (sum/2)^2 into its bin.
